@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cfenv>
+
+#if defined(__SSE2_MATH__) || defined(_M_X64)
+#include <xmmintrin.h>
+#define VANTREL_SSE_FLAGS 1
+#endif
+
+namespace calc {
+
+// The IEEE exception flags are sticky, so a run clears them first and then
+// sees only what its own arithmetic raised.
+//
+// Where doubles are computed in SSE registers, their flags live in MXCSR
+// alone; reading and writing it directly costs a few cycles, while the C
+// library also saves and reloads the whole x87 environment on every clear.
+
+#ifdef VANTREL_SSE_FLAGS
+inline constexpr unsigned kFaultFlags =
+    _MM_EXCEPT_INVALID | _MM_EXCEPT_DIV_ZERO | _MM_EXCEPT_OVERFLOW;
+
+inline void clearFloatingPointFlags() noexcept
+{
+    _mm_setcsr(_mm_getcsr() & ~unsigned{_MM_EXCEPT_MASK});
+}
+
+// Invalid operation, division by zero or overflow (inexact and underflow are
+// ordinary in a series of shrinking terms).
+inline bool floatingPointFaultRaised() noexcept
+{
+    return (_mm_getcsr() & kFaultFlags) != 0;
+}
+#else
+inline void clearFloatingPointFlags() noexcept
+{
+    std::feclearexcept(FE_ALL_EXCEPT);
+}
+
+inline bool floatingPointFaultRaised() noexcept
+{
+    return std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW) != 0;
+}
+#endif
+
+// The compiler does not model the flags: without this it may fold, drop or
+// move an operation past the flag test that is meant to see its effect.
+// Passing the result through an opaque barrier pins the operation before it.
+inline double evaluated(double value) noexcept
+{
+#if defined(__GNUC__) && defined(__SSE2_MATH__)
+    asm volatile("" : "+x"(value)::"memory");
+#elif defined(__GNUC__)
+    asm volatile("" : "+m"(value)::"memory");
+#else
+    volatile double pinned = value;
+    value = pinned;
+#endif
+    return value;
+}
+
+} // namespace calc

@@ -1,0 +1,10 @@
+#include "RuntimeError.h"
+
+namespace calc {
+
+void raise(ErrorKind kind)
+{
+    throw RuntimeError(kind);
+}
+
+} // namespace calc
