@@ -1,0 +1,57 @@
+#pragma once
+
+// Helpers for widget tests that need the real event loop: a program ends by
+// leaving it, and a modal message box runs inside it.
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTimer>
+#include <functional>
+
+// The status the loop ended with, or kLoopTimedOut when it had to be stopped.
+inline constexpr int kLoopTimedOut = -999;
+
+// Starts the event loop, runs `action` from inside it and returns the loop's
+// exit status once something ends it.
+inline int runEventLoop(const std::function<void()> &action, int timeoutMs = 10000)
+{
+    QTimer::singleShot(0, action);
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(kLoopTimedOut); });
+    guard.start(timeoutMs);
+    return QApplication::exec();
+}
+
+// Watches for message boxes while the loop runs, records their texts and
+// dismisses each one the way a user would.
+class MessageBoxWatcher
+{
+public:
+    MessageBoxWatcher()
+    {
+        QObject::connect(&timer_, &QTimer::timeout, [this] { dismissVisibleBoxes(); });
+        timer_.start(10);
+    }
+
+    const QStringList &texts() const { return texts_; }
+
+private:
+    void dismissVisibleBoxes()
+    {
+        for (QWidget *widget : QApplication::topLevelWidgets()) {
+            auto *box = qobject_cast<QMessageBox *>(widget);
+            if (!box || !box->isVisible() || seen_.contains(box))
+                continue;
+            seen_.append(box);
+            texts_.append(box->text());
+            box->button(QMessageBox::Ok)->click();
+        }
+    }
+
+    QTimer timer_;
+    QList<QPointer<QMessageBox>> seen_;
+    QStringList texts_;
+};

@@ -1,0 +1,140 @@
+#include "Form1.h"
+
+#include "EventDispatch.h"
+#include "EventLoop.h"
+#include "QStringPrinter.h"
+#include "RuntimeError.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QWindow>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kInitialAnswer = QStringLiteral(" О    Т    В    Е    Т");
+
+void showAndActivate(Form1 &form)
+{
+    form.show();
+    QApplication::setActiveWindow(&form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+}
+
+} // namespace
+
+TEST(Form1, StartsWithTheInitialAnswerAndFocusOnCalculate)
+{
+    Form1 form;
+    showAndActivate(form);
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Velto"));
+    EXPECT_EQ(form.label4()->text(), kInitialAnswer);
+    EXPECT_EQ(QApplication::focusWidget(), form.command1());
+    EXPECT_EQ(form.command1()->text(), QStringLiteral("&Вычислить"));
+    EXPECT_EQ(form.command2()->text(), QStringLiteral("В&ыход"));
+}
+
+TEST(Form1, ControlsAreReachableByName)
+{
+    Form1 form;
+    EXPECT_EQ(form.control("Command1"), form.command1());
+    EXPECT_EQ(form.control("Command2"), form.command2());
+    EXPECT_EQ(form.control("Label4"), form.label4());
+    EXPECT_EQ(form.control("NoSuchControl"), nullptr);
+}
+
+TEST(Form1, FactorialMethodReadsButNeverWritesItsArgument)
+{
+    const Form1 form;
+    std::int16_t k = 8;
+    const calc::Variant result = form.f(k);
+    EXPECT_EQ(k, 8);
+    EXPECT_EQ(result.kind(), calc::Variant::Kind::Long);
+    EXPECT_EQ(result.toDouble(), 40320.0);
+}
+
+TEST(Form1, CalculateByMouseAndKeyboardWritesTheSameAnswer)
+{
+    Form1 form;
+    showAndActivate(form);
+    QTest::mouseClick(form.command1(), Qt::LeftButton);
+    const QString answer = form.label4()->text();
+    EXPECT_TRUE(answer == QStringLiteral("00,01384   17") ||
+                answer == QStringLiteral("00.01384   17"))
+        << answer.toStdString();
+
+    // Space on the focused button clicks it again: same text, nothing else changes.
+    QTest::keyClick(form.command1(), Qt::Key_Space);
+    EXPECT_EQ(form.label4()->text(), answer);
+    EXPECT_EQ(form.command1()->text(), QStringLiteral("&Вычислить"));
+}
+
+TEST(Form1, ExitEndsTheEventLoop)
+{
+    Form1 form;
+    form.show();
+    const int status = runEventLoop([&] { QTest::mouseClick(form.command2(), Qt::LeftButton); });
+    EXPECT_EQ(status, 0);
+    EXPECT_FALSE(form.isVisible());
+}
+
+TEST(Form1, ClosingTheWindowEndsTheEventLoopAfterACalculation)
+{
+    Form1 form;
+    form.show();
+    const int status = runEventLoop([&] {
+        QTest::mouseClick(form.command1(), Qt::LeftButton);
+        form.windowHandle()->close(); // as the window manager's close does
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_FALSE(form.isVisible());
+}
+
+TEST(Form1, ARuntimeErrorIsReportedOnceAndEndsTheProgram)
+{
+    // Starting the series at 171 makes the first factorial overflow.
+    Form1 form(calc::SeriesState{0.0, 1.0, 171});
+    form.show();
+    MessageBoxWatcher watcher;
+    const int status = runEventLoop([&] { QTest::mouseClick(form.command1(), Qt::LeftButton); });
+    EXPECT_EQ(status, kRuntimeErrorExitStatus);
+    EXPECT_NE(status, 0);
+    ASSERT_EQ(watcher.texts().size(), 1);
+    EXPECT_TRUE(watcher.texts().front().contains(QStringLiteral("Overflow")))
+        << watcher.texts().front().toStdString();
+    EXPECT_EQ(form.label4()->text(), kInitialAnswer);
+}
+
+TEST(EventDispatch, NamesTheFloatingPointKind)
+{
+    Form1 form;
+    form.show();
+    MessageBoxWatcher watcher;
+    bool handlerRan = false;
+    const int status = runEventLoop([&] {
+        dispatchEvent(&form, [&] {
+            handlerRan = true;
+            throw calc::RuntimeError(calc::ErrorKind::FloatingPoint);
+        });
+    });
+    EXPECT_TRUE(handlerRan);
+    EXPECT_EQ(status, kRuntimeErrorExitStatus);
+    ASSERT_EQ(watcher.texts().size(), 1);
+    EXPECT_TRUE(watcher.texts().front().contains(QStringLiteral("FloatingPoint")));
+}
+
+TEST(EventDispatch, AHandlerThatSucceedsLeavesTheLoopRunning)
+{
+    Form1 form;
+    form.show();
+    MessageBoxWatcher watcher;
+    int calls = 0;
+    const int status = runEventLoop([&] {
+        dispatchEvent(&form, [&] { ++calls; });
+        QCoreApplication::exit(42); // only the test ends this loop
+    });
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(status, 42);
+    EXPECT_TRUE(watcher.texts().isEmpty());
+}
