@@ -1,13 +1,17 @@
 #include "Form1.h"
 
 #include "AnswerText.h"
+#include "CaptionLabel.h"
 #include "EventDispatch.h"
 #include "Factorial.h"
+#include "FontChoice.h"
 #include "LayoutTable.h"
+#include "LineControl.h"
 
-#include <QLabel>
 #include <QLocale>
 #include <QPushButton>
+#include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -17,23 +21,43 @@ QRect pixelRect(const TwipsRect &twips)
             pixelsFromTwips(twips.height)};
 }
 
+QLine pixelLine(const TwipsLine &twips)
+{
+    return {pixelsFromTwips(twips.x1), pixelsFromTwips(twips.y1), pixelsFromTwips(twips.x2),
+            pixelsFromTwips(twips.y2)};
+}
+
 QWidget *createControl(const ControlSpec &spec, QWidget *parent)
 {
-    QWidget *widget = nullptr;
     switch (spec.kind) {
     case ControlKind::Button:
-        widget = new QPushButton(spec.caption, parent);
-        break;
+        return new QPushButton(spec.caption, parent);
     case ControlKind::Label: {
-        auto *label = new QLabel(spec.caption, parent);
-        label->setTextFormat(Qt::PlainText);
-        widget = label;
-        break;
+        auto *label = new CaptionLabel(spec.caption, parent);
+        label->setAlignment(spec.alignment | Qt::AlignTop);
+        return label;
     }
+    case ControlKind::Image: {
+        auto *image = new QLabel(parent);
+        image->setTextFormat(Qt::PlainText);
+        return image;
     }
-    widget->setObjectName(QString::fromLatin1(spec.name));
-    widget->setGeometry(pixelRect(spec.geometry));
-    return widget;
+    case ControlKind::Line:
+        return new LineControl(pixelLine(std::get<TwipsLine>(spec.geometry)), parent);
+    }
+    return nullptr;
+}
+
+void applyLooks(const ControlSpec &spec, QWidget *widget)
+{
+    QPalette palette = widget->palette();
+    if (spec.background)
+        palette.setColor(QPalette::Window, *spec.background);
+    if (spec.foreground)
+        palette.setColor(QPalette::WindowText, *spec.foreground);
+    widget->setPalette(palette);
+    if (spec.font)
+        widget->setFont(fontFromSpec(*spec.font));
 }
 
 // The user's decimal separator, as the platform reports it (LC_ALL,
@@ -45,27 +69,56 @@ std::string decimalSeparator()
 
 } // namespace
 
-Form1::Form1(calc::SeriesState start, QWidget *parent) : QWidget(parent), start_(start)
+Form1::Form1(calc::SeriesState start, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+      start_(start)
 {
     const WindowSpec &window = windowSpec();
     setObjectName(QString::fromLatin1(window.name));
     setWindowTitle(window.caption);
-    setFixedSize(pixelRect(window.clientArea).size());
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, window.background);
+    setPalette(palette);
+    setAutoFillBackground(true);
+    setFont(fontFromSpec(window.font));
 
-    for (const ControlSpec &spec : controlSpecs())
-        createControl(spec, this);
+    // The client area stands where it is stored, and the user cannot resize it.
+    const QRect client = pixelRect(window.clientArea);
+    setGeometry(client);
+    setFixedSize(client.size());
+
+    buildControls();
 
     command1_ = findChild<QPushButton *>(QStringLiteral("Command1"));
     command2_ = findChild<QPushButton *>(QStringLiteral("Command2"));
     label4_ = findChild<QLabel *>(QStringLiteral("Label4"));
-
-    setTabOrder(command1_, command2_);
     command1_->setFocus();
 
     connect(command1_, &QPushButton::clicked, this,
             [this] { dispatchEvent(this, [this] { Command1_Click(); }); });
     connect(command2_, &QPushButton::clicked, this,
             [this] { dispatchEvent(this, [this] { Command2_Click(); }); });
+}
+
+void Form1::buildControls()
+{
+    std::vector<std::pair<int, QWidget *>> tabStops;
+    for (const ControlSpec &spec : controlSpecs()) {
+        QWidget *widget = createControl(spec, this);
+        widget->setObjectName(QString::fromLatin1(spec.name));
+        if (const auto *rect = std::get_if<TwipsRect>(&spec.geometry))
+            widget->setGeometry(pixelRect(*rect));
+        applyLooks(spec, widget);
+        // Rows run front to back: each new control goes behind the ones before.
+        widget->lower();
+        if (spec.tabIndex && widget->focusPolicy() & Qt::TabFocus)
+            tabStops.emplace_back(*spec.tabIndex, widget);
+    }
+    std::sort(tabStops.begin(), tabStops.end());
+    for (std::size_t i = 1; i < tabStops.size(); ++i)
+        setTabOrder(tabStops[i - 1].second, tabStops[i].second);
 }
 
 calc::Variant Form1::f(const std::int16_t &k) const

@@ -9,7 +9,8 @@
 class QLabel;
 class QPushButton;
 
-// The program's one window: the exercise, its two buttons and the answer.
+// The program's one window: the exercise, its two buttons and the answer,
+// built from the layout table.
 class Form1 : public QWidget
 {
     Q_OBJECT
@@ -33,6 +34,8 @@ public slots:
     void Command2_Click();
 
 private:
+    void buildControls();
+
     calc::SeriesState start_;
     QPushButton *command1_ = nullptr;
     QPushButton *command2_ = nullptr;

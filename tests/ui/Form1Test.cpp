@@ -2,7 +2,7 @@
 
 #include "EventDispatch.h"
 #include "EventLoop.h"
-#include "QStringPrinter.h"
+#include "QtPrinters.h"
 #include "RuntimeError.h"
 
 #include <QLabel>

@@ -1,7 +1,7 @@
 // Run once per locale by CTest, which sets LC_ALL for the process and names
 // the separator that locale uses in VELTO_TEST_DECIMAL ("comma" or "point").
 #include "Form1.h"
-#include "QStringPrinter.h"
+#include "QtPrinters.h"
 
 #include <QLabel>
 #include <QPushButton>

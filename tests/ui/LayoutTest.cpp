@@ -1,0 +1,262 @@
+#include "CaptionLabel.h"
+#include "EventLoop.h"
+#include "Form1.h"
+#include "LayoutTable.h"
+#include "QtPrinters.h"
+
+#include <QFontInfo>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+const ControlSpec &row(const char *name)
+{
+    for (const ControlSpec &spec : controlSpecs()) {
+        if (qstrcmp(spec.name, name) == 0)
+            return spec;
+    }
+    throw std::out_of_range(name);
+}
+
+CaptionLabel *label(const Form1 &form, const char *name)
+{
+    return qobject_cast<CaptionLabel *>(form.control(name));
+}
+
+// Alt with a Cyrillic letter, as a Russian keyboard layout sends it.
+void pressAlt(QWidget *widget, char16_t letter)
+{
+    const QString text(QChar{letter});
+    const auto key = static_cast<Qt::Key>(text.toUpper().at(0).unicode());
+    QTest::sendKeyEvent(QTest::Click, widget, key, text, Qt::AltModifier);
+}
+
+} // namespace
+
+TEST(Captions, LengthsAndExactPieces)
+{
+    EXPECT_EQ(row("Label1").caption.size(), 453);
+    EXPECT_EQ(row("Label2").caption.size(), 106);
+    EXPECT_EQ(row("Label3").caption.size(), 56);
+    EXPECT_EQ(row("Label4").caption.size(), 22);
+
+    const QString task = row("Label1").caption;
+    EXPECT_TRUE(task.startsWith(QStringLiteral("Задание:   \"Вычислить  сумму")));
+    EXPECT_TRUE(task.contains(QStringLiteral("ряда") + QString(45, u' ') + QStringLiteral("с  ")));
+    EXPECT_TRUE(
+        task.contains(QStringLiteral("0,00001.") + QString(66, u' ') + QStringLiteral("Сум")));
+    EXPECT_TRUE(
+        task.contains(QStringLiteral("которых") + QString(35, u' ') + QStringLiteral("больше")));
+    EXPECT_TRUE(task.endsWith(QStringLiteral("вывод   -   на элемент управления Label\".")));
+    EXPECT_EQ(task.count(u'"'), 2);
+
+    EXPECT_TRUE(row("Label2").caption.endsWith(
+        QStringLiteral("кнопку \"&Вычислить\" и Вы получите  \" О  Т  В  Е  Т \" .")));
+    EXPECT_EQ(row("Label3").caption,
+              QStringLiteral("Для завершения работы программы нажмите кнопку \"&Выход\"."));
+    EXPECT_EQ(row("Label4").caption, QStringLiteral(" О    Т    В    Е    Т"));
+}
+
+TEST(Captions, NoLabelIsRichText)
+{
+    const Form1 form;
+    for (QLabel *label : form.findChildren<QLabel *>())
+        EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
+}
+
+TEST(Captions, AccessKeyMarkersAreNotShown)
+{
+    const MnemonicText calculate = MnemonicText::fromCaption(row("Label2").caption);
+    EXPECT_FALSE(calculate.text.contains(u'&'));
+    EXPECT_EQ(calculate.text.at(calculate.underlined), u'В');
+    EXPECT_EQ(calculate.text.mid(calculate.underlined, 9), QStringLiteral("Вычислить"));
+
+    const MnemonicText exit = MnemonicText::fromCaption(QStringLiteral("В&ыход"));
+    EXPECT_EQ(exit.text, QStringLiteral("Выход"));
+    EXPECT_EQ(exit.underlined, 1);
+
+    const MnemonicText literal = MnemonicText::fromCaption(QStringLiteral("A && B &"));
+    EXPECT_EQ(literal.text, QStringLiteral("A & B &"));
+    EXPECT_EQ(literal.underlined, -1);
+}
+
+TEST(CaptionLayout, KeepsEveryRunOfSpaces)
+{
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(12);
+    const QFontMetricsF metrics(font);
+    const qreal space = metrics.horizontalAdvance(u' ');
+    const QString text = QStringLiteral("ab") + QString(30, u' ') + QStringLiteral("cd ef");
+    const qreal width = metrics.horizontalAdvance(QStringLiteral("ab")) + 10.5 * space;
+    const QList<CaptionLine> lines = layoutCaption(text, metrics, width);
+
+    // Every character lands on exactly one line, in order.
+    qsizetype next = 0;
+    for (const CaptionLine &line : lines) {
+        EXPECT_EQ(line.start, next);
+        next = line.start + line.length;
+        EXPECT_LE(metrics.horizontalAdvance(text.mid(line.start, line.length)), width);
+    }
+    EXPECT_EQ(next, text.size());
+    // The first line breaks after the last space that fits; the rest of the
+    // run starts the next lines instead of vanishing at the line end.
+    ASSERT_GE(lines.size(), 3);
+    EXPECT_EQ(lines[0], (CaptionLine{0, 12}));
+    EXPECT_TRUE(text.mid(lines[1].start, lines[1].length).trimmed().isEmpty());
+}
+
+TEST(CaptionLayout, MovesAWordWholeAndSplitsOnlyAnOverlongOne)
+{
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(12);
+    const QFontMetricsF metrics(font);
+    const qreal width = metrics.horizontalAdvance(QStringLiteral("alpha beta"));
+
+    const QString words = QStringLiteral("alpha beta gamma");
+    const QList<CaptionLine> lines = layoutCaption(words, metrics, width);
+    ASSERT_EQ(lines.size(), 2);
+    // The space that no longer fits starts the next line, as a run would.
+    EXPECT_EQ(words.mid(lines[1].start, lines[1].length), QStringLiteral(" gamma"));
+
+    const QString overlong = QStringLiteral("abcdefghijklmnopqrstuvwxyz");
+    const QList<CaptionLine> pieces = layoutCaption(overlong, metrics, width);
+    EXPECT_GT(pieces.size(), 1);
+    for (const CaptionLine &piece : pieces)
+        EXPECT_GE(piece.length, 1);
+}
+
+// Every glyph of every label is visible: inside its label and, for the task
+// statement, clear of the formula picture that stands in front of it.
+TEST(Legibility, EveryGlyphOfEveryLabelIsVisible)
+{
+    Form1 form;
+    form.command1()->click(); // the answer text must fit as well as the initial one
+    const QRect picture = form.control("Image1")->geometry();
+    ASSERT_EQ(picture, QRect(280, 0, 77, 45));
+
+    for (const char *name : {"Label1", "Label2", "Label3", "Label4"}) {
+        SCOPED_TRACE(name);
+        const CaptionLabel *caption = label(form, name);
+        ASSERT_NE(caption, nullptr);
+        const QFontMetricsF metrics(caption->font());
+        const CaptionLabel::Layout layout = caption->captionLayout();
+        ASSERT_FALSE(layout.lines.isEmpty());
+        for (qsizetype i = 0; i < layout.lines.size(); ++i) {
+            const CaptionLine &line = layout.lines[i];
+            const QString text = layout.shown.text.mid(line.start, line.length);
+            const QRectF rect = caption->lineRect(layout, i);
+            for (qsizetype c = 0; c < line.length; ++c) {
+                if (text[c] == u' ')
+                    continue;
+                SCOPED_TRACE(QStringLiteral("line %1, \"%2\" at %3")
+                                 .arg(i)
+                                 .arg(text[c])
+                                 .arg(c)
+                                 .toStdString());
+                const qreal left = rect.left() + metrics.horizontalAdvance(text.left(c));
+                const QRectF glyph(left, rect.top(), metrics.horizontalAdvance(text.mid(c, 1)),
+                                   rect.height());
+                EXPECT_LE(glyph.bottom(), caption->height()) << "cut off at the bottom";
+                EXPECT_LE(glyph.right(), caption->width()) << "cut off at the right";
+                EXPECT_GE(glyph.left(), 0.0) << "cut off at the left";
+                if (qstrcmp(name, "Label1") == 0) {
+                    EXPECT_FALSE(glyph.translated(caption->pos()).intersects(QRectF(picture)))
+                        << "hidden behind the picture";
+                }
+            }
+        }
+    }
+}
+
+TEST(Looks, FontsResolveToInstalledFacesWithCyrillic)
+{
+    const Form1 form;
+    const QFontInfo windowFont(form.font());
+    EXPECT_EQ(windowFont.family(), QStringLiteral("Liberation Sans Narrow"));
+    EXPECT_NEAR(form.font().pointSizeF(), 8.0, 0.01);
+
+    const QFont answerFont = form.label4()->font();
+    EXPECT_EQ(QFontInfo(answerFont).family(), QStringLiteral("Liberation Sans"));
+    EXPECT_EQ(answerFont.weight(), QFont::Bold);
+    EXPECT_NEAR(answerFont.pointSizeF(), 9.75, 0.01);
+    EXPECT_FALSE(answerFont.italic() || answerFont.underline() || answerFont.strikeOut());
+
+    // Every control that sets no font uses the window's.
+    EXPECT_EQ(form.command1()->font(), form.font());
+    EXPECT_EQ(form.control("Label1")->font(), form.font());
+    for (const QFont &font : {form.font(), answerFont})
+        EXPECT_TRUE(QFontMetricsF(font).inFont(u'Ы')) << QFontInfo(font).family().toStdString();
+}
+
+TEST(Window, FixedClientAreaAtItsStoredPlace)
+{
+    const Form1 form;
+    EXPECT_EQ(form.geometry(), QRect(199, 179, 409, 185));
+    EXPECT_EQ(form.minimumSize(), QSize(409, 185));
+    EXPECT_EQ(form.maximumSize(), QSize(409, 185));
+    EXPECT_FALSE(form.windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(form.windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_TRUE(form.windowFlags() & Qt::WindowCloseButtonHint);
+}
+
+TEST(Window, EveryRowBecomesANamedControlInDrawingOrder)
+{
+    const Form1 form;
+    // Qt stacks children back to front; the table runs front to back.
+    QStringList backToFront;
+    for (QObject *child : form.children()) {
+        if (child->isWidgetType())
+            backToFront.prepend(child->objectName());
+    }
+    QStringList tableOrder;
+    for (const ControlSpec &spec : controlSpecs())
+        tableOrder.append(QString::fromLatin1(spec.name));
+    EXPECT_EQ(backToFront, tableOrder);
+    EXPECT_EQ(tableOrder.size(), 13);
+}
+
+TEST(Keyboard, TabMovesBetweenTheTwoButtonsOnly)
+{
+    Form1 form;
+    form.show();
+    QApplication::setActiveWindow(&form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    ASSERT_EQ(QApplication::focusWidget(), form.command1());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), form.command2());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), form.command1());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(QApplication::focusWidget(), form.command2());
+
+    for (QWidget *child : form.findChildren<QWidget *>()) {
+        if (child != form.command1() && child != form.command2()) {
+            EXPECT_EQ(child->focusPolicy(), Qt::NoFocus) << child->objectName().toStdString();
+        }
+    }
+}
+
+TEST(Keyboard, AltYeruEndsTheProgram)
+{
+    Form1 form;
+    form.show();
+    QApplication::setActiveWindow(&form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    const int status = runEventLoop([&] { pressAlt(QApplication::focusWidget(), u'ы'); });
+    EXPECT_EQ(status, 0);
+    EXPECT_FALSE(form.isVisible());
+}
+
+TEST(Keyboard, AltVeCalculates)
+{
+    Form1 form;
+    form.show();
+    QApplication::setActiveWindow(&form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    pressAlt(QApplication::focusWidget(), u'в');
+    // A mnemonic click arrives after the button's press animation.
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return form.label4()->text().endsWith(QStringLiteral("   17")); }));
+}

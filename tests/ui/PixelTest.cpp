@@ -1,0 +1,181 @@
+// The window as drawn: Form1::grab() sampled at logical pixels. Run by CTest
+// at scale factor 1 and again with QT_SCALE_FACTOR=2 (VELTO_TEST_SCALE=2),
+// where every logical pixel must be a 2 x 2 block of the same colour.
+#include "Form1.h"
+#include "QtPrinters.h"
+
+#include <QImage>
+#include <QLabel>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QColor kBlack(0, 0, 0);
+const QColor kBlue(0, 0, 255);
+const QColor kYellow(255, 255, 0);
+const QColor kMagenta(255, 0, 255);
+const QColor kWhite(255, 255, 255);
+
+int expectedScale()
+{
+    const QByteArray scale = qgetenv("VELTO_TEST_SCALE");
+    return scale.isEmpty() ? 1 : scale.toInt();
+}
+
+class Grab
+{
+public:
+    explicit Grab(QWidget &widget) : image_(widget.grab().toImage()) {}
+
+    int scale() const { return qRound(image_.devicePixelRatio()); }
+    QSize deviceSize() const { return image_.size(); }
+
+    // The colour of a logical pixel; invalid if its device pixels differ.
+    QColor at(int x, int y) const
+    {
+        const int s = scale();
+        const QColor first = image_.pixelColor(x * s, y * s);
+        for (int dy = 0; dy < s; ++dy) {
+            for (int dx = 0; dx < s; ++dx) {
+                if (image_.pixelColor(x * s + dx, y * s + dy) != first)
+                    return {};
+            }
+        }
+        return first;
+    }
+
+    // The bounding box, in logical pixels, of the pixels in `area` that are
+    // bright on a black background.
+    QRect brightBox(const QRect &area) const
+    {
+        QRect box;
+        const int s = scale();
+        for (int y = area.top() * s; y < (area.bottom() + 1) * s; ++y) {
+            for (int x = area.left() * s; x < (area.right() + 1) * s; ++x) {
+                if (image_.pixelColor(x, y).lightness() > 128)
+                    box |= QRect(x / s, y / s, 1, 1);
+            }
+        }
+        return box;
+    }
+
+private:
+    QImage image_;
+};
+
+struct Probe
+{
+    int x;
+    int y;
+    QColor colour;
+    const char *what;
+};
+
+void expectProbes(const Grab &grab, std::initializer_list<Probe> probes)
+{
+    for (const Probe &probe : probes)
+        EXPECT_EQ(grab.at(probe.x, probe.y), probe.colour)
+            << probe.what << " at (" << probe.x << ", " << probe.y << ")";
+}
+
+} // namespace
+
+TEST(Pixels, ClientAreaSizeAtTheScreensScale)
+{
+    Form1 form;
+    const Grab grab(form);
+    ASSERT_EQ(grab.scale(), expectedScale());
+    EXPECT_EQ(grab.deviceSize(), QSize(409, 185) * expectedScale());
+    EXPECT_EQ(form.size(), QSize(409, 185));
+}
+
+TEST(Pixels, BandColours)
+{
+    Form1 form;
+    const Grab grab(form);
+    expectProbes(grab, {
+                           {4, 50, kBlue, "window, left of the task"},
+                           {404, 50, kBlue, "window, right of the task"},
+                           {308, 110, kBlue, "window, beside Calculate"},
+                           {150, 140, kBlue, "window, above the exit instruction"},
+                           {150, 180, kBlue, "window, below the exit instruction"},
+                           {395, 85, kYellow, "task statement"},
+                           {20, 12, kYellow, "task statement, top left"},
+                           {290, 118, kMagenta, "calculate instruction"},
+                           {290, 174, kWhite, "exit instruction"},
+                           {20, 128, kBlack, "answer band, left"},
+                           {290, 130, kBlack, "answer band, right"},
+                       });
+}
+
+TEST(Pixels, SixFrameLinesOnTheirExactRowsAndColumns)
+{
+    Form1 form;
+    const Grab grab(form);
+    for (int x : {0, 4, 150, 300, 350, 407, 408}) {
+        SCOPED_TRACE(x);
+        expectProbes(grab, {
+                               {x, 0, kBlack, "Line1, top edge"},
+                               {x, 88, kBlack, "Line2, top/middle divider"},
+                               {x, 136, kBlack, "Line3, middle/bottom divider"},
+                               {x, 184, kBlack, "Line4, bottom edge"},
+                           });
+    }
+    for (int y : {0, 1, 50, 100, 136, 183, 184}) {
+        SCOPED_TRACE(y);
+        expectProbes(grab, {
+                               {0, y, kBlack, "Line5, left edge"},
+                               {408, y, kBlack, "Line6, right edge"},
+                           });
+    }
+    // The lines are one pixel wide.
+    expectProbes(grab, {
+                           {1, 50, kBlue, "beside Line5"},
+                           {407, 50, kBlue, "beside Line6"},
+                           {404, 1, kBlue, "below Line1"},
+                           {404, 87, kBlue, "above Line2"},
+                           {404, 89, kBlue, "below Line2"},
+                           {350, 135, kBlue, "above Line3"},
+                           {350, 137, kBlue, "below Line3"},
+                           {404, 183, kBlue, "above Line4"},
+                       });
+}
+
+TEST(Pixels, DrawingOrderOverlaps)
+{
+    Form1 form;
+    const Grab grab(form);
+    expectProbes(grab, {
+                           // Line2 is drawn over the top row of Label2 (and the last of Label1).
+                           {150, 88, kBlack, "Line2 over Label2"},
+                           // Label2's last row is Label4's first: Label2 is in front.
+                           {20, 120, kMagenta, "Label2 over Label4"},
+                           {290, 120, kMagenta, "Label2 over Label4"},
+                           // Line3 runs on Label4's last row, and past its end.
+                           {20, 136, kBlack, "Line3 over Label4"},
+                           {306, 136, kBlack, "Line3 beside Label4"},
+                       });
+    // The buttons are in front of everything.
+    EXPECT_NE(grab.at(356, 112), kBlue);
+    EXPECT_NE(grab.at(356, 160), kBlue);
+}
+
+TEST(Pixels, AnswerIsWhiteOnBlackAndCentred)
+{
+    Form1 form;
+    const QRect band(8, 121, 297, 15); // Label4 below the row Label2 covers
+    const QRect before = Grab(form).brightBox(band);
+    form.command1()->click();
+    const Grab after(form);
+    const QRect text = after.brightBox(band);
+
+    ASSERT_FALSE(text.isEmpty());
+    EXPECT_NE(text, before);
+    EXPECT_NEAR(text.center().x(), band.center().x(), 3);
+    EXPECT_GT(text.width(), 60);
+    EXPECT_LT(text.width(), 200);
+    // The rest of the band stays black.
+    EXPECT_EQ(after.at(band.left() + 2, band.center().y()), kBlack);
+    EXPECT_EQ(after.at(band.right() - 2, band.center().y()), kBlack);
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QLine>
+#include <QWidget>
+
+// A straight one-pixel line between two points of the parent, both drawn. The
+// widget covers just the line's bounding box, so what lies behind it stays
+// visible.
+class LineControl : public QWidget
+{
+    Q_OBJECT
+
+public:
+    LineControl(QLine ends, QWidget *parent = nullptr);
+
+    QLine ends() const { return ends_; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QLine ends_;
+};
