@@ -1,0 +1,246 @@
+#include "PixelMap.h"
+
+#include <algorithm>
+#include <map>
+#include <sstream>
+
+namespace {
+
+constexpr int kPixelsPerMetreAt96Dpi = 3780;
+
+std::runtime_error parseError(int line, const std::string &what)
+{
+    return std::runtime_error("line " + std::to_string(line) + ": " + what);
+}
+
+class Writer
+{
+public:
+    void u8(std::uint32_t value) { bytes_.push_back(static_cast<std::uint8_t>(value)); }
+    void u16(std::uint32_t value)
+    {
+        u8(value & 0xff);
+        u8(value >> 8);
+    }
+    void u32(std::uint32_t value)
+    {
+        u16(value & 0xffff);
+        u16(value >> 16);
+    }
+    void zeros(std::size_t count) { bytes_.insert(bytes_.end(), count, 0); }
+    void append(const Bytes &more) { bytes_.insert(bytes_.end(), more.begin(), more.end()); }
+    Bytes take() { return std::move(bytes_); }
+
+private:
+    Bytes bytes_;
+};
+
+constexpr std::size_t paddedRow(std::size_t bytes) noexcept
+{
+    return (bytes + 3) / 4 * 4;
+}
+
+void infoHeader(Writer &out, int width, int height, int bitCount, std::uint32_t imageSize,
+                int pixelsPerMetre)
+{
+    out.u32(40);
+    out.u32(static_cast<std::uint32_t>(width));
+    out.u32(static_cast<std::uint32_t>(height));
+    out.u16(1);
+    out.u16(static_cast<std::uint32_t>(bitCount));
+    out.u32(0); // uncompressed
+    out.u32(imageSize);
+    out.u32(static_cast<std::uint32_t>(pixelsPerMetre));
+    out.u32(static_cast<std::uint32_t>(pixelsPerMetre));
+    out.u32(0); // colours used: all of the bit depth
+    out.u32(0);
+}
+
+std::uint8_t paletteIndex(const std::optional<Rgb> &colour)
+{
+    if (!colour)
+        return 0; // transparent pixels are black under their mask bit
+    const auto &palette = standardPalette();
+    const auto found = std::find(palette.begin(), palette.end(), *colour);
+    if (found == palette.end())
+        throw std::runtime_error("icon colour outside the standard 16-colour palette");
+    return static_cast<std::uint8_t>(found - palette.begin());
+}
+
+} // namespace
+
+const std::vector<Rgb> &standardPalette()
+{
+    static const std::vector<Rgb> palette{
+        {0, 0, 0},       {128, 0, 0},   {0, 128, 0},   {128, 128, 0},
+        {0, 0, 128},     {128, 0, 128}, {0, 128, 128}, {128, 128, 128},
+        {192, 192, 192}, {255, 0, 0},   {0, 255, 0},   {255, 255, 0},
+        {0, 0, 255},     {255, 0, 255}, {0, 255, 255}, {255, 255, 255},
+    };
+    return palette;
+}
+
+PixelMap PixelMap::parse(const std::string &text)
+{
+    std::map<char, std::optional<Rgb>> legend;
+    PixelMap map;
+    bool inPixels = false;
+    std::istringstream lines(text);
+    std::string line;
+    int number = 0;
+    while (std::getline(lines, line)) {
+        ++number;
+        if (!inPixels) {
+            if (line.empty() || line[0] == '#')
+                continue;
+            if (line == "pixels") {
+                inPixels = true;
+                continue;
+            }
+            std::istringstream fields(line);
+            std::string keyword, symbol, first;
+            fields >> keyword >> symbol >> first;
+            if (keyword != "legend" || symbol.size() != 1 || legend.count(symbol[0]))
+                throw parseError(number, "expected \"legend <character> <colour>\"");
+            if (first == "transparent") {
+                legend[symbol[0]] = std::nullopt;
+                continue;
+            }
+            int red = -1, green = -1, blue = -1;
+            std::istringstream(first) >> red;
+            fields >> green >> blue;
+            if (!fields || std::min({red, green, blue}) < 0 || std::max({red, green, blue}) > 255)
+                throw parseError(number, "a colour is three numbers from 0 to 255");
+            legend[symbol[0]] =
+                Rgb{static_cast<std::uint8_t>(red), static_cast<std::uint8_t>(green),
+                    static_cast<std::uint8_t>(blue)};
+            continue;
+        }
+        if (map.height == 0)
+            map.width = static_cast<int>(line.size());
+        if (static_cast<int>(line.size()) != map.width || map.width == 0)
+            throw parseError(number, "every row must have the first row's width");
+        for (char symbol : line) {
+            const auto colour = legend.find(symbol);
+            if (colour == legend.end())
+                throw parseError(number, std::string("'") + symbol + "' is not in the legend");
+            map.pixels.push_back(colour->second);
+        }
+        ++map.height;
+    }
+    if (map.height == 0)
+        throw parseError(number, "no pixel rows");
+    return map;
+}
+
+Bytes bitmapFile(const PixelMap &map)
+{
+    const std::size_t rowSize = paddedRow(static_cast<std::size_t>(map.width) * 3);
+    const auto imageSize = static_cast<std::uint32_t>(rowSize * map.height);
+    Writer out;
+    out.u8('B');
+    out.u8('M');
+    out.u32(14 + 40 + imageSize);
+    out.u32(0);
+    out.u32(14 + 40);
+    infoHeader(out, map.width, map.height, 24, imageSize, kPixelsPerMetreAt96Dpi);
+    for (int y = map.height - 1; y >= 0; --y) {
+        for (int x = 0; x < map.width; ++x) {
+            const std::optional<Rgb> &pixel = map.at(x, y);
+            if (!pixel)
+                throw std::runtime_error("a bitmap has no transparent pixels");
+            out.u8(pixel->blue);
+            out.u8(pixel->green);
+            out.u8(pixel->red);
+        }
+        out.zeros(rowSize - static_cast<std::size_t>(map.width) * 3);
+    }
+    return out.take();
+}
+
+Bytes iconImage(const PixelMap &map)
+{
+    const std::size_t colourRow = paddedRow((static_cast<std::size_t>(map.width) + 1) / 2);
+    const std::size_t maskRow = paddedRow((static_cast<std::size_t>(map.width) + 7) / 8);
+    Writer out;
+    // The height counts the colour rows and the mask rows together.
+    infoHeader(out, map.width, map.height * 2, 4,
+               static_cast<std::uint32_t>((colourRow + maskRow) * map.height), 0);
+    for (const Rgb &colour : standardPalette()) {
+        out.u8(colour.blue);
+        out.u8(colour.green);
+        out.u8(colour.red);
+        out.u8(0);
+    }
+    for (int y = map.height - 1; y >= 0; --y) {
+        Bytes row(colourRow, 0);
+        for (int x = 0; x < map.width; ++x)
+            row[x / 2] |= static_cast<std::uint8_t>(paletteIndex(map.at(x, y)) << (x % 2 ? 0 : 4));
+        out.append(row);
+    }
+    for (int y = map.height - 1; y >= 0; --y) {
+        Bytes row(maskRow, 0);
+        for (int x = 0; x < map.width; ++x) {
+            if (!map.at(x, y))
+                row[x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+        }
+        out.append(row);
+    }
+    return out.take();
+}
+
+namespace {
+
+// The directory shared by .ico files and group icon resources; `last` writes
+// each entry's final field (an offset or a resource number).
+template <typename Last>
+void iconDirectory(Writer &out, const std::vector<PixelMap> &maps, const std::vector<Bytes> &images,
+                   Last last)
+{
+    out.u16(0);
+    out.u16(1); // icons, not cursors
+    out.u16(static_cast<std::uint32_t>(maps.size()));
+    for (std::size_t i = 0; i < maps.size(); ++i) {
+        out.u8(static_cast<std::uint32_t>(maps[i].width % 256));
+        out.u8(static_cast<std::uint32_t>(maps[i].height % 256));
+        out.u8(16); // colours
+        out.u8(0);
+        out.u16(1);
+        out.u16(4);
+        out.u32(static_cast<std::uint32_t>(images[i].size()));
+        last(i);
+    }
+}
+
+std::vector<Bytes> iconImages(const std::vector<PixelMap> &maps)
+{
+    std::vector<Bytes> images;
+    for (const PixelMap &map : maps)
+        images.push_back(iconImage(map));
+    return images;
+}
+
+} // namespace
+
+Bytes iconFile(const std::vector<PixelMap> &maps)
+{
+    const std::vector<Bytes> images = iconImages(maps);
+    Writer out;
+    auto offset = static_cast<std::uint32_t>(6 + 16 * maps.size());
+    iconDirectory(out, maps, images, [&](std::size_t i) {
+        out.u32(offset);
+        offset += static_cast<std::uint32_t>(images[i].size());
+    });
+    for (const Bytes &image : images)
+        out.append(image);
+    return out.take();
+}
+
+Bytes iconGroup(const std::vector<PixelMap> &maps, const std::vector<std::uint16_t> &ids)
+{
+    if (ids.size() != maps.size())
+        throw std::runtime_error("one resource number per icon image");
+    Writer out;
+    iconDirectory(out, maps, iconImages(maps), [&](std::size_t i) { out.u16(ids[i]); });
+    return out.take();
+}
