@@ -1,12 +1,14 @@
 #include "Form1.h"
 
 #include "AnswerText.h"
+#include "Assets.h"
 #include "CaptionLabel.h"
 #include "EventDispatch.h"
 #include "Factorial.h"
 #include "FontChoice.h"
 #include "LayoutTable.h"
 #include "LineControl.h"
+#include "PictureLabel.h"
 
 #include <QLocale>
 #include <QPushButton>
@@ -37,11 +39,8 @@ QWidget *createControl(const ControlSpec &spec, QWidget *parent)
         label->setAlignment(spec.alignment | Qt::AlignTop);
         return label;
     }
-    case ControlKind::Image: {
-        auto *image = new QLabel(parent);
-        image->setTextFormat(Qt::PlainText);
-        return image;
-    }
+    case ControlKind::Image:
+        return new PictureLabel(formulaPicture(), parent);
     case ControlKind::Line:
         return new LineControl(pixelLine(std::get<TwipsLine>(spec.geometry)), parent);
     }
@@ -78,6 +77,7 @@ Form1::Form1(calc::SeriesState start, QWidget *parent)
     const WindowSpec &window = windowSpec();
     setObjectName(QString::fromLatin1(window.name));
     setWindowTitle(window.caption);
+    setWindowIcon(programIcon());
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, window.background);
     setPalette(palette);

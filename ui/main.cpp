@@ -1,10 +1,15 @@
 #include "Form1.h"
+#include "VersionInfo.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    QApplication::setApplicationName(QString::fromLatin1(version::kProductName));
+    QApplication::setApplicationVersion(QString::fromLatin1(version::kVersion));
+    QApplication::setOrganizationName(QString::fromLatin1(version::kCompanyName));
+
     Form1 window;
     window.show();
     return QApplication::exec();

@@ -190,6 +190,14 @@ TEST(Looks, FontsResolveToInstalledFacesWithCyrillic)
         EXPECT_TRUE(QFontMetricsF(font).inFont(u'Ы')) << QFontInfo(font).family().toStdString();
 }
 
+TEST(Window, TheTitleBarCarriesBothIconSizes)
+{
+    const Form1 form;
+    const QList<QSize> sizes = form.windowIcon().availableSizes();
+    EXPECT_TRUE(sizes.contains(QSize(32, 32)));
+    EXPECT_TRUE(sizes.contains(QSize(16, 16)));
+}
+
 TEST(Window, FixedClientAreaAtItsStoredPlace)
 {
     const Form1 form;

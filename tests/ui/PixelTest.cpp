@@ -1,6 +1,7 @@
 // The window as drawn: Form1::grab() sampled at logical pixels. Run by CTest
 // at scale factor 1 and again with QT_SCALE_FACTOR=2 (VELTO_TEST_SCALE=2),
 // where every logical pixel must be a 2 x 2 block of the same colour.
+#include "Assets.h"
 #include "Form1.h"
 #include "QtPrinters.h"
 
@@ -113,7 +114,7 @@ TEST(Pixels, SixFrameLinesOnTheirExactRowsAndColumns)
 {
     Form1 form;
     const Grab grab(form);
-    for (int x : {0, 4, 150, 300, 350, 407, 408}) {
+    for (int x : {0, 4, 150, 279, 357, 407, 408}) {
         SCOPED_TRACE(x);
         expectProbes(grab, {
                                {x, 0, kBlack, "Line1, top edge"},
@@ -159,6 +160,29 @@ TEST(Pixels, DrawingOrderOverlaps)
     // The buttons are in front of everything.
     EXPECT_NE(grab.at(356, 112), kBlue);
     EXPECT_NE(grab.at(356, 160), kBlue);
+}
+
+TEST(Pixels, ThePictureStandsUnscaledInFrontOfTheTaskAndTheTopLine)
+{
+    Form1 form;
+    const Grab grab(form);
+    const QImage picture = formulaPicture();
+    ASSERT_EQ(picture.size(), QSize(77, 45));
+    int mismatches = 0;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            if (grab.at(280 + x, y) != picture.pixelColor(x, y))
+                ++mismatches;
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
+    // Where the picture is white, neither Line1 nor Label1's yellow shows.
+    EXPECT_EQ(grab.at(300, 0), kWhite);
+    EXPECT_EQ(grab.at(340, 30), kWhite);
+    // Just outside it they do.
+    EXPECT_EQ(grab.at(357, 0), kBlack);
+    EXPECT_EQ(grab.at(357, 30), kYellow);
+    EXPECT_EQ(grab.at(300, 45), kYellow);
 }
 
 TEST(Pixels, AnswerIsWhiteOnBlackAndCentred)

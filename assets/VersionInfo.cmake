@@ -1,0 +1,14 @@
+# The version record: the one place its values are kept. The numeric version
+# is the project's (1.0.0.0, in the top CMakeLists.txt); these are the string
+# fields, as Windows shows them in the executable's properties.
+set(VANTREL_COMPANY_NAME "---")
+set(VANTREL_PRODUCT_NAME "Vantrel1")
+set(VANTREL_FILE_VERSION_TEXT "1.00")
+set(VANTREL_PRODUCT_VERSION_TEXT "1.00")
+set(VANTREL_INTERNAL_NAME "Vantrel1")
+set(VANTREL_ORIGINAL_FILENAME "Vantrel1.exe")
+
+# Windows resource numbers of the icon group and its two images.
+set(VANTREL_ICON_GROUP_ID 1)
+set(VANTREL_ICON_32_ID 30001)
+set(VANTREL_ICON_16_ID 30002)
