@@ -1,6 +1,5 @@
 #include "Assets.h"
 
-#include <QImageReader>
 #include <QPixmap>
 
 QImage formulaPicture()
@@ -10,11 +9,9 @@ QImage formulaPicture()
 
 QIcon programIcon()
 {
+    // The .ico file's two images, kept as PNG: Qt reads PNG without a plugin.
     QIcon icon;
-    QImageReader reader(QStringLiteral(":/assets/vantrel1.ico"), "ICO");
-    for (int i = 0; i < reader.imageCount(); ++i) {
-        reader.jumpToImage(i);
-        icon.addPixmap(QPixmap::fromImage(reader.read()));
-    }
+    icon.addPixmap(QPixmap(QStringLiteral(":/assets/icon-32.png"), "PNG"));
+    icon.addPixmap(QPixmap(QStringLiteral(":/assets/icon-16.png"), "PNG"));
     return icon;
 }

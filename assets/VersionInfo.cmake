@@ -8,6 +8,12 @@ set(VANTREL_PRODUCT_VERSION_TEXT "1.00")
 set(VANTREL_INTERNAL_NAME "Vantrel1")
 set(VANTREL_ORIGINAL_FILENAME "Vantrel1.exe")
 
+# The Linux desktop identity: one application id for the desktop entry, the
+# icon, the software-centre metadata and the running program, and the date
+# of the release the version above names.
+set(VANTREL_APP_ID "org.vantrel.vantrel1")
+set(VANTREL_RELEASE_DATE "2026-12-08")
+
 # Windows resource numbers of the icon group and its two images.
 set(VANTREL_ICON_GROUP_ID 1)
 set(VANTREL_ICON_32_ID 30001)

@@ -9,6 +9,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QString::fromLatin1(version::kProductName));
     QApplication::setApplicationVersion(QString::fromLatin1(version::kVersion));
     QApplication::setOrganizationName(QString::fromLatin1(version::kCompanyName));
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(version::kAppId));
 
     Form1 window;
     window.show();

@@ -244,3 +244,86 @@ Bytes iconGroup(const std::vector<PixelMap> &maps, const std::vector<std::uint16
     iconDirectory(out, maps, iconImages(maps), [&](std::size_t i) { out.u16(ids[i]); });
     return out.take();
 }
+
+namespace {
+
+std::uint32_t crc32(const Bytes &bytes, std::size_t from)
+{
+    std::uint32_t crc = 0xffffffffu;
+    for (std::size_t i = from; i < bytes.size(); ++i) {
+        crc ^= bytes[i];
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+void bigEndian32(Bytes &out, std::uint32_t value)
+{
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(static_cast<std::uint8_t>(value >> shift));
+}
+
+void chunk(Bytes &png, const char *type, const Bytes &data)
+{
+    bigEndian32(png, static_cast<std::uint32_t>(data.size()));
+    const std::size_t typeStart = png.size();
+    png.insert(png.end(), type, type + 4);
+    png.insert(png.end(), data.begin(), data.end());
+    bigEndian32(png, crc32(png, typeStart));
+}
+
+// A zlib stream of stored (uncompressed) deflate blocks.
+Bytes storedZlib(const Bytes &raw)
+{
+    Bytes out{0x78, 0x01};
+    constexpr std::size_t kMaxBlock = 65535;
+    std::size_t at = 0;
+    do {
+        const std::size_t length = std::min(kMaxBlock, raw.size() - at);
+        out.push_back(at + length == raw.size() ? 1 : 0);
+        out.push_back(static_cast<std::uint8_t>(length));
+        out.push_back(static_cast<std::uint8_t>(length >> 8));
+        out.push_back(static_cast<std::uint8_t>(~length));
+        out.push_back(static_cast<std::uint8_t>(~length >> 8));
+        out.insert(out.end(), raw.begin() + static_cast<std::ptrdiff_t>(at),
+                   raw.begin() + static_cast<std::ptrdiff_t>(at + length));
+        at += length;
+    } while (at < raw.size());
+    std::uint32_t a = 1, b = 0;
+    for (std::uint8_t byte : raw) {
+        a = (a + byte) % 65521;
+        b = (b + a) % 65521;
+    }
+    bigEndian32(out, b << 16 | a);
+    return out;
+}
+
+} // namespace
+
+Bytes pngFile(const PixelMap &map, int scale)
+{
+    if (scale < 1)
+        throw std::runtime_error("the scale is a whole number from 1");
+    const int width = map.width * scale, height = map.height * scale;
+    Bytes raw;
+    for (int y = 0; y < height; ++y) {
+        raw.push_back(0); // no row filter
+        for (int x = 0; x < width; ++x) {
+            const std::optional<Rgb> &pixel = map.at(x / scale, y / scale);
+            const Rgb colour = pixel.value_or(Rgb{0, 0, 0});
+            raw.insert(raw.end(), {colour.red, colour.green, colour.blue,
+                                   static_cast<std::uint8_t>(pixel ? 255 : 0)});
+        }
+    }
+    Bytes header;
+    bigEndian32(header, static_cast<std::uint32_t>(width));
+    bigEndian32(header, static_cast<std::uint32_t>(height));
+    header.insert(header.end(), {8, 6, 0, 0, 0}); // 8-bit RGBA, no interlace
+
+    Bytes png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    chunk(png, "IHDR", header);
+    chunk(png, "IDAT", storedZlib(raw));
+    chunk(png, "IEND", {});
+    return png;
+}

@@ -54,5 +54,10 @@ Bytes iconFile(const std::vector<PixelMap> &maps);
 // icon resources by number instead of file offsets.
 Bytes iconGroup(const std::vector<PixelMap> &maps, const std::vector<std::uint16_t> &ids);
 
+// A PNG file of the map with every pixel enlarged to a `scale` x `scale`
+// block, transparent pixels fully transparent. Stored uncompressed: the
+// images are tiny, and the file stays byte-for-byte predictable.
+Bytes pngFile(const PixelMap &map, int scale);
+
 // The standard 16-colour palette in its index order.
 const std::vector<Rgb> &standardPalette();

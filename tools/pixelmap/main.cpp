@@ -5,6 +5,7 @@
 //   pixelmap icon OUT.ico MAP.txt...
 //   pixelmap icon-image OUT.bin MAP.txt
 //   pixelmap icon-group OUT.bin ID:MAP.txt...
+//   pixelmap png OUT.png SCALE MAP.txt
 #include "PixelMap.h"
 
 #include <fstream>
@@ -39,14 +40,20 @@ void save(const std::string &path, const Bytes &bytes)
 int run(int argc, char *argv[])
 {
     if (argc < 4) {
-        std::cerr << "usage: pixelmap bitmap|icon|icon-image|icon-group OUT MAP...\n";
+        std::cerr << "usage: pixelmap bitmap|icon|icon-image|icon-group|png OUT [SCALE] MAP...\n";
         return 2;
     }
     const std::string command = argv[1];
     const std::string output = argv[2];
     std::vector<PixelMap> maps;
     std::vector<std::uint16_t> ids;
-    for (int i = 3; i < argc; ++i) {
+    int scale = 1;
+    int first = 3;
+    if (command == "png") {
+        scale = std::stoi(argv[3]);
+        first = 4;
+    }
+    for (int i = first; i < argc; ++i) {
         std::string path = argv[i];
         if (command == "icon-group") {
             const auto colon = path.find(':');
@@ -65,6 +72,8 @@ int run(int argc, char *argv[])
         save(output, iconImage(maps[0]));
     else if (command == "icon-group")
         save(output, iconGroup(maps, ids));
+    else if (command == "png" && maps.size() == 1)
+        save(output, pngFile(maps[0], scale));
     else
         throw std::runtime_error("unknown command or wrong number of maps: " + command);
     return 0;

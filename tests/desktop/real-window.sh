@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# The installed program in a real window, used as a person would: with the
+# pointer and the keyboard through xdotool, under Xvfb and openbox.
+# usage: real-window.sh PROGRAM SCENARIO
+set -uo pipefail
+program=$1
+scenario=$2
+source "$(dirname "${BASH_SOURCE[0]}")/x-session.sh"
+
+start_session
+start_program "$program"
+
+case "$scenario" in
+geometry)
+    [ "$client_w"x"$client_h" = 409x185 ] || fail "client area ${client_w}x$client_h"
+    [ "$client_x,$client_y" = 199,179 ] || fail "client area at $client_x,$client_y"
+    hints=$(xprop -id "$window" WM_NORMAL_HINTS)
+    grep -q 'minimum size: 409 by 185' <<<"$hints" || fail "no fixed minimum size: $hints"
+    grep -q 'maximum size: 409 by 185' <<<"$hints" || fail "no fixed maximum size: $hints"
+    xprop -id "$window" _NET_WM_ALLOWED_ACTIONS | grep -q _NET_WM_ACTION_RESIZE &&
+        fail "the window manager offers to resize it"
+    # Asking for another size, directly and through the window manager, changes nothing.
+    xdotool windowsize "$window" 600 400
+    wmctrl -i -r "$window" -e 0,-1,-1,600,400 2>/dev/null || true
+    xdotool sync 2>/dev/null || true
+    read_geometry
+    [ "$client_w"x"$client_h" = 409x185 ] || fail "resized to ${client_w}x$client_h"
+    xdotool mousemove --window "$window" 356 160 click 1 # Exit
+    expect_program_ends_with 0
+    ;;
+calculate)
+    band="297x15+$((client_x + 8))+$((client_y + 121))"
+    before=$(import -window root -crop "$band" +repage ppm:- | md5sum)
+    xdotool mousemove --window "$window" 356 112 click 1 # the centre of Calculate
+    wait_for 50 sh -c "[ \"\$(import -window root -crop $band +repage ppm:- | md5sum)\" != '$before' ]" ||
+        fail "the answer band did not change"
+    histogram=$(import -window root -crop "$band" +repage -depth 8 -format %c histogram:info:-)
+    black=$(awk '/#000000/ {print $1 + 0}' <<<"$histogram")
+    white=$(awk '/#FFFFFF/ {print $1 + 0}' <<<"$histogram")
+    coloured=$(grep -v -E '\(([0-9]+),\1,\1\)' <<<"$histogram" | grep -c . || true)
+    [ "${black:-0}" -gt 3000 ] || fail "the band is not black: $histogram"
+    [ "${white:-0}" -gt 50 ] || fail "no white text: $histogram"
+    [ "$coloured" -eq 0 ] || fail "coloured pixels in the band: $histogram"
+    xdotool mousemove --window "$window" 356 160 click 1
+    expect_program_ends_with 0
+    ;;
+tab-space)
+    xdotool key Tab # the focus moves from Calculate to Exit...
+    xdotool key space # ...where Space presses it
+    expect_program_ends_with 0
+    ;;
+alt-yeru)
+    xdotool key alt+Cyrillic_yeru
+    expect_program_ends_with 0
+    ;;
+window-manager-close)
+    xdotool key alt+F4 # openbox's close
+    expect_program_ends_with 0
+    ;;
+*)
+    fail "unknown scenario $scenario"
+    ;;
+esac
+expect_no_program_left "$program"
+echo "ok: $scenario"

@@ -1,0 +1,96 @@
+# Sourced by the real-window tests: a private X server (Xvfb) with the openbox
+# window manager, the program under test in it, and helpers that wait for a
+# condition with a bounded timeout. Everything started here is ended by PID.
+
+work=$(mktemp -d)
+session_pids=()
+app_pid=
+end_session() {
+    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
+    for ((i = ${#session_pids[@]} - 1; i >= 0; i--)); do
+        kill "${session_pids[i]}" 2>/dev/null
+        wait "${session_pids[i]}" 2>/dev/null
+    done
+    rm -rf "$work"
+}
+trap end_session EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# wait_for TENTHS COMMAND...: retries COMMAND until it succeeds, at most
+# TENTHS tenths of a second.
+wait_for() {
+    local tries=$1
+    shift
+    until "$@" >/dev/null 2>&1; do
+        tries=$((tries - 1))
+        [ "$tries" -gt 0 ] || return 1
+        sleep 0.1
+    done
+}
+
+start_session() {
+    Xvfb -displayfd 3 -screen 0 800x600x24 -noreset -nolisten tcp 3>"$work/display" \
+        >/dev/null 2>&1 &
+    session_pids+=($!)
+    wait_for 100 test -s "$work/display" || fail "Xvfb did not start"
+    export DISPLAY=:$(cat "$work/display")
+    mkdir -m 700 "$work/runtime"
+    export XDG_RUNTIME_DIR=$work/runtime
+    openbox --sm-disable >/dev/null 2>&1 &
+    session_pids+=($!)
+    wait_for 100 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
+        fail "openbox did not start"
+}
+
+# Whether process $1 still runs (a zombie does not).
+running() {
+    [ -r "/proc/$1/stat" ] && ! grep -q '^[0-9]* (.*) Z' "/proc/$1/stat"
+}
+
+# Starts the program with a Russian locale and waits until its window
+# "Velto" is mapped and painted; sets app_pid, window and the client
+# area's client_x, client_y, client_w, client_h.
+start_program() {
+    LC_ALL=ru_RU.UTF-8 "$1" >"$work/program.log" 2>&1 &
+    app_pid=$!
+    wait_for 100 xdotool search --name '^Velto$' || fail "no window named Velto"
+    window=$(xdotool search --name '^Velto$' | head -1)
+    wait_for 100 sh -c "xwininfo -id $window | grep -q IsViewable" || fail "window not mapped"
+    read_geometry
+    # Painted once the task statement's yellow shows.
+    wait_for 100 bash -c "[ \"\$(pixel $((client_x + 395)) $((client_y + 85)))\" = ffff00 ]" ||
+        fail "window not painted"
+}
+
+read_geometry() {
+    eval "$(xwininfo -id "$window" | awk '/Absolute upper-left X/ {print "client_x=" $NF}
+        /Absolute upper-left Y/ {print "client_y=" $NF}
+        /Width:/ {print "client_w=" $NF} /Height:/ {print "client_h=" $NF}')"
+}
+
+# The colour of the screen pixel at ($1, $2) as six hex digits.
+pixel() {
+    import -window root -crop "1x1+$1+$2" -depth 8 txt:- | awk 'NR == 2 {print tolower(substr($3, 2, 6))}'
+}
+export -f pixel
+
+# Waits for the program to end by itself and checks its exit status.
+expect_program_ends_with() {
+    wait_for 100 sh -c "! { [ -r /proc/$app_pid/stat ] && ! grep -q '^[0-9]* (.*) Z' /proc/$app_pid/stat; }" ||
+        fail "the program is still running"
+    local status=0
+    wait "$app_pid" || status=$?
+    app_pid=
+    [ "$status" -eq "$1" ] || fail "exit status $status, expected $1"
+}
+
+# No process started by this test is left once the program has ended.
+expect_no_program_left() {
+    local left
+    left=$(pgrep -P $$ -x "$(basename "$1")" || true)
+    [ -z "$left" ] || fail "processes left behind: $left"
+}
