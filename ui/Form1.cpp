@@ -1,5 +1,6 @@
 #include "Form1.h"
 
+#include "Accessibility.h"
 #include "AnswerText.h"
 #include "Assets.h"
 #include "CaptionLabel.h"
@@ -57,6 +58,8 @@ void applyLooks(const ControlSpec &spec, QWidget *widget)
     widget->setPalette(palette);
     if (spec.font)
         widget->setFont(fontFromSpec(*spec.font));
+    widget->setAccessibleName(spec.accessibleName);
+    widget->setAccessibleDescription(spec.accessibleDescription);
 }
 
 // The user's decimal separator, as the platform reports it (LC_ALL,
@@ -74,6 +77,7 @@ Form1::Form1(calc::SeriesState start, QWidget *parent)
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       start_(start)
 {
+    installAccessibility();
     const WindowSpec &window = windowSpec();
     setObjectName(QString::fromLatin1(window.name));
     setWindowTitle(window.caption);

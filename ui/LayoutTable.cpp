@@ -160,9 +160,12 @@ const WindowSpec &windowSpec()
 
 std::span<const ControlSpec> controlSpecs()
 {
-    const auto line = [](int order, const char *name, TwipsLine ends) {
-        return ControlSpec{
-            .order = order, .name = name, .kind = ControlKind::Line, .geometry = ends};
+    const auto line = [](int order, const char *name, TwipsLine ends, const char16_t *role) {
+        return ControlSpec{.order = order,
+                           .name = name,
+                           .kind = ControlKind::Line,
+                           .geometry = ends,
+                           .accessibleName = QString::fromUtf16(role)};
     };
     static const std::array<ControlSpec, 13> rows{{
         {.order = 1,
@@ -180,13 +183,17 @@ std::span<const ControlSpec> controlSpecs()
         {.order = 3,
          .name = "Image1",
          .kind = ControlKind::Image,
-         .geometry = TwipsRect{4200, 0, 1155, 675}},
-        line(4, "Line6", {6120, 0, 6120, 2760}),
-        line(5, "Line5", {0, 0, 0, 2760}),
-        line(6, "Line4", {0, 2760, 6120, 2760}),
-        line(7, "Line3", {0, 2040, 6120, 2040}),
-        line(8, "Line2", {0, 1320, 6120, 1320}),
-        line(9, "Line1", {0, 0, 6120, 0}),
+         .geometry = TwipsRect{4200, 0, 1155, 675},
+         .accessibleName = QStringLiteral("Формула: сумма K! / (4 + K)!"),
+         .accessibleDescription =
+             QStringLiteral("Сумма по K от 1 членов K! / (4 + K)!: K факториал, делённое на "
+                            "факториал суммы 4 и K")},
+        line(4, "Line6", {6120, 0, 6120, 2760}, u"Правый край рамки"),
+        line(5, "Line5", {0, 0, 0, 2760}, u"Левый край рамки"),
+        line(6, "Line4", {0, 2760, 6120, 2760}, u"Нижний край рамки"),
+        line(7, "Line3", {0, 2040, 6120, 2040}, u"Граница средней и нижней полосы"),
+        line(8, "Line2", {0, 1320, 6120, 1320}, u"Граница верхней и средней полосы"),
+        line(9, "Line1", {0, 0, 6120, 0}, u"Верхний край рамки"),
         {.order = 10,
          .name = "Label2",
          .kind = ControlKind::Label,

@@ -66,6 +66,8 @@ struct ControlSpec
     Qt::Alignment alignment = Qt::AlignLeft;
     std::optional<int> tabIndex = {}; // unset: the control has no tab stop
     QString caption = {};
+    QString accessibleName = {}; // for controls without a caption
+    QString accessibleDescription = {};
 };
 
 // The window's own properties.

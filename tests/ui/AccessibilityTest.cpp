@@ -1,0 +1,73 @@
+#include "CaptionLayout.h"
+#include "Form1.h"
+#include "QtPrinters.h"
+
+#include <QAccessible>
+#include <QLabel>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+QAccessibleInterface *accessible(QWidget *widget)
+{
+    return QAccessible::queryAccessibleInterface(widget);
+}
+
+} // namespace
+
+TEST(Accessibility, ButtonsAreNamedByTheirCaptionWithoutTheMarker)
+{
+    Form1 form;
+    ASSERT_NE(accessible(form.command1()), nullptr);
+    EXPECT_EQ(accessible(form.command1())->role(), QAccessible::PushButton);
+    EXPECT_EQ(accessible(form.command1())->text(QAccessible::Name), QStringLiteral("Вычислить"));
+    EXPECT_EQ(accessible(form.command2())->role(), QAccessible::PushButton);
+    EXPECT_EQ(accessible(form.command2())->text(QAccessible::Name), QStringLiteral("Выход"));
+}
+
+TEST(Accessibility, LabelsAreNamedByTheTextTheyShow)
+{
+    Form1 form;
+    for (const char *name : {"Label1", "Label2", "Label3", "Label4"}) {
+        SCOPED_TRACE(name);
+        auto *label = qobject_cast<QLabel *>(form.control(name));
+        QAccessibleInterface *interface = accessible(label);
+        ASSERT_NE(interface, nullptr);
+        EXPECT_EQ(interface->role(), QAccessible::StaticText);
+        const QString spoken = interface->text(QAccessible::Name);
+        EXPECT_EQ(spoken, MnemonicText::fromCaption(label->text()).text);
+        EXPECT_FALSE(spoken.contains(u'&'));
+    }
+    // The answer's name follows its caption.
+    form.command1()->click();
+    EXPECT_TRUE(
+        accessible(form.label4())->text(QAccessible::Name).endsWith(QStringLiteral("   17")));
+}
+
+TEST(Accessibility, PictureAndLinesDescribeThemselves)
+{
+    Form1 form;
+    QAccessibleInterface *picture = accessible(form.control("Image1"));
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->role(), QAccessible::Graphic);
+    EXPECT_TRUE(picture->text(QAccessible::Name).contains(QStringLiteral("K! / (4 + K)!")));
+    EXPECT_FALSE(picture->text(QAccessible::Description).isEmpty());
+
+    for (const char *name : {"Line1", "Line2", "Line3", "Line4", "Line5", "Line6"}) {
+        SCOPED_TRACE(name);
+        QAccessibleInterface *line = accessible(form.control(name));
+        ASSERT_NE(line, nullptr);
+        EXPECT_EQ(line->role(), QAccessible::Separator);
+        EXPECT_FALSE(line->text(QAccessible::Name).isEmpty());
+    }
+}
+
+TEST(Accessibility, TheWindowIsNamedByItsCaptionAndHoldsEveryControl)
+{
+    Form1 form;
+    QAccessibleInterface *window = accessible(&form);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->text(QAccessible::Name), QStringLiteral("Velto"));
+    EXPECT_EQ(window->childCount(), 13);
+}
