@@ -3,6 +3,7 @@
 #include "CaptionLayout.h"
 
 #include <QLabel>
+#include <memory>
 
 // A static text label drawn the way the window's captions were written for:
 // plain text on an opaque background, wrapped at spaces without losing any of
@@ -14,18 +15,28 @@ class CaptionLabel : public QLabel
 
 public:
     explicit CaptionLabel(const QString &caption, QWidget *parent = nullptr);
+    ~CaptionLabel() override;
 
-    // The shown text and its lines at the label's current font and width.
+    // The shown text laid out at the label's font and width.
     struct Layout
     {
         MnemonicText shown;
+        TextAdvances advances;
         QList<CaptionLine> lines;
+        qreal lineHeight;
     };
-    Layout captionLayout() const;
+    // Kept until the caption, the font or the width changes.
+    const Layout &captionLayout() const;
 
-    // Where line `index` of a layout is drawn, in label coordinates.
-    QRectF lineRect(const Layout &layout, qsizetype index) const;
+    // Where line `index` is drawn, in label coordinates.
+    QRectF lineRect(qsizetype index) const;
+    // Where character `column` of line `index` is drawn, in label coordinates.
+    QRectF glyphRect(qsizetype index, qsizetype column) const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+
+private:
+    struct Cache;
+    mutable std::unique_ptr<Cache> cache_;
 };

@@ -1,5 +1,7 @@
 #include "CaptionLayout.h"
 
+#include <QTextLayout>
+
 MnemonicText MnemonicText::fromCaption(const QString &caption)
 {
     MnemonicText result;
@@ -15,14 +17,25 @@ MnemonicText MnemonicText::fromCaption(const QString &caption)
     return result;
 }
 
-QList<CaptionLine> layoutCaption(const QString &text, const QFontMetricsF &metrics, qreal width)
+TextAdvances::TextAdvances(const QString &text, const QFont &font)
+{
+    QTextLayout layout(text, font);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    if (line.isValid())
+        line.setNumColumns(static_cast<int>(text.size()));
+    layout.endLayout();
+    x_.reserve(text.size() + 1);
+    for (qsizetype i = 0; i <= text.size(); ++i)
+        x_.append(line.isValid() ? line.cursorToX(static_cast<int>(i)) : 0.0);
+}
+
+QList<CaptionLine> layoutCaption(const QString &text, const TextAdvances &advances, qreal width)
 {
     QList<CaptionLine> lines;
     const qsizetype size = text.size();
     qsizetype lineStart = 0;
-    const auto fits = [&](qsizetype end) {
-        return metrics.horizontalAdvance(text.mid(lineStart, end - lineStart)) <= width;
-    };
+    const auto fits = [&](qsizetype end) { return advances.width(lineStart, end) <= width; };
     const auto breakAt = [&](qsizetype end) {
         lines.append({lineStart, end - lineStart});
         lineStart = end;

@@ -86,18 +86,18 @@ TEST(CaptionLayout, KeepsEveryRunOfSpaces)
 {
     QFont font(QStringLiteral("Liberation Sans"));
     font.setPixelSize(12);
-    const QFontMetricsF metrics(font);
-    const qreal space = metrics.horizontalAdvance(u' ');
     const QString text = QStringLiteral("ab") + QString(30, u' ') + QStringLiteral("cd ef");
-    const qreal width = metrics.horizontalAdvance(QStringLiteral("ab")) + 10.5 * space;
-    const QList<CaptionLine> lines = layoutCaption(text, metrics, width);
+    const TextAdvances advances(text, font);
+    const qreal space = advances.width(2, 3);
+    const qreal width = advances.width(0, 2) + 10.5 * space;
+    const QList<CaptionLine> lines = layoutCaption(text, advances, width);
 
     // Every character lands on exactly one line, in order.
     qsizetype next = 0;
     for (const CaptionLine &line : lines) {
         EXPECT_EQ(line.start, next);
         next = line.start + line.length;
-        EXPECT_LE(metrics.horizontalAdvance(text.mid(line.start, line.length)), width);
+        EXPECT_LE(advances.width(line.start, line.start + line.length), width);
     }
     EXPECT_EQ(next, text.size());
     // The first line breaks after the last space that fits; the rest of the
@@ -111,17 +111,16 @@ TEST(CaptionLayout, MovesAWordWholeAndSplitsOnlyAnOverlongOne)
 {
     QFont font(QStringLiteral("Liberation Sans"));
     font.setPixelSize(12);
-    const QFontMetricsF metrics(font);
-    const qreal width = metrics.horizontalAdvance(QStringLiteral("alpha beta"));
-
     const QString words = QStringLiteral("alpha beta gamma");
-    const QList<CaptionLine> lines = layoutCaption(words, metrics, width);
+    const TextAdvances wordAdvances(words, font);
+    const qreal width = wordAdvances.width(0, 10); // "alpha beta"
+    const QList<CaptionLine> lines = layoutCaption(words, wordAdvances, width);
     ASSERT_EQ(lines.size(), 2);
     // The space that no longer fits starts the next line, as a run would.
     EXPECT_EQ(words.mid(lines[1].start, lines[1].length), QStringLiteral(" gamma"));
 
     const QString overlong = QStringLiteral("abcdefghijklmnopqrstuvwxyz");
-    const QList<CaptionLine> pieces = layoutCaption(overlong, metrics, width);
+    const QList<CaptionLine> pieces = layoutCaption(overlong, TextAdvances(overlong, font), width);
     EXPECT_GT(pieces.size(), 1);
     for (const CaptionLine &piece : pieces)
         EXPECT_GE(piece.length, 1);
@@ -140,13 +139,11 @@ TEST(Legibility, EveryGlyphOfEveryLabelIsVisible)
         SCOPED_TRACE(name);
         const CaptionLabel *caption = label(form, name);
         ASSERT_NE(caption, nullptr);
-        const QFontMetricsF metrics(caption->font());
-        const CaptionLabel::Layout layout = caption->captionLayout();
+        const CaptionLabel::Layout &layout = caption->captionLayout();
         ASSERT_FALSE(layout.lines.isEmpty());
         for (qsizetype i = 0; i < layout.lines.size(); ++i) {
             const CaptionLine &line = layout.lines[i];
             const QString text = layout.shown.text.mid(line.start, line.length);
-            const QRectF rect = caption->lineRect(layout, i);
             for (qsizetype c = 0; c < line.length; ++c) {
                 if (text[c] == u' ')
                     continue;
@@ -155,9 +152,7 @@ TEST(Legibility, EveryGlyphOfEveryLabelIsVisible)
                                  .arg(text[c])
                                  .arg(c)
                                  .toStdString());
-                const qreal left = rect.left() + metrics.horizontalAdvance(text.left(c));
-                const QRectF glyph(left, rect.top(), metrics.horizontalAdvance(text.mid(c, 1)),
-                                   rect.height());
+                const QRectF glyph = caption->glyphRect(i, c);
                 EXPECT_LE(glyph.bottom(), caption->height()) << "cut off at the bottom";
                 EXPECT_LE(glyph.right(), caption->width()) << "cut off at the right";
                 EXPECT_GE(glyph.left(), 0.0) << "cut off at the left";

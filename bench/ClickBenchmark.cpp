@@ -1,0 +1,72 @@
+// One Calculate click, from the mouse release to Label4's new caption, on the
+// real window (offscreen), against a click on a button whose handler does
+// nothing, in the same window system.
+#include "Form1.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void BM_ClickOnAnEmptyButton(benchmark::State &state)
+{
+    QWidget window;
+    window.setFixedSize(409, 185);
+    QPushButton button(QStringLiteral("Button"), &window);
+    button.setGeometry(312, 96, 89, 33);
+    int clicks = 0;
+    QObject::connect(&button, &QPushButton::clicked, [&] { ++clicks; });
+    window.show();
+    for (auto _ : state)
+        QTest::mouseClick(&button, Qt::LeftButton);
+    if (clicks != static_cast<int>(state.iterations()))
+        state.SkipWithError("clicks went missing");
+}
+
+void BM_CalculateClick(benchmark::State &state)
+{
+    Form1 form;
+    form.show();
+    QLabel *answer = form.label4();
+    for (auto _ : state) {
+        state.PauseTiming();
+        answer->setText(QString()); // so that each click writes a new caption
+        state.ResumeTiming();
+        QTest::mouseClick(form.command1(), Qt::LeftButton);
+        if (answer->text().isEmpty()) {
+            state.SkipWithError("no answer");
+            break;
+        }
+    }
+}
+
+void BM_CalculateClickAndRepaint(benchmark::State &state)
+{
+    Form1 form;
+    form.show();
+    QLabel *answer = form.label4();
+    for (auto _ : state) {
+        QTest::mouseClick(form.command1(), Qt::LeftButton);
+        answer->repaint(); // the new caption on the screen, not only in the label
+    }
+}
+
+} // namespace
+
+BENCHMARK(BM_ClickOnAnEmptyButton);
+BENCHMARK(BM_CalculateClick);
+BENCHMARK(BM_CalculateClickAndRepaint);
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
