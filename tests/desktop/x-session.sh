@@ -38,6 +38,10 @@ start_session() {
     session_pids+=($!)
     wait_for 100 test -s "$work/display" || fail "Xvfb did not start"
     export DISPLAY=:$(cat "$work/display")
+    # A key for ы (and Ы), as a Russian layout has, mapped before the program
+    # reads the keymap: left to xdotool, the mapping would be made and undone
+    # around each key press, racing the program's reading of it.
+    xmodmap -e "keycode 255 = Cyrillic_yeru Cyrillic_YERU" || fail "xmodmap failed"
     mkdir -m 700 "$work/runtime"
     export XDG_RUNTIME_DIR=$work/runtime
     openbox --sm-disable >/dev/null 2>&1 &
