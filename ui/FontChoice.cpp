@@ -24,28 +24,28 @@ bool covers(const QString &family, int charset)
            QFontDatabase::writingSystems(family).contains(QFontDatabase::Cyrillic);
 }
 
-QString installedFamily(const FontSpec &spec)
+QString installedFamily(const FontSpec &wanted)
 {
-    if (QFontDatabase::hasFamily(spec.family) && covers(spec.family, spec.charset))
-        return spec.family;
-    for (const QString &standIn : standInsFor(spec.family)) {
-        if (QFontDatabase::hasFamily(standIn) && covers(standIn, spec.charset))
+    if (QFontDatabase::hasFamily(wanted.family) && covers(wanted.family, wanted.charset))
+        return wanted.family;
+    for (const QString &standIn : standInsFor(wanted.family)) {
+        if (QFontDatabase::hasFamily(standIn) && covers(standIn, wanted.charset))
             return standIn;
     }
-    return spec.family; // let the font system pick its nearest match
+    return wanted.family; // let the font system pick its nearest match
 }
 
 } // namespace
 
-QFont fontFromSpec(const FontSpec &spec)
+QFont fontFromSpec(const FontSpec &wanted)
 {
-    QFont font(installedFamily(spec));
-    font.setPointSizeF(spec.pointSize);
-    font.setWeight(spec.weight);
-    font.setStretch(spec.stretch);
-    font.setItalic(spec.italic);
-    font.setUnderline(spec.underline);
-    font.setStrikeOut(spec.strikeOut);
+    QFont font(installedFamily(wanted));
+    font.setPointSizeF(wanted.pointSize);
+    font.setWeight(wanted.weight);
+    font.setStretch(wanted.stretch);
+    font.setItalic(wanted.italic);
+    font.setUnderline(wanted.underline);
+    font.setStrikeOut(wanted.strikeOut);
     font.setStyleHint(QFont::SansSerif);
     return font;
 }

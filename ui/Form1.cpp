@@ -30,36 +30,36 @@ QLine pixelLine(const TwipsLine &twips)
             pixelsFromTwips(twips.y2)};
 }
 
-QWidget *createControl(const ControlSpec &spec, QWidget *parent)
+QWidget *createControl(const ControlSpec &row, QWidget *parent)
 {
-    switch (spec.kind) {
+    switch (row.kind) {
     case ControlKind::Button:
-        return new QPushButton(spec.caption, parent);
+        return new QPushButton(row.caption, parent);
     case ControlKind::Label: {
-        auto *label = new CaptionLabel(spec.caption, parent);
-        label->setAlignment(spec.alignment | Qt::AlignTop);
+        auto *label = new CaptionLabel(row.caption, parent);
+        label->setAlignment(row.alignment | Qt::AlignTop);
         return label;
     }
     case ControlKind::Image:
         return new PictureLabel(formulaPicture(), parent);
     case ControlKind::Line:
-        return new LineControl(pixelLine(std::get<TwipsLine>(spec.geometry)), parent);
+        return new LineControl(pixelLine(std::get<TwipsLine>(row.geometry)), parent);
     }
     return nullptr;
 }
 
-void applyLooks(const ControlSpec &spec, QWidget *widget)
+void applyLooks(const ControlSpec &row, QWidget *widget)
 {
     QPalette palette = widget->palette();
-    if (spec.background)
-        palette.setColor(QPalette::Window, *spec.background);
-    if (spec.foreground)
-        palette.setColor(QPalette::WindowText, *spec.foreground);
+    if (row.background)
+        palette.setColor(QPalette::Window, *row.background);
+    if (row.foreground)
+        palette.setColor(QPalette::WindowText, *row.foreground);
     widget->setPalette(palette);
-    if (spec.font)
-        widget->setFont(fontFromSpec(*spec.font));
-    widget->setAccessibleName(spec.accessibleName);
-    widget->setAccessibleDescription(spec.accessibleDescription);
+    if (row.font)
+        widget->setFont(fontFromSpec(*row.font));
+    widget->setAccessibleName(row.accessibleName);
+    widget->setAccessibleDescription(row.accessibleDescription);
 }
 
 // The user's decimal separator, as the platform reports it (LC_ALL,
@@ -109,16 +109,16 @@ Form1::Form1(calc::SeriesState start, QWidget *parent)
 void Form1::buildControls()
 {
     std::vector<std::pair<int, QWidget *>> tabStops;
-    for (const ControlSpec &spec : controlSpecs()) {
-        QWidget *widget = createControl(spec, this);
-        widget->setObjectName(QString::fromLatin1(spec.name));
-        if (const auto *rect = std::get_if<TwipsRect>(&spec.geometry))
+    for (const ControlSpec &row : controlSpecs()) {
+        QWidget *widget = createControl(row, this);
+        widget->setObjectName(QString::fromLatin1(row.name));
+        if (const auto *rect = std::get_if<TwipsRect>(&row.geometry))
             widget->setGeometry(pixelRect(*rect));
-        applyLooks(spec, widget);
+        applyLooks(row, widget);
         // Rows run front to back: each new control goes behind the ones before.
         widget->lower();
-        if (spec.tabIndex && widget->focusPolicy() & Qt::TabFocus)
-            tabStops.emplace_back(*spec.tabIndex, widget);
+        if (row.tabIndex && widget->focusPolicy() & Qt::TabFocus)
+            tabStops.emplace_back(*row.tabIndex, widget);
     }
     std::sort(tabStops.begin(), tabStops.end());
     for (std::size_t i = 1; i < tabStops.size(); ++i)

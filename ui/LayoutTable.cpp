@@ -148,14 +148,14 @@ const WindowSpec &windowSpec()
     // width class at which its spaces take the 3 pixels the long runs in the
     // task statement were counted for. Its words then fall clear of the
     // formula picture, and each instruction fits its two lines.
-    static const WindowSpec spec{
+    static const WindowSpec window{
         .name = "Form1",
         .caption = QStringLiteral("Velto"),
         .clientArea = {2985, 2685, 6135, 2775},
         .background = rgb(0, 0, 255),
         .font = {.family = QStringLiteral("Liberation Sans Narrow"), .pointSize = 8, .stretch = 91},
     };
-    return spec;
+    return window;
 }
 
 std::span<const ControlSpec> controlSpecs()

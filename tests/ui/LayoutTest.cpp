@@ -13,9 +13,9 @@ namespace {
 
 const ControlSpec &row(const char *name)
 {
-    for (const ControlSpec &spec : controlSpecs()) {
-        if (qstrcmp(spec.name, name) == 0)
-            return spec;
+    for (const ControlSpec &control : controlSpecs()) {
+        if (qstrcmp(control.name, name) == 0)
+            return control;
     }
     throw std::out_of_range(name);
 }
@@ -214,8 +214,8 @@ TEST(Window, EveryRowBecomesANamedControlInDrawingOrder)
             backToFront.prepend(child->objectName());
     }
     QStringList tableOrder;
-    for (const ControlSpec &spec : controlSpecs())
-        tableOrder.append(QString::fromLatin1(spec.name));
+    for (const ControlSpec &control : controlSpecs())
+        tableOrder.append(QString::fromLatin1(control.name));
     EXPECT_EQ(backToFront, tableOrder);
     EXPECT_EQ(tableOrder.size(), 13);
 }
