@@ -25,8 +25,6 @@ struct SeriesSum
 {
     double s;
     std::int16_t k;
-
-    friend bool operator==(const SeriesSum &, const SeriesSum &) = default;
 };
 
 // The term k! / (k+4)!, with k+4 a checked 16-bit temporary.

@@ -59,10 +59,6 @@ public:
         return Variant(product);
     }
 
-    friend constexpr bool operator==(const Variant &a, const Variant &b) noexcept
-    {
-        return a.kind_ == b.kind_ && a.toDouble() == b.toDouble();
-    }
 
 private:
     constexpr Variant(Kind kind, std::int32_t value) noexcept : kind_(kind), integer_(value) {}

@@ -13,8 +13,6 @@ class LineControl : public QWidget
 public:
     LineControl(QLine ends, QWidget *parent = nullptr);
 
-    QLine ends() const { return ends_; }
-
 protected:
     void paintEvent(QPaintEvent *event) override;
 
