@@ -5,7 +5,7 @@
 set -uo pipefail
 program=$1
 scenario=$2
-source "$(dirname "${BASH_SOURCE[0]}")/x-session.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../../tools/x-session.sh"
 
 start_session
 start_program "$program"
@@ -30,10 +30,9 @@ geometry)
     ;;
 calculate)
     band="297x15+$((client_x + 8))+$((client_y + 121))"
-    before=$(import -window root -crop "$band" +repage ppm:- | md5sum)
+    before=$(screen_checksum "$band")
     xdotool mousemove --window "$window" 356 112 click 1 # the centre of Calculate
-    wait_for 50 sh -c "[ \"\$(import -window root -crop $band +repage ppm:- | md5sum)\" != '$before' ]" ||
-        fail "the answer band did not change"
+    wait_for_screen_change "$band" "$before" || fail "the answer band did not change"
     histogram=$(import -window root -crop "$band" +repage -depth 8 -format %c histogram:info:-)
     black=$(awk '/#000000/ {print $1 + 0}' <<<"$histogram")
     white=$(awk '/#FFFFFF/ {print $1 + 0}' <<<"$histogram")

@@ -1,17 +1,22 @@
-# Sourced by the real-window tests: a private X server (Xvfb) with the openbox
-# window manager, the program under test in it, and helpers that wait for a
-# condition with a bounded timeout. Everything started here is ended by PID.
+# Sourced by the real-window tests, tools/screenshots and bench/run-desktop:
+# a private X server (Xvfb), optionally the openbox window manager, the
+# program in it, and helpers that wait for a condition with a bounded
+# timeout. Everything started here is ended by PID when the script exits.
 
 work=$(mktemp -d)
 session_pids=()
 app_pid=
 end_session() {
-    [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null
+    if [ -n "$app_pid" ]; then
+        kill "$app_pid" 2>/dev/null
+        wait "$app_pid" 2>/dev/null
+    fi
     for ((i = ${#session_pids[@]} - 1; i >= 0; i--)); do
         kill "${session_pids[i]}" 2>/dev/null
         wait "${session_pids[i]}" 2>/dev/null
     done
     rm -rf "$work"
+    return 0
 }
 trap end_session EXIT
 
@@ -32,7 +37,7 @@ wait_for() {
     done
 }
 
-start_session() {
+start_xvfb() {
     Xvfb -displayfd 3 -screen 0 800x600x24 -noreset -nolisten tcp 3>"$work/display" \
         >/dev/null 2>&1 &
     session_pids+=($!)
@@ -44,15 +49,18 @@ start_session() {
     xmodmap -e "keycode 255 = Cyrillic_yeru Cyrillic_YERU" || fail "xmodmap failed"
     mkdir -m 700 "$work/runtime"
     export XDG_RUNTIME_DIR=$work/runtime
+}
+
+start_window_manager() {
     openbox --sm-disable >/dev/null 2>&1 &
     session_pids+=($!)
     wait_for 100 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
         fail "openbox did not start"
 }
 
-# Whether process $1 still runs (a zombie does not).
-running() {
-    [ -r "/proc/$1/stat" ] && ! grep -q '^[0-9]* (.*) Z' "/proc/$1/stat"
+start_session() {
+    start_xvfb
+    start_window_manager
 }
 
 # Starts the program with a Russian locale and waits until its window
@@ -74,6 +82,17 @@ read_geometry() {
     eval "$(xwininfo -id "$window" | awk '/Absolute upper-left X/ {print "client_x=" $NF}
         /Absolute upper-left Y/ {print "client_y=" $NF}
         /Width:/ {print "client_w=" $NF} /Height:/ {print "client_h=" $NF}')"
+}
+
+# A checksum of the screen area $1 (WIDTHxHEIGHT+X+Y).
+screen_checksum() {
+    import -window root -crop "$1" +repage ppm:- | md5sum
+}
+export -f screen_checksum
+
+# Waits until the screen area $1 no longer has checksum $2.
+wait_for_screen_change() {
+    wait_for 50 bash -c "[ \"\$(screen_checksum $1)\" != '$2' ]"
 }
 
 # The colour of the screen pixel at ($1, $2) as six hex digits.
