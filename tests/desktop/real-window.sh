@@ -19,12 +19,15 @@ geometry)
     grep -q 'maximum size: 409 by 185' <<<"$hints" || fail "no fixed maximum size: $hints"
     xprop -id "$window" _NET_WM_ALLOWED_ACTIONS | grep -q _NET_WM_ACTION_RESIZE &&
         fail "the window manager offers to resize it"
-    # Asking for another size, directly and through the window manager, changes nothing.
+    # Asking for another size, directly and through the window manager,
+    # changes nothing: give a resize a second to show, and fail if it does.
     xdotool windowsize "$window" 600 400
-    wmctrl -i -r "$window" -e 0,-1,-1,600,400 2>/dev/null || true
-    xdotool sync 2>/dev/null || true
-    read_geometry
-    [ "$client_w"x"$client_h" = 409x185 ] || fail "resized to ${client_w}x$client_h"
+    wmctrl -i -r "$window" -e 0,-1,-1,600,400
+    size="xwininfo -id $window | awk '/Width:/ {w = \$NF} /Height:/ {h = \$NF} END {print w \"x\" h}'"
+    if wait_for 10 bash -c "[ \"\$($size)\" != 409x185 ]"; then
+        read_geometry
+        fail "resized to ${client_w}x$client_h"
+    fi
     xdotool mousemove --window "$window" 356 160 click 1 # Exit
     expect_program_ends_with 0
     ;;
