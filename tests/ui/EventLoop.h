@@ -7,8 +7,18 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPointer>
+#include <QTest>
 #include <QTimer>
 #include <functional>
+
+// Shows `window` and makes it the active window, as a user's click would;
+// false if it never became active.
+inline bool showAndActivate(QWidget &window)
+{
+    window.show();
+    QApplication::setActiveWindow(&window);
+    return QTest::qWaitForWindowActive(&window);
+}
 
 // The status the loop ended with, or kLoopTimedOut when it had to be stopped.
 inline constexpr int kLoopTimedOut = -999;

@@ -15,19 +15,12 @@ namespace {
 
 const QString kInitialAnswer = QStringLiteral(" О    Т    В    Е    Т");
 
-void showAndActivate(Form1 &form)
-{
-    form.show();
-    QApplication::setActiveWindow(&form);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
-}
-
 } // namespace
 
 TEST(Form1, StartsWithTheInitialAnswerAndFocusOnCalculate)
 {
     Form1 form;
-    showAndActivate(form);
+    ASSERT_TRUE(showAndActivate(form));
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Velto"));
     EXPECT_EQ(form.label4()->text(), kInitialAnswer);
     EXPECT_EQ(QApplication::focusWidget(), form.command1());
@@ -57,7 +50,7 @@ TEST(Form1, FactorialMethodReadsButNeverWritesItsArgument)
 TEST(Form1, CalculateByMouseAndKeyboardWritesTheSameAnswer)
 {
     Form1 form;
-    showAndActivate(form);
+    ASSERT_TRUE(showAndActivate(form));
     QTest::mouseClick(form.command1(), Qt::LeftButton);
     const QString answer = form.label4()->text();
     EXPECT_TRUE(answer == QStringLiteral("00,01384   17") ||

@@ -223,9 +223,7 @@ TEST(Window, EveryRowBecomesANamedControlInDrawingOrder)
 TEST(Keyboard, TabMovesBetweenTheTwoButtonsOnly)
 {
     Form1 form;
-    form.show();
-    QApplication::setActiveWindow(&form);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    ASSERT_TRUE(showAndActivate(form));
     ASSERT_EQ(QApplication::focusWidget(), form.command1());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), form.command2());
@@ -244,9 +242,7 @@ TEST(Keyboard, TabMovesBetweenTheTwoButtonsOnly)
 TEST(Keyboard, AltYeruEndsTheProgram)
 {
     Form1 form;
-    form.show();
-    QApplication::setActiveWindow(&form);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    ASSERT_TRUE(showAndActivate(form));
     const int status = runEventLoop([&] { pressAlt(QApplication::focusWidget(), u'ы'); });
     EXPECT_EQ(status, 0);
     EXPECT_FALSE(form.isVisible());
@@ -255,9 +251,7 @@ TEST(Keyboard, AltYeruEndsTheProgram)
 TEST(Keyboard, AltVeCalculates)
 {
     Form1 form;
-    form.show();
-    QApplication::setActiveWindow(&form);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    ASSERT_TRUE(showAndActivate(form));
     pressAlt(QApplication::focusWidget(), u'в');
     // A mnemonic click arrives after the button's press animation.
     EXPECT_TRUE(
