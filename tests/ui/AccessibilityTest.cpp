@@ -63,11 +63,32 @@ TEST(Accessibility, PictureAndLinesDescribeThemselves)
     }
 }
 
-TEST(Accessibility, TheWindowIsNamedByItsCaptionAndHoldsEveryControl)
+TEST(Accessibility, TheWindowIsAFrameReadInOrderWithoutTheLines)
 {
     Form1 form;
     QAccessibleInterface *window = accessible(&form);
     ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->role(), QAccessible::Window);
     EXPECT_EQ(window->text(QAccessible::Name), QStringLiteral("Velto"));
-    EXPECT_EQ(window->childCount(), 13);
+    QStringList order;
+    for (int i = 0; i < window->childCount(); ++i) {
+        QAccessibleInterface *child = window->child(i);
+        ASSERT_NE(child, nullptr);
+        order.append(child->object()->objectName());
+        EXPECT_EQ(window->indexOfChild(child), i);
+        EXPECT_EQ(child->parent()->object(), &form);
+    }
+    EXPECT_EQ(order.join(u' '),
+              QStringLiteral("Label1 Image1 Label2 Command1 Label4 Label3 Command2"));
+    // The drawing order is untouched: the children still stack as the table says.
+    EXPECT_EQ(form.children().size(), 13);
+}
+
+TEST(Accessibility, EachButtonIsDescribedByItsInstruction)
+{
+    Form1 form;
+    EXPECT_EQ(accessible(form.command1())->text(QAccessible::Description),
+              MnemonicText::fromCaption(qobject_cast<QLabel *>(form.control("Label2"))->text()).text);
+    EXPECT_EQ(accessible(form.command2())->text(QAccessible::Description),
+              QStringLiteral("Для завершения работы программы нажмите кнопку \"Выход\"."));
 }

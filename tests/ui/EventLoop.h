@@ -47,6 +47,8 @@ public:
     }
 
     const QStringList &texts() const { return texts_; }
+    // The caption of each box's button; empty where a box had more than one.
+    const QStringList &buttonTexts() const { return buttonTexts_; }
 
 private:
     void dismissVisibleBoxes()
@@ -57,11 +59,15 @@ private:
                 continue;
             seen_.append(box);
             texts_.append(box->text());
-            box->button(QMessageBox::Ok)->click();
+            const QList<QAbstractButton *> buttons = box->buttons();
+            buttonTexts_.append(buttons.size() == 1 ? buttons.front()->text() : QString());
+            if (!buttons.isEmpty())
+                buttons.front()->click();
         }
     }
 
     QTimer timer_;
     QList<QPointer<QMessageBox>> seen_;
     QStringList texts_;
+    QStringList buttonTexts_;
 };

@@ -1,5 +1,6 @@
 #include "Form1.h"
 
+#include "ErrorReport.h"
 #include "EventDispatch.h"
 #include "EventLoop.h"
 #include "QtPrinters.h"
@@ -91,7 +92,7 @@ TEST(Form1, ARuntimeErrorIsReportedOnceAndEndsTheProgram)
     form.show();
     MessageBoxWatcher watcher;
     const int status = runEventLoop([&] { QTest::mouseClick(form.command1(), Qt::LeftButton); });
-    EXPECT_EQ(status, kRuntimeErrorExitStatus);
+    EXPECT_EQ(status, form::kExitStatusReportedError);
     EXPECT_NE(status, 0);
     ASSERT_EQ(watcher.texts().size(), 1);
     EXPECT_TRUE(watcher.texts().front().contains(QStringLiteral("Overflow")))
@@ -112,7 +113,7 @@ TEST(EventDispatch, NamesTheFloatingPointKind)
         });
     });
     EXPECT_TRUE(handlerRan);
-    EXPECT_EQ(status, kRuntimeErrorExitStatus);
+    EXPECT_EQ(status, form::kExitStatusReportedError);
     ASSERT_EQ(watcher.texts().size(), 1);
     EXPECT_TRUE(watcher.texts().front().contains(QStringLiteral("FloatingPoint")));
 }

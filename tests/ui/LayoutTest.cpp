@@ -11,13 +11,13 @@
 
 namespace {
 
-const ControlSpec &row(const char *name)
+// A row's caption from the shared table.
+QString caption(const char *name)
 {
-    for (const ControlSpec &control : controlSpecs()) {
-        if (qstrcmp(control.name, name) == 0)
-            return control;
-    }
-    throw std::out_of_range(name);
+    const form::ControlSpec *row = form::findControl(name);
+    if (!row)
+        throw std::out_of_range(name);
+    return QString::fromStdU16String(row->caption);
 }
 
 CaptionLabel *label(const Form1 &form, const char *name)
@@ -37,12 +37,12 @@ void pressAlt(QWidget *widget, char16_t letter)
 
 TEST(Captions, LengthsAndExactPieces)
 {
-    EXPECT_EQ(row("Label1").caption.size(), 453);
-    EXPECT_EQ(row("Label2").caption.size(), 106);
-    EXPECT_EQ(row("Label3").caption.size(), 56);
-    EXPECT_EQ(row("Label4").caption.size(), 22);
+    EXPECT_EQ(caption("Label1").size(), 453);
+    EXPECT_EQ(caption("Label2").size(), 106);
+    EXPECT_EQ(caption("Label3").size(), 56);
+    EXPECT_EQ(caption("Label4").size(), 22);
 
-    const QString task = row("Label1").caption;
+    const QString task = caption("Label1");
     EXPECT_TRUE(task.startsWith(QStringLiteral("Задание:   \"Вычислить  сумму")));
     EXPECT_TRUE(task.contains(QStringLiteral("ряда") + QString(45, u' ') + QStringLiteral("с  ")));
     EXPECT_TRUE(
@@ -52,11 +52,11 @@ TEST(Captions, LengthsAndExactPieces)
     EXPECT_TRUE(task.endsWith(QStringLiteral("вывод   -   на элемент управления Label\".")));
     EXPECT_EQ(task.count(u'"'), 2);
 
-    EXPECT_TRUE(row("Label2").caption.endsWith(
+    EXPECT_TRUE(caption("Label2").endsWith(
         QStringLiteral("кнопку \"&Вычислить\" и Вы получите  \" О  Т  В  Е  Т \" .")));
-    EXPECT_EQ(row("Label3").caption,
+    EXPECT_EQ(caption("Label3"),
               QStringLiteral("Для завершения работы программы нажмите кнопку \"&Выход\"."));
-    EXPECT_EQ(row("Label4").caption, QStringLiteral(" О    Т    В    Е    Т"));
+    EXPECT_EQ(caption("Label4"), QStringLiteral(" О    Т    В    Е    Т"));
 }
 
 TEST(Captions, NoLabelIsRichText)
@@ -68,7 +68,7 @@ TEST(Captions, NoLabelIsRichText)
 
 TEST(Captions, AccessKeyMarkersAreNotShown)
 {
-    const MnemonicText calculate = MnemonicText::fromCaption(row("Label2").caption);
+    const MnemonicText calculate = MnemonicText::fromCaption(caption("Label2"));
     EXPECT_FALSE(calculate.text.contains(u'&'));
     EXPECT_EQ(calculate.text.at(calculate.underlined), u'В');
     EXPECT_EQ(calculate.text.mid(calculate.underlined, 9), QStringLiteral("Вычислить"));
@@ -214,7 +214,7 @@ TEST(Window, EveryRowBecomesANamedControlInDrawingOrder)
             backToFront.prepend(child->objectName());
     }
     QStringList tableOrder;
-    for (const ControlSpec &control : controlSpecs())
+    for (const form::ControlSpec &control : form::controlSpecs())
         tableOrder.append(QString::fromLatin1(control.name));
     EXPECT_EQ(backToFront, tableOrder);
     EXPECT_EQ(tableOrder.size(), 13);

@@ -13,6 +13,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct Rgb
@@ -55,9 +56,13 @@ Bytes iconFile(const std::vector<PixelMap> &maps);
 Bytes iconGroup(const std::vector<PixelMap> &maps, const std::vector<std::uint16_t> &ids);
 
 // A PNG file of the map with every pixel enlarged to a `scale` x `scale`
-// block, transparent pixels fully transparent. Stored uncompressed: the
-// images are tiny, and the file stays byte-for-byte predictable.
+// block, transparent pixels fully transparent.
 Bytes pngFile(const PixelMap &map, int scale);
+
+// A C++ source file that defines each map as an art::Image (EmbeddedArt.h)
+// named as given: its pixels as 32-bit ARGB words, so that the program shows
+// them without decoding any file.
+std::string sourceFile(const std::vector<std::pair<std::string, PixelMap>> &images);
 
 // The standard 16-colour palette in its index order.
 const std::vector<Rgb> &standardPalette();

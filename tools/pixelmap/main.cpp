@@ -6,6 +6,7 @@
 //   pixelmap icon-image OUT.bin MAP.txt
 //   pixelmap icon-group OUT.bin ID:MAP.txt...
 //   pixelmap png OUT.png SCALE MAP.txt
+//   pixelmap source OUT.cpp NAME:MAP.txt...
 #include "PixelMap.h"
 
 #include <fstream>
@@ -40,13 +41,14 @@ void save(const std::string &path, const Bytes &bytes)
 int run(int argc, char *argv[])
 {
     if (argc < 4) {
-        std::cerr << "usage: pixelmap bitmap|icon|icon-image|icon-group|png OUT [SCALE] MAP...\n";
+        std::cerr << "usage: pixelmap bitmap|icon|icon-image|icon-group|png|source OUT [SCALE] MAP...\n";
         return 2;
     }
     const std::string command = argv[1];
     const std::string output = argv[2];
     std::vector<PixelMap> maps;
     std::vector<std::uint16_t> ids;
+    std::vector<std::string> names;
     int scale = 1;
     int first = 3;
     if (command == "png") {
@@ -61,6 +63,12 @@ int run(int argc, char *argv[])
                 throw std::runtime_error("icon-group takes ID:MAP.txt");
             ids.push_back(static_cast<std::uint16_t>(std::stoul(path.substr(0, colon))));
             path = path.substr(colon + 1);
+        } else if (command == "source") {
+            const auto colon = path.find(':');
+            if (colon == std::string::npos)
+                throw std::runtime_error("source takes NAME:MAP.txt");
+            names.push_back(path.substr(0, colon));
+            path = path.substr(colon + 1);
         }
         maps.push_back(load(path));
     }
@@ -74,7 +82,13 @@ int run(int argc, char *argv[])
         save(output, iconGroup(maps, ids));
     else if (command == "png" && maps.size() == 1)
         save(output, pngFile(maps[0], scale));
-    else
+    else if (command == "source") {
+        std::vector<std::pair<std::string, PixelMap>> images;
+        for (std::size_t i = 0; i < maps.size(); ++i)
+            images.emplace_back(names[i], maps[i]);
+        const std::string text = sourceFile(images);
+        save(output, Bytes(text.begin(), text.end()));
+    } else
         throw std::runtime_error("unknown command or wrong number of maps: " + command);
     return 0;
 }

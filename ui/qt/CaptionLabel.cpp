@@ -1,5 +1,7 @@
 #include "CaptionLabel.h"
 
+#include "EventDispatch.h"
+
 #include <QFontMetricsF>
 #include <QPainter>
 
@@ -60,6 +62,11 @@ QRectF CaptionLabel::glyphRect(qsizetype index, qsizetype column) const
 
 void CaptionLabel::paintEvent(QPaintEvent *)
 {
+    paintGuarded(this, [this] { paintCaption(); });
+}
+
+void CaptionLabel::paintCaption()
+{
     // The background is already filled (autoFillBackground).
     QPainter painter(this);
     const QColor ink = palette().color(QPalette::WindowText);
@@ -69,13 +76,12 @@ void CaptionLabel::paintEvent(QPaintEvent *)
     for (qsizetype i = 0; i < layout.lines.size(); ++i) {
         const CaptionLine &line = layout.lines.at(i);
         const QRectF rect = lineRect(i);
-        const qreal baseline = rect.top() + metrics.ascent();
-        painter.drawText(QPointF(rect.left(), baseline),
-                         layout.shown.text.mid(line.start, line.length));
+        layout.advances.draw(painter, line.start, line.start + line.length, rect.topLeft());
 
         const qsizetype key = layout.shown.underlined - line.start;
         if (key >= 0 && key < line.length) {
             const QRectF glyph = glyphRect(i, key);
+            const qreal baseline = rect.top() + metrics.ascent();
             painter.fillRect(QRectF(glyph.left(), baseline + metrics.underlinePos(), glyph.width(),
                                     qMax<qreal>(1.0, metrics.lineWidth())),
                              ink);

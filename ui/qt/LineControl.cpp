@@ -1,5 +1,7 @@
 #include "LineControl.h"
 
+#include "EventDispatch.h"
+
 #include <QPainter>
 
 LineControl::LineControl(QLine ends, QWidget *parent) : QWidget(parent), ends_(ends)
@@ -9,6 +11,11 @@ LineControl::LineControl(QLine ends, QWidget *parent) : QWidget(parent), ends_(e
 }
 
 void LineControl::paintEvent(QPaintEvent *)
+{
+    paintGuarded(this, [this] { paintLine(); });
+}
+
+void LineControl::paintLine()
 {
     QPainter painter(this);
     const QColor colour = palette().color(QPalette::WindowText);

@@ -37,6 +37,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void paintCaption();
+
     struct Cache;
     mutable std::unique_ptr<Cache> cache_;
 };

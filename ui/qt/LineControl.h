@@ -17,5 +17,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void paintLine();
+
     QLine ends_;
 };

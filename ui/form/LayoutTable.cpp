@@ -1,7 +1,9 @@
 #include "LayoutTable.h"
 
+#include <algorithm>
 #include <array>
 
+namespace form {
 namespace {
 
 // Builds a caption from its pieces, so that every run of spaces and every
@@ -9,28 +11,28 @@ namespace {
 class Caption
 {
 public:
-    Caption &text(const char16_t *piece)
+    Caption &text(std::u16string_view piece)
     {
-        text_ += QString::fromUtf16(piece);
+        text_ += piece;
         return *this;
     }
-    Caption &spaces(int count)
+    Caption &spaces(std::size_t count)
     {
-        text_ += QString(count, QLatin1Char(' '));
+        text_.append(count, u' ');
         return *this;
     }
     Caption &quote()
     {
-        text_ += QLatin1Char('"');
+        text_ += u'"';
         return *this;
     }
-    operator QString() const { return text_; }
+    operator std::u16string() const { return text_; }
 
 private:
-    QString text_;
+    std::u16string text_;
 };
 
-QString taskStatement()
+std::u16string taskStatement()
 {
     return Caption()
         .text(u"Задание:")
@@ -81,7 +83,7 @@ QString taskStatement()
         .text(u".");
 }
 
-QString calculateInstruction()
+std::u16string calculateInstruction()
 {
     return Caption()
         .text(u"Для вычисления конечной суммы данного ряла, нажмите кнопку")
@@ -109,7 +111,7 @@ QString calculateInstruction()
         .text(u".");
 }
 
-QString exitInstruction()
+std::u16string exitInstruction()
 {
     return Caption()
         .text(u"Для завершения работы программы нажмите кнопку")
@@ -120,7 +122,7 @@ QString exitInstruction()
         .text(u".");
 }
 
-QString initialAnswer()
+std::u16string initialAnswer()
 {
     return Caption()
         .spaces(1)
@@ -135,59 +137,61 @@ QString initialAnswer()
         .text(u"Т");
 }
 
-QColor rgb(int r, int g, int b)
+constexpr Rgb rgb(std::uint8_t red, std::uint8_t green, std::uint8_t blue)
 {
-    return QColor(r, g, b);
+    return {red, green, blue};
 }
 
 } // namespace
 
 const WindowSpec &windowSpec()
 {
-    // The default face: a narrow sans with Cyrillic at 8 point, set to the
-    // width class at which its spaces take the 3 pixels the long runs in the
-    // task statement were counted for. Its words then fall clear of the
-    // formula picture, and each instruction fits its two lines.
     static const WindowSpec window{
         .name = "Form1",
-        .caption = QStringLiteral("Velto"),
+        .caption = u"Velto",
         .clientArea = {2985, 2685, 6135, 2775},
         .background = rgb(0, 0, 255),
-        .font = {.family = QStringLiteral("Liberation Sans Narrow"), .pointSize = 8, .stretch = 91},
+        .font = {.face = u"MS Sans Serif", .points = 8},
     };
     return window;
 }
 
 std::span<const ControlSpec> controlSpecs()
 {
-    const auto line = [](int order, const char *name, TwipsLine ends, const char16_t *role) {
+    const auto line = [](int order, const char *name, TwipsLine ends, std::u16string_view role) {
         return ControlSpec{.order = order,
                            .name = name,
                            .kind = ControlKind::Line,
                            .geometry = ends,
-                           .accessibleName = QString::fromUtf16(role)};
+                           .accessibleName = std::u16string(role)};
     };
+    // Reading order for a screen reader: the task, its formula, then each
+    // instruction before the button it names, the answer after Calculate.
     static const std::array<ControlSpec, 13> rows{{
         {.order = 1,
          .name = "Command2",
          .kind = ControlKind::Button,
          .geometry = TwipsRect{4680, 2160, 1335, 495},
          .tabIndex = 1,
-         .caption = QStringLiteral("В&ыход")},
+         .caption = u"В&ыход",
+         .describedBy = "Label3",
+         .readingIndex = 6},
         {.order = 2,
          .name = "Command1",
          .kind = ControlKind::Button,
          .geometry = TwipsRect{4680, 1440, 1335, 495},
          .tabIndex = 0,
-         .caption = QStringLiteral("&Вычислить")},
+         .caption = u"&Вычислить",
+         .describedBy = "Label2",
+         .readingIndex = 3},
         {.order = 3,
          .name = "Image1",
          .kind = ControlKind::Image,
          .geometry = TwipsRect{4200, 0, 1155, 675},
-         .accessibleName = QStringLiteral("Формула: сумма K! / (4 + K)!"),
-         .accessibleDescription =
-             QStringLiteral("Сумма по K от 1 членов K! / (4 + K)!: K факториал, делённое на "
-                            "факториал суммы 4 и K")},
+         .accessibleName = u"Формула: сумма K! / (4 + K)!",
+         .accessibleDescription = u"Сумма по K от 1 членов K! / (4 + K)!: K факториал, делённое на "
+                                  u"факториал суммы 4 и K",
+         .readingIndex = 1},
         line(4, "Line6", {6120, 0, 6120, 2760}, u"Правый край рамки"),
         line(5, "Line5", {0, 0, 0, 2760}, u"Левый край рамки"),
         line(6, "Line4", {0, 2760, 6120, 2760}, u"Нижний край рамки"),
@@ -200,34 +204,48 @@ std::span<const ControlSpec> controlSpecs()
          .geometry = TwipsRect{120, 1320, 4455, 495},
          .background = rgb(255, 0, 255),
          .tabIndex = 5,
-         .caption = calculateInstruction()},
+         .caption = calculateInstruction(),
+         .readingIndex = 2},
         {.order = 11,
          .name = "Label3",
          .kind = ControlKind::Label,
          .geometry = TwipsRect{120, 2160, 4455, 495},
          .background = rgb(255, 255, 255),
          .tabIndex = 4,
-         .caption = exitInstruction()},
+         .caption = exitInstruction(),
+         .readingIndex = 5},
         {.order = 12,
          .name = "Label4",
          .kind = ControlKind::Label,
          .geometry = TwipsRect{120, 1800, 4455, 255},
          .background = rgb(0, 0, 0),
          .foreground = rgb(255, 255, 255),
-         .font = FontSpec{.family = QStringLiteral("MS Sans Serif"),
-                          .pointSize = 9.75,
-                          .weight = QFont::Bold,
-                          .charset = 204},
-         .alignment = Qt::AlignHCenter,
+         .font = FontSpec{.face = u"MS Sans Serif",
+                          .points = 9.75,
+                          .weight = kBoldWeight,
+                          .charset = kCyrillicCharset},
+         .alignment = Alignment::Centre,
          .tabIndex = 3,
-         .caption = initialAnswer()},
+         .caption = initialAnswer(),
+         .readingIndex = 4},
         {.order = 13,
          .name = "Label1",
          .kind = ControlKind::Label,
          .geometry = TwipsRect{120, 120, 5895, 1215},
          .background = rgb(255, 255, 0),
          .tabIndex = 2,
-         .caption = taskStatement()},
+         .caption = taskStatement(),
+         .readingIndex = 0},
     }};
     return rows;
 }
+
+const ControlSpec *findControl(std::string_view name)
+{
+    const auto rows = controlSpecs();
+    const auto found =
+        std::find_if(rows.begin(), rows.end(), [&](const ControlSpec &row) { return row.name == name; });
+    return found == rows.end() ? nullptr : &*found;
+}
+
+} // namespace form

@@ -4,6 +4,7 @@
 #include "AnswerText.h"
 #include "Assets.h"
 #include "CaptionLabel.h"
+#include "CommandButton.h"
 #include "EventDispatch.h"
 #include "Factorial.h"
 #include "FontChoice.h"
@@ -11,55 +12,90 @@
 #include "LineControl.h"
 #include "PictureLabel.h"
 
+#include <QAccessible>
 #include <QLocale>
-#include <QPushButton>
 #include <algorithm>
 #include <vector>
 
 namespace {
 
-QRect pixelRect(const TwipsRect &twips)
+using form::pixelsFromTwips;
+
+QRect pixelRect(const form::TwipsRect &twips)
 {
     return {pixelsFromTwips(twips.left), pixelsFromTwips(twips.top), pixelsFromTwips(twips.width),
             pixelsFromTwips(twips.height)};
 }
 
-QLine pixelLine(const TwipsLine &twips)
+QLine pixelLine(const form::TwipsLine &twips)
 {
     return {pixelsFromTwips(twips.x1), pixelsFromTwips(twips.y1), pixelsFromTwips(twips.x2),
             pixelsFromTwips(twips.y2)};
 }
 
-QWidget *createControl(const ControlSpec &row, QWidget *parent)
+QColor qColor(form::Rgb rgb)
+{
+    return {rgb.red, rgb.green, rgb.blue};
+}
+
+QString qText(const std::u16string &text)
+{
+    return QString::fromStdU16String(text);
+}
+
+Qt::Alignment qAlignment(form::Alignment alignment)
+{
+    switch (alignment) {
+    case form::Alignment::Left:
+        break;
+    case form::Alignment::Centre:
+        return Qt::AlignHCenter;
+    case form::Alignment::Right:
+        return Qt::AlignRight;
+    }
+    return Qt::AlignLeft;
+}
+
+QWidget *createControl(const form::ControlSpec &row, QWidget *parent)
 {
     switch (row.kind) {
-    case ControlKind::Button:
-        return new QPushButton(row.caption, parent);
-    case ControlKind::Label: {
-        auto *label = new CaptionLabel(row.caption, parent);
-        label->setAlignment(row.alignment | Qt::AlignTop);
+    case form::ControlKind::Button:
+        return new CommandButton(qText(row.caption), parent);
+    case form::ControlKind::Label: {
+        auto *label = new CaptionLabel(qText(row.caption), parent);
+        label->setAlignment(qAlignment(row.alignment) | Qt::AlignTop);
         return label;
     }
-    case ControlKind::Image:
+    case form::ControlKind::Image:
         return new PictureLabel(formulaPicture(), parent);
-    case ControlKind::Line:
-        return new LineControl(pixelLine(std::get<TwipsLine>(row.geometry)), parent);
+    case form::ControlKind::Line:
+        return new LineControl(pixelLine(std::get<form::TwipsLine>(row.geometry)), parent);
     }
     return nullptr;
 }
 
-void applyLooks(const ControlSpec &row, QWidget *widget)
+void applyLooks(const form::ControlSpec &row, QWidget *widget)
 {
-    QPalette palette = widget->palette();
+    // Buttons keep the system's colours, not the blue the window gives its
+    // children: every role set explicitly, so none is inherited.
+    QPalette palette = row.kind == form::ControlKind::Button ? QApplication::palette(widget)
+                                                             : widget->palette();
+    if (row.kind == form::ControlKind::Button)
+        palette.setResolveMask(~QPalette::ResolveMask(0));
     if (row.background)
-        palette.setColor(QPalette::Window, *row.background);
+        palette.setColor(QPalette::Window, qColor(*row.background));
     if (row.foreground)
-        palette.setColor(QPalette::WindowText, *row.foreground);
+        palette.setColor(QPalette::WindowText, qColor(*row.foreground));
     widget->setPalette(palette);
     if (row.font)
         widget->setFont(fontFromSpec(*row.font));
-    widget->setAccessibleName(row.accessibleName);
-    widget->setAccessibleDescription(row.accessibleDescription);
+    widget->setAccessibleName(qText(row.accessibleName));
+    if (row.describedBy) {
+        if (const form::ControlSpec *label = form::findControl(row.describedBy))
+            widget->setAccessibleDescription(MnemonicText::fromCaption(qText(label->caption)).text);
+    } else {
+        widget->setAccessibleDescription(qText(row.accessibleDescription));
+    }
 }
 
 // The user's decimal separator, as the platform reports it (LC_ALL,
@@ -78,12 +114,12 @@ Form1::Form1(calc::SeriesState start, QWidget *parent)
       start_(start)
 {
     installAccessibility();
-    const WindowSpec &window = windowSpec();
+    const form::WindowSpec &window = form::windowSpec();
     setObjectName(QString::fromLatin1(window.name));
-    setWindowTitle(window.caption);
+    setWindowTitle(qText(window.caption));
     setWindowIcon(programIcon());
     QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, window.background);
+    palette.setColor(QPalette::Window, qColor(window.background));
     setPalette(palette);
     setAutoFillBackground(true);
     setFont(fontFromSpec(window.font));
@@ -109,10 +145,10 @@ Form1::Form1(calc::SeriesState start, QWidget *parent)
 void Form1::buildControls()
 {
     std::vector<std::pair<int, QWidget *>> tabStops;
-    for (const ControlSpec &row : controlSpecs()) {
+    for (const form::ControlSpec &row : form::controlSpecs()) {
         QWidget *widget = createControl(row, this);
         widget->setObjectName(QString::fromLatin1(row.name));
-        if (const auto *rect = std::get_if<TwipsRect>(&row.geometry))
+        if (const auto *rect = std::get_if<form::TwipsRect>(&row.geometry))
             widget->setGeometry(pixelRect(*rect));
         applyLooks(row, widget);
         // Rows run front to back: each new control goes behind the ones before.
@@ -140,6 +176,9 @@ void Form1::Command1_Click()
     const calc::SeriesSum sum = calc::sumSeriesFrom(start_, calc::seriesTerm);
     label4_->setText(
         QString::fromStdString(calc::makeAnswerText(sum.s, sum.k, decimalSeparator())));
+    // Tell a screen reader the answer has appeared, as a live region would.
+    QAccessibleEvent changed(label4_, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
 }
 
 void Form1::Command2_Click()

@@ -1,0 +1,124 @@
+#pragma once
+
+// The window's description as data, shared by every front end: positions in
+// twips, colours as RGB, fonts by face and points, captions with their "&"
+// access-key markers. Nothing here knows a toolkit.
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <variant>
+
+namespace form {
+
+// Positions and sizes are in twips, 1/1440 inch: 15 twips to the pixel at 96 dpi.
+inline constexpr int kTwipsPerInch = 1440;
+inline constexpr int kTwipsPerPixel = 15;
+
+// Pixels from twips at `dpi` dots per inch, rounded down as the layout's
+// 96-dpi pixel values are.
+constexpr int pixelsFromTwips(int twips, int dpi = 96) noexcept
+{
+    return twips * dpi / kTwipsPerInch;
+}
+
+struct Rgb
+{
+    std::uint8_t red;
+    std::uint8_t green;
+    std::uint8_t blue;
+
+    friend constexpr bool operator==(Rgb, Rgb) = default;
+};
+
+enum class ControlKind
+{
+    Button,
+    Label,
+    Image,
+    Line,
+};
+
+enum class Alignment
+{
+    Left,
+    Centre,
+    Right,
+};
+
+struct TwipsRect
+{
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
+// A straight line between two end points, both drawn.
+struct TwipsLine
+{
+    int x1;
+    int y1;
+    int x2;
+    int y2;
+};
+
+// A font as the layout names it; each front end finds the face or its stand-in.
+struct FontSpec
+{
+    std::u16string face;
+    double points;
+    int weight = 400; // 400 regular, 700 bold
+    bool italic = false;
+    bool underline = false;
+    bool strikeOut = false;
+    int charset = 1; // a Windows character set: 1 the default, 204 Cyrillic
+};
+
+inline constexpr int kBoldWeight = 700;
+inline constexpr int kCyrillicCharset = 204;
+
+// One control of the window. `order` is its place in the control list and
+// also the drawing order, front (1) to back. Unset colours and fonts are the
+// system's for the kind (buttons keep the system's button colours whatever
+// the window's colour is).
+struct ControlSpec
+{
+    int order;
+    const char *name;
+    ControlKind kind;
+    std::variant<TwipsRect, TwipsLine> geometry;
+    std::optional<Rgb> background = {};
+    std::optional<Rgb> foreground = {};
+    std::optional<FontSpec> font = {}; // unset: the window's font
+    Alignment alignment = Alignment::Left;
+    std::optional<int> tabIndex = {}; // unset: the control has no tab stop
+    std::u16string caption = {};
+    std::u16string accessibleName = {}; // for controls without a caption
+    std::u16string accessibleDescription = {};
+    // The label whose text describes this control to assistive technology.
+    const char *describedBy = nullptr;
+    // Place in what a screen reader reads, from 0; unset: decoration, hidden.
+    std::optional<int> readingIndex = {};
+};
+
+// The window's own properties.
+struct WindowSpec
+{
+    const char *name;
+    std::u16string caption;
+    TwipsRect clientArea; // left and top are screen coordinates
+    Rgb background;
+    FontSpec font; // the default for every control that sets none
+};
+
+const WindowSpec &windowSpec();
+
+// The controls in their order, front to back.
+std::span<const ControlSpec> controlSpecs();
+
+// A row by its name, or nullptr.
+const ControlSpec *findControl(std::string_view name);
+
+} // namespace form

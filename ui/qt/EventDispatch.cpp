@@ -1,0 +1,62 @@
+#include "EventDispatch.h"
+
+#include "ErrorReport.h"
+
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QString>
+#include <cstdlib>
+
+void reportError(QWidget *window, const std::exception_ptr &error) noexcept
+{
+    static bool reported = false;
+    if (reported)
+        return;
+    reported = true;
+    try {
+        QWidget *top = window ? window->window() : nullptr;
+        QMessageBox box(QMessageBox::Critical, top ? top->windowTitle() : QString(),
+                        QString::fromUtf16(form::errorMessage(error).data(),
+                                           static_cast<qsizetype>(form::errorMessage(error).size())),
+                        QMessageBox::NoButton, top);
+        box.addButton(QString::fromUtf16(form::kErrorBoxButton.data(),
+                                         static_cast<qsizetype>(form::kErrorBoxButton.size())),
+                      QMessageBox::AcceptRole);
+        box.exec();
+        QCoreApplication::exit(form::kExitStatusReportedError);
+    } catch (...) {
+        // Not even the message box could be shown.
+        std::_Exit(form::kExitStatusReportedError);
+    }
+}
+
+void reportErrorLater(QWidget *window, std::exception_ptr error) noexcept
+{
+    try {
+        QPointer<QWidget> guarded(window);
+        QMetaObject::invokeMethod(
+            qApp, [guarded, error] { reportError(guarded, error); }, Qt::QueuedConnection);
+    } catch (...) {
+        std::_Exit(form::kExitStatusReportedError);
+    }
+}
+
+void dispatchEvent(QWidget *window, const std::function<void()> &handler) noexcept
+{
+    try {
+        handler();
+    } catch (...) {
+        reportError(window, std::current_exception());
+    }
+}
+
+bool Application::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        reportErrorLater(qobject_cast<QWidget *>(receiver), std::current_exception());
+        return false;
+    }
+}

@@ -1,0 +1,45 @@
+#include "FontChoice.h"
+
+#include <QStringList>
+
+namespace {
+
+struct StandIn
+{
+    QStringList families;
+    int stretch = QFont::AnyStretch;
+};
+
+// "MS Sans Serif" is a bitmap face whose small regular sizes are narrow: at
+// 8 point its stand-in is a narrow sans set to the width class at which a
+// space takes the 3 pixels the long runs in the task statement were counted
+// for, so the words fall clear of the formula picture and each instruction
+// fits its two lines. Larger or bold, the face is Arial-wide.
+StandIn standInFor(const form::FontSpec &wanted)
+{
+    const QString face = QString::fromStdU16String(wanted.face);
+    if (face != QLatin1String("MS Sans Serif"))
+        return {{face}};
+    if (wanted.points <= 8.5 && wanted.weight < form::kBoldWeight)
+        return {{QStringLiteral("Liberation Sans Narrow"), QStringLiteral("DejaVu Sans Condensed"),
+                 QStringLiteral("DejaVu Sans")},
+                91};
+    return {{QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")}};
+}
+
+} // namespace
+
+QFont fontFromSpec(const form::FontSpec &wanted)
+{
+    const StandIn standIn = standInFor(wanted);
+    QFont font;
+    font.setFamilies(standIn.families);
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(wanted.points);
+    font.setWeight(static_cast<QFont::Weight>(wanted.weight));
+    font.setStretch(standIn.stretch);
+    font.setItalic(wanted.italic);
+    font.setUnderline(wanted.underline);
+    font.setStrikeOut(wanted.strikeOut);
+    return font;
+}
