@@ -59,7 +59,6 @@ public:
         return Variant(product);
     }
 
-
 private:
     constexpr Variant(Kind kind, std::int32_t value) noexcept : kind_(kind), integer_(value) {}
     constexpr explicit Variant(double value) noexcept : kind_(Kind::Double), real_(value) {}

@@ -63,11 +63,11 @@ start_session() {
     start_window_manager
 }
 
-# Starts the program with a Russian locale and waits until its window
-# "Velto" is mapped and painted; sets app_pid, window and the client
-# area's client_x, client_y, client_w, client_h.
+# Starts the program (with any arguments given after it) with a Russian
+# locale and waits until its window "Velto" is mapped and painted; sets
+# app_pid, window and the client area's client_x, client_y, client_w, client_h.
 start_program() {
-    LC_ALL=ru_RU.UTF-8 "$1" >"$work/program.log" 2>&1 &
+    LC_ALL=ru_RU.UTF-8 "$@" >"$work/program.log" 2>&1 &
     app_pid=$!
     wait_for 100 xdotool search --name '^Velto$' || fail "no window named Velto"
     window=$(xdotool search --name '^Velto$' | head -1)

@@ -11,6 +11,24 @@ start_session
 start_program "$program"
 
 case "$scenario" in
+arguments)
+    # The toolkit's own options change nothing: same title, place, size and
+    # pixels as without them, and the style sheet (a FIFO, on which an open
+    # would hang) is never opened.
+    client="${client_w}x$client_h+$client_x+$client_y"
+    plain=$(screen_checksum "$client")
+    xdotool key alt+Cyrillic_yeru
+    expect_program_ends_with 0
+    mkfifo "$work/style.qss"
+    start_program "$program" -reverse -qwindowtitle Renamed -qwindowgeometry 300x200+10+10 \
+        -stylesheet "$work/style.qss" -style windows -platform offscreen
+    [ "$(xdotool getwindowname "$window")" = Velto ] || fail "renamed"
+    [ "${client_w}x$client_h+$client_x+$client_y" = "$client" ] ||
+        fail "moved or resized: ${client_w}x$client_h+$client_x+$client_y"
+    [ "$(screen_checksum "$client")" = "$plain" ] || fail "the window looks different"
+    xdotool key alt+Cyrillic_yeru
+    expect_program_ends_with 0
+    ;;
 geometry)
     [ "$client_w"x"$client_h" = 409x185 ] || fail "client area ${client_w}x$client_h"
     [ "$client_x,$client_y" = 199,179 ] || fail "client area at $client_x,$client_y"

@@ -87,8 +87,9 @@ TEST(Accessibility, TheWindowIsAFrameReadInOrderWithoutTheLines)
 TEST(Accessibility, EachButtonIsDescribedByItsInstruction)
 {
     Form1 form;
-    EXPECT_EQ(accessible(form.command1())->text(QAccessible::Description),
-              MnemonicText::fromCaption(qobject_cast<QLabel *>(form.control("Label2"))->text()).text);
+    EXPECT_EQ(
+        accessible(form.command1())->text(QAccessible::Description),
+        MnemonicText::fromCaption(qobject_cast<QLabel *>(form.control("Label2"))->text()).text);
     EXPECT_EQ(accessible(form.command2())->text(QAccessible::Description),
               QStringLiteral("Для завершения работы программы нажмите кнопку \"Выход\"."));
 }

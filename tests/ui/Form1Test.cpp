@@ -132,3 +132,86 @@ TEST(EventDispatch, AHandlerThatSucceedsLeavesTheLoopRunning)
     EXPECT_EQ(status, 42);
     EXPECT_TRUE(watcher.texts().isEmpty());
 }
+
+TEST(Form1, ButtonsLookLikePlainButtonsInTheSystemPalette)
+{
+    Form1 form;
+    ASSERT_TRUE(showAndActivate(form));
+    const QImage focused = form.command1()->grab().toImage();
+    const QImage unfocused = form.command2()->grab().toImage();
+
+    // The same buttons in a window that keeps the default palette.
+    QWidget plain;
+    plain.setFont(form.font());
+    QPushButton calculate(form.command1()->text(), &plain);
+    QPushButton exit(form.command2()->text(), &plain);
+    calculate.setGeometry(form.command1()->geometry());
+    exit.setGeometry(form.command2()->geometry());
+    calculate.setFocus();
+    ASSERT_TRUE(showAndActivate(plain));
+    EXPECT_EQ(focused, calculate.grab().toImage());
+    EXPECT_EQ(unfocused, exit.grab().toImage());
+}
+
+TEST(Form1, EnterClicksTheFocusedButtonAndEscapeDoesNothing)
+{
+    Form1 form;
+    ASSERT_TRUE(showAndActivate(form));
+    QTest::keyClick(form.command1(), Qt::Key_Escape);
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(form.label4()->text(), kInitialAnswer);
+    QTest::keyClick(form.command1(), Qt::Key_Return);
+    EXPECT_TRUE(form.label4()->text().endsWith(QStringLiteral("   17")));
+
+    const int status =
+        runEventLoop([&] { QTest::keyClick(form.command2(), Qt::Key_Enter, Qt::KeypadModifier); });
+    EXPECT_EQ(status, 0);
+    EXPECT_FALSE(form.isVisible());
+}
+
+namespace {
+
+// A control whose painting fails, as any code on the paint path might.
+class FailingPainter : public QWidget
+{
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        paintGuarded(this, [] { throw std::runtime_error("paint failed"); });
+    }
+};
+
+} // namespace
+
+// (Each test runs in a process of its own under CTest: a run reports once.)
+TEST(EventDispatch, AnyExceptionFromAHandlerIsReportedWithARussianButton)
+{
+    Form1 form;
+    form.show();
+    MessageBoxWatcher watcher;
+    const int status = runEventLoop([&] { dispatchEvent(&form, [] { throw std::bad_alloc(); }); });
+    EXPECT_EQ(status, form::kExitStatusReportedError);
+    ASSERT_EQ(watcher.texts().size(), 1);
+    EXPECT_TRUE(watcher.texts().front().contains(QStringLiteral("OutOfMemory")));
+    EXPECT_EQ(watcher.buttonTexts().front(), QStringLiteral("ОК"));
+}
+
+TEST(EventDispatch, AFailureWhilePaintingIsReportedOnceAfterThePaint)
+{
+    Form1 form;
+    form.show();
+    FailingPainter failing(&form);
+    failing.setGeometry(0, 0, 10, 10);
+    MessageBoxWatcher watcher;
+    const int status = runEventLoop([&] {
+        failing.show();
+        failing.repaint();
+        failing.repaint(); // fails again: still one box
+    });
+    EXPECT_EQ(status, form::kExitStatusReportedError);
+    ASSERT_EQ(watcher.texts().size(), 1);
+    EXPECT_TRUE(watcher.texts().front().contains(QStringLiteral("Unexpected")));
+}

@@ -1,11 +1,10 @@
 #include "PixelMap.h"
 
-#include <zlib.h>
-
 #include <algorithm>
 #include <iomanip>
 #include <map>
 #include <sstream>
+#include <zlib.h>
 
 namespace {
 
@@ -262,16 +261,16 @@ void chunk(Bytes &png, const char *type, const Bytes &data)
     const std::size_t typeStart = png.size();
     png.insert(png.end(), type, type + 4);
     png.insert(png.end(), data.begin(), data.end());
-    bigEndian32(png, static_cast<std::uint32_t>(
-                         crc32(0, png.data() + typeStart, static_cast<uInt>(png.size() - typeStart))));
+    bigEndian32(png, static_cast<std::uint32_t>(crc32(0, png.data() + typeStart,
+                                                      static_cast<uInt>(png.size() - typeStart))));
 }
 
 Bytes zlibStream(const Bytes &raw)
 {
     uLongf size = compressBound(static_cast<uLong>(raw.size()));
     Bytes out(size);
-    if (compress2(out.data(), &size, raw.data(), static_cast<uLong>(raw.size()), Z_BEST_COMPRESSION) !=
-        Z_OK)
+    if (compress2(out.data(), &size, raw.data(), static_cast<uLong>(raw.size()),
+                  Z_BEST_COMPRESSION) != Z_OK)
         throw std::runtime_error("zlib could not compress the image");
     out.resize(size);
     return out;
@@ -315,12 +314,11 @@ std::string sourceFile(const std::vector<std::pair<std::string, PixelMap>> &imag
         out << "\nconstexpr std::uint32_t " << name << "Pixels[] = {";
         for (std::size_t i = 0; i < map.pixels.size(); ++i) {
             const std::optional<Rgb> &pixel = map.pixels[i];
-            const std::uint32_t argb =
-                pixel ? 0xff000000u | std::uint32_t{pixel->red} << 16 |
-                            std::uint32_t{pixel->green} << 8 | pixel->blue
-                      : 0u;
-            out << (i % 8 ? " " : "\n    ") << "0x" << std::hex << std::setw(8)
-                << std::setfill('0') << argb << std::dec << ',';
+            const std::uint32_t argb = pixel ? 0xff000000u | std::uint32_t{pixel->red} << 16 |
+                                                   std::uint32_t{pixel->green} << 8 | pixel->blue
+                                             : 0u;
+            out << (i % 8 ? " " : "\n    ") << "0x" << std::hex << std::setw(8) << std::setfill('0')
+                << argb << std::dec << ',';
         }
         out << "\n};\n";
     }

@@ -41,7 +41,8 @@ void save(const std::string &path, const Bytes &bytes)
 int run(int argc, char *argv[])
 {
     if (argc < 4) {
-        std::cerr << "usage: pixelmap bitmap|icon|icon-image|icon-group|png|source OUT [SCALE] MAP...\n";
+        std::cerr
+            << "usage: pixelmap bitmap|icon|icon-image|icon-group|png|source OUT [SCALE] MAP...\n";
         return 2;
     }
     const std::string command = argv[1];

@@ -243,8 +243,8 @@ std::span<const ControlSpec> controlSpecs()
 const ControlSpec *findControl(std::string_view name)
 {
     const auto rows = controlSpecs();
-    const auto found =
-        std::find_if(rows.begin(), rows.end(), [&](const ControlSpec &row) { return row.name == name; });
+    const auto found = std::find_if(rows.begin(), rows.end(),
+                                    [&](const ControlSpec &row) { return row.name == name; });
     return found == rows.end() ? nullptr : &*found;
 }
 

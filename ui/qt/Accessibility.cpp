@@ -56,7 +56,7 @@ private:
             if (!row.readingIndex)
                 continue;
             if (auto *control = widget()->findChild<QWidget *>(QString::fromLatin1(row.name),
-                                                                Qt::FindDirectChildrenOnly))
+                                                               Qt::FindDirectChildrenOnly))
                 ranked.emplace_back(*row.readingIndex, control);
         }
         std::sort(ranked.begin(), ranked.end());

@@ -47,8 +47,7 @@ void TextAdvances::draw(QPainter &painter, qsizetype from, qsizetype to, QPointF
     // character `from` starts at topLeft.
     const QPointF origin = topLeft - QPointF(x_.at(from), 0);
     const QTextLine line = layout_->lineAt(0);
-    for (const QGlyphRun &run :
-         line.glyphRuns(static_cast<int>(from), static_cast<int>(to - from)))
+    for (const QGlyphRun &run : line.glyphRuns(static_cast<int>(from), static_cast<int>(to - from)))
         painter.drawGlyphRun(origin, run);
 }
 

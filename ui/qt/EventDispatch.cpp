@@ -16,10 +16,11 @@ void reportError(QWidget *window, const std::exception_ptr &error) noexcept
     reported = true;
     try {
         QWidget *top = window ? window->window() : nullptr;
-        QMessageBox box(QMessageBox::Critical, top ? top->windowTitle() : QString(),
-                        QString::fromUtf16(form::errorMessage(error).data(),
-                                           static_cast<qsizetype>(form::errorMessage(error).size())),
-                        QMessageBox::NoButton, top);
+        QMessageBox box(
+            QMessageBox::Critical, top ? top->windowTitle() : QString(),
+            QString::fromUtf16(form::errorMessage(error).data(),
+                               static_cast<qsizetype>(form::errorMessage(error).size())),
+            QMessageBox::NoButton, top);
         box.addButton(QString::fromUtf16(form::kErrorBoxButton.data(),
                                          static_cast<qsizetype>(form::kErrorBoxButton.size())),
                       QMessageBox::AcceptRole);

@@ -21,8 +21,7 @@ void reportErrorLater(QWidget *window, std::exception_ptr error) noexcept;
 
 // Runs code on the paint path of `widget`: whatever it throws is caught
 // there and reported later.
-template <typename Body>
-void paintGuarded(QWidget *widget, Body &&body) noexcept
+template <typename Body> void paintGuarded(QWidget *widget, Body &&body) noexcept
 {
     try {
         body();

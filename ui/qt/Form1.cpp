@@ -78,8 +78,8 @@ void applyLooks(const form::ControlSpec &row, QWidget *widget)
 {
     // Buttons keep the system's colours, not the blue the window gives its
     // children: every role set explicitly, so none is inherited.
-    QPalette palette = row.kind == form::ControlKind::Button ? QApplication::palette(widget)
-                                                             : widget->palette();
+    QPalette palette =
+        row.kind == form::ControlKind::Button ? QApplication::palette(widget) : widget->palette();
     if (row.kind == form::ControlKind::Button)
         palette.setResolveMask(~QPalette::ResolveMask(0));
     if (row.background)

@@ -2,14 +2,42 @@
 
 #include "ErrorReport.h"
 
+#include <QDir>
 #include <QList>
 #include <QString>
 #include <QtGlobal>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
+
+// The folder TransientRuntimeDir made, if any; plain bytes so that the fatal
+// path can remove it without the toolkit.
+char transientRuntimeDir[4096] = {};
+
+void removeTransientRuntimeDir()
+{
+    if (transientRuntimeDir[0] != '\0') {
+        QDir(QString::fromLocal8Bit(transientRuntimeDir)).removeRecursively();
+        transientRuntimeDir[0] = '\0';
+    }
+}
+
+bool isPrivateFolder(const QByteArray &path)
+{
+    struct stat status
+    {
+    };
+    return !path.isEmpty() && stat(path.constData(), &status) == 0 && S_ISDIR(status.st_mode) &&
+           status.st_uid == geteuid() && (status.st_mode & 0777) == 0700;
+}
+
+// Standard error as it was before start-up, while fd 2 points at /dev/null.
+int savedStandardError = -1;
 
 struct HeldMessage
 {
@@ -26,9 +54,11 @@ QList<HeldMessage> &heldMessages()
 void holdBackMessages(QtMsgType type, const QMessageLogContext &, const QString &text)
 {
     if (type == QtFatalMsg) {
-        std::fputs("vantrel1: there is no display to show the window on; "
-                   "start it on a virtual screen with: xvfb-run -a vantrel1\n",
-                   stderr);
+        static const char line[] = "vantrel1: there is no display to show the window on; "
+                                   "start it on a virtual screen with: xvfb-run -a vantrel1\n";
+        (void)!write(savedStandardError >= 0 ? savedStandardError : STDERR_FILENO, line,
+                     sizeof line - 1);
+        removeTransientRuntimeDir();
         std::_Exit(form::kExitStatusNoDisplay);
     }
     heldMessages().append({type, text});
@@ -36,11 +66,36 @@ void holdBackMessages(QtMsgType type, const QMessageLogContext &, const QString 
 
 bool isSocket(const QByteArray &path)
 {
-    struct stat status{};
+    struct stat status
+    {
+    };
     return stat(path.constData(), &status) == 0 && S_ISSOCK(status.st_mode);
 }
 
 } // namespace
+
+TransientRuntimeDir::TransientRuntimeDir()
+{
+    if (isPrivateFolder(qgetenv("XDG_RUNTIME_DIR")))
+        return;
+    QByteArray base = qgetenv("TMPDIR");
+    if (base.isEmpty())
+        base = "/tmp";
+    const QByteArray pattern = base + "/vantrel1-runtime-XXXXXX";
+    if (static_cast<std::size_t>(pattern.size()) >= sizeof transientRuntimeDir)
+        return;
+    std::copy(pattern.begin(), pattern.end() + 1, transientRuntimeDir);
+    if (!mkdtemp(transientRuntimeDir)) {
+        transientRuntimeDir[0] = '\0';
+        return;
+    }
+    qputenv("XDG_RUNTIME_DIR", transientRuntimeDir);
+}
+
+TransientRuntimeDir::~TransientRuntimeDir()
+{
+    removeTransientRuntimeDir();
+}
 
 void keepSessionBusFromAutolaunching()
 {
@@ -56,10 +111,25 @@ void keepSessionBusFromAutolaunching()
 void watchStartUp()
 {
     qInstallMessageHandler(holdBackMessages);
+    // The X libraries write their own complaints (a refused connection, say)
+    // straight to standard error; while the display is opened they go nowhere.
+    std::fflush(stderr);
+    savedStandardError = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3);
+    const int devNull = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (savedStandardError >= 0 && devNull >= 0)
+        dup2(devNull, STDERR_FILENO);
+    if (devNull >= 0)
+        close(devNull);
 }
 
 void startUpSucceeded()
 {
+    std::fflush(stderr);
+    if (savedStandardError >= 0) {
+        dup2(savedStandardError, STDERR_FILENO);
+        close(savedStandardError);
+        savedStandardError = -1;
+    }
     qInstallMessageHandler(nullptr);
     for (const HeldMessage &message : std::as_const(heldMessages()))
         qt_message_output(message.type, QMessageLogContext(), message.text);

@@ -10,6 +10,19 @@
 // changes and assistive technology works as usual.
 void keepSessionBusFromAutolaunching();
 
+// The toolkit wants a private runtime folder even though this program puts
+// nothing in it; where XDG_RUNTIME_DIR names none that is usable, it would
+// create /tmp/runtime-$USER (or the missing folder) and leave it behind. This
+// gives it a fresh one for the run instead and removes it at the end.
+class TransientRuntimeDir
+{
+public:
+    TransientRuntimeDir();
+    ~TransientRuntimeDir();
+    TransientRuntimeDir(const TransientRuntimeDir &) = delete;
+    TransientRuntimeDir &operator=(const TransientRuntimeDir &) = delete;
+};
+
 // Until startUpSucceeded(), the toolkit's messages are held back; a fatal one
 // (no display could be opened, the platform plugin could not start) ends the
 // program at once with one plain line on standard error and

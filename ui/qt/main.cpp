@@ -12,6 +12,7 @@ int main(int, char *[])
     char name[] = "vantrel1";
     char *argv[] = {name, nullptr};
 
+    const TransientRuntimeDir runtimeDir;
     keepSessionBusFromAutolaunching();
     watchStartUp();
     Application app(argc, argv);

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# A full run (start, Calculate, Exit) in a real window leaves no process, file
+# or folder behind and prints nothing, with or without a D-Bus session bus and
+# whatever state XDG_RUNTIME_DIR is in.
+# usage: leaves-nothing.sh PROGRAM no-bus|no-runtime-dir|missing-runtime-dir|session-bus
+set -uo pipefail
+program=$1
+scenario=$2
+source "$(dirname "${BASH_SOURCE[0]}")/../../tools/x-session.sh"
+
+start_session
+export HOME=$work/home TMPDIR=$work/tmp
+mkdir -p "$HOME" "$TMPDIR"
+unset DBUS_SESSION_BUS_ADDRESS
+case "$scenario" in
+no-bus) ;;
+no-runtime-dir) unset XDG_RUNTIME_DIR ;;
+missing-runtime-dir) export XDG_RUNTIME_DIR=$work/no-such-folder ;;
+session-bus)
+    dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$work/bus" 4>"$work/bus.pid" ||
+        fail "no session bus"
+    session_pids+=("$(cat "$work/bus.pid")")
+    export DBUS_SESSION_BUS_ADDRESS=$(head -1 "$work/bus")
+    ;;
+*) fail "unknown scenario $scenario" ;;
+esac
+
+# Every user-space process by PID and name, and every file below the folders
+# the program could write to (and the toolkit's fallback runtime folder).
+processes() { ps -e -o pid=,ppid=,comm= | awk '$2 != 2 && $1 != 2 && $3 !~ /^(ps|awk|sort|bash)$/ {print $1, $3}' | sort; }
+files() { find "$HOME" "$TMPDIR" "$work/runtime" "$work/no-such-folder" "/tmp/runtime-$(id -un)" 2>/dev/null | sort; }
+processes >"$work/processes.before"
+files >"$work/files.before"
+
+start_program "$program"
+band="297x15+$((client_x + 8))+$((client_y + 121))"
+before=$(screen_checksum "$band")
+xdotool mousemove --window "$window" 356 112 click 1 # Calculate
+wait_for_screen_change "$band" "$before" || fail "no answer shown"
+xdotool mousemove --window "$window" 356 160 click 1 # Exit
+expect_program_ends_with 0
+
+[ ! -s "$work/program.log" ] || fail "it printed: $(cat "$work/program.log")"
+# A process the program started would still be there now; give none a chance
+# to appear late.
+processes >"$work/processes.after"
+new=$(comm -13 "$work/processes.before" "$work/processes.after")
+[ -z "$new" ] || fail "processes left behind: $new"
+files >"$work/files.after"
+diff "$work/files.before" "$work/files.after" || fail "files or folders changed"
+echo "ok: $scenario"

@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Without a usable display the program says so in one line on standard
+# error, with how to start it on a virtual screen, and ends with status 2:
+# no abort, no core file.
+# usage: no-display.sh PROGRAM
+set -uo pipefail
+program=$1
+source "$(dirname "${BASH_SOURCE[0]}")/../../tools/x-session.sh"
+failures=0
+
+expect_no_display() { # description, env arguments...
+    local description=$1
+    shift
+    mkdir -p "$work/cwd"
+    local status=0
+    (cd "$work/cwd" && ulimit -c unlimited && env "$@" "$program" >"$work/out" 2>"$work/err") || status=$?
+    local problems=()
+    [ "$status" -eq 2 ] || problems+=("exit status $status")
+    [ "$(wc -l <"$work/err")" -eq 1 ] || problems+=("stderr is not one line")
+    grep -q 'no display' "$work/err" && grep -q 'xvfb-run -a vantrel1' "$work/err" ||
+        problems+=("stderr does not explain")
+    [ ! -s "$work/out" ] || problems+=("it wrote to stdout")
+    [ -z "$(ls -A "$work/cwd")" ] || problems+=("left $(ls -A "$work/cwd")")
+    if [ ${#problems[@]} -eq 0 ]; then
+        echo "ok: $description"
+    else
+        echo "FAIL: $description: ${problems[*]}; stderr: $(cat "$work/err")"
+        failures=$((failures + 1))
+    fi
+    rm -rf "$work/cwd"
+}
+
+mkdir -m 700 "$work/runtime"
+export XDG_RUNTIME_DIR=$work/runtime
+unset QT_QPA_PLATFORM
+expect_no_display "no DISPLAY or WAYLAND_DISPLAY" -u DISPLAY -u WAYLAND_DISPLAY
+
+# A display number nothing listens on: a dead X server.
+expect_no_display "a dead X server" DISPLAY=:$((900 + RANDOM % 90))
+
+# An X server that refuses the connection: it wants a cookie we do not have.
+xauth -q -f "$work/server-auth" add :0 . "$(mcookie)" 2>/dev/null
+Xvfb -displayfd 3 -auth "$work/server-auth" -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+session_pids+=($!)
+wait_for 100 test -s "$work/display" || fail "Xvfb did not start"
+: >"$work/no-cookie"
+expect_no_display "an X server that refuses us" DISPLAY=:"$(cat "$work/display")" \
+    XAUTHORITY="$work/no-cookie"
+
+expect_no_display "a platform plugin that cannot start" QT_QPA_PLATFORM=no-such-platform
+
+echo "$failures failure(s)"
+[ "$failures" -eq 0 ]
