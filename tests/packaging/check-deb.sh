@@ -29,17 +29,34 @@ grep -qx 'Version: 1.0.0.0' <<<"$info" || fail "version"
 # dpkg-shlibdeps found the Qt libraries the program links.
 grep -q 'libqt6widgets6' <<<"$info" || fail "no Qt Widgets dependency"
 grep -q 'libc6' <<<"$info" || fail "no C library dependency"
+grep -q 'fonts-liberation' <<<"$info" || fail "no dependency on the window's fonts"
+
+# lintian, failing on any error or warning; no tag is overridden. (Its note
+# that it runs as root is left out: the package is only read.)
+if lint=$(lintian --fail-on error,warning "$deb" 2>&1); then
+    echo "ok: lintian"
+else
+    grep -v 'running with root privileges' <<<"$lint"
+    fail "lintian"
+fi
 
 dpkg-deb -x "$deb" "$work/root"
 for file in usr/bin/vantrel1 "usr/share/applications/$id.desktop" \
     "usr/share/metainfo/$id.metainfo.xml" "usr/share/icons/hicolor/16x16/apps/$id.png" \
     "usr/share/icons/hicolor/32x32/apps/$id.png" "usr/share/icons/hicolor/48x48/apps/$id.png" \
-    "usr/share/icons/hicolor/64x64/apps/$id.png" "usr/share/icons/hicolor/128x128/apps/$id.png"; do
+    "usr/share/icons/hicolor/64x64/apps/$id.png" "usr/share/icons/hicolor/128x128/apps/$id.png" \
+    usr/share/doc/vantrel1/copyright usr/share/doc/vantrel1/changelog.gz \
+    usr/share/man/man1/vantrel1.1.gz; do
     [ -e "$work/root/$file" ] && echo "ok: $file" || fail "missing $file"
 done
-unexpected=$(cd "$work/root" && find . -type f | grep -v -E '^\./usr/(bin|share/(applications|metainfo|icons))/' || true)
+unexpected=$(cd "$work/root" && find . -type f | grep -v -E '^\./usr/(bin|share/(applications|metainfo|icons|doc/vantrel1|man/man1))/' || true)
 [ -z "$unexpected" ] || fail "unexpected files: $unexpected"
 ldd "$work/root/usr/bin/vantrel1" | grep -q 'not found' && fail "unresolved libraries"
+file "$work/root/usr/bin/vantrel1" | grep -q ', stripped' || fail "the binary is not stripped"
+# The manual page renders without a warning and names both exit statuses.
+page=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$work/root/usr/share/man/man1/vantrel1.1.gz" 2>&1)
+grep -q 'warning' <<<"$page" && fail "the manual page has warnings"
+grep -q 'xvfb-run -a vantrel1' <<<"$page" || fail "the manual page does not say how to run without a display"
 
 # It starts: still running, with its event loop, after a second offscreen.
 mkdir -m 700 "$work/runtime"

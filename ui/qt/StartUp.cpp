@@ -6,7 +6,6 @@
 #include <QList>
 #include <QString>
 #include <QtGlobal>
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -81,10 +80,12 @@ TransientRuntimeDir::TransientRuntimeDir()
     QByteArray base = qgetenv("TMPDIR");
     if (base.isEmpty())
         base = "/tmp";
-    const QByteArray pattern = base + "/vantrel1-runtime-XXXXXX";
-    if (static_cast<std::size_t>(pattern.size()) >= sizeof transientRuntimeDir)
+    const int length = std::snprintf(transientRuntimeDir, sizeof transientRuntimeDir,
+                                     "%s/vantrel1-runtime-XXXXXX", base.constData());
+    if (length < 0 || static_cast<std::size_t>(length) >= sizeof transientRuntimeDir) {
+        transientRuntimeDir[0] = '\0';
         return;
-    std::copy(pattern.begin(), pattern.end() + 1, transientRuntimeDir);
+    }
     if (!mkdtemp(transientRuntimeDir)) {
         transientRuntimeDir[0] = '\0';
         return;
