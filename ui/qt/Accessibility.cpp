@@ -10,18 +10,71 @@
 
 namespace {
 
-class CaptionLabelAccessible : public QAccessibleWidget
+// A caption label: named by its text as shown, and readable as text, so a
+// screen reader can review it and hear it change.
+class CaptionLabelAccessible : public QAccessibleWidget, public QAccessibleTextInterface
 {
 public:
     explicit CaptionLabelAccessible(CaptionLabel *label)
         : QAccessibleWidget(label, QAccessible::StaticText)
     {}
 
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface *>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
     QString text(QAccessible::Text kind) const override
     {
         if (kind == QAccessible::Name && widget()->accessibleName().isEmpty())
-            return MnemonicText::fromCaption(static_cast<CaptionLabel *>(widget())->text()).text;
+            return shown();
         return QAccessibleWidget::text(kind);
+    }
+
+    // Read-only text without a caret or selection.
+    QString text(int startOffset, int endOffset) const override
+    {
+        return shown().mid(startOffset, endOffset - startOffset);
+    }
+    int characterCount() const override { return static_cast<int>(shown().size()); }
+    QRect characterRect(int offset) const override
+    {
+        const auto *label = static_cast<const CaptionLabel *>(widget());
+        const CaptionLabel::Layout &layout = label->captionLayout();
+        for (qsizetype i = 0; i < layout.lines.size(); ++i) {
+            const CaptionLine &line = layout.lines.at(i);
+            if (offset >= line.start && offset < line.start + line.length) {
+                const QRect local = label->glyphRect(i, offset - line.start).toAlignedRect();
+                return QRect(label->mapToGlobal(local.topLeft()), local.size());
+            }
+        }
+        return {};
+    }
+    int offsetAtPoint(const QPoint &) const override { return -1; }
+    void selection(int, int *startOffset, int *endOffset) const override
+    {
+        *startOffset = *endOffset = 0;
+    }
+    int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int, int *startOffset, int *endOffset) const override
+    {
+        *startOffset = 0;
+        *endOffset = characterCount();
+        return {};
+    }
+
+private:
+    QString shown() const
+    {
+        return MnemonicText::fromCaption(static_cast<CaptionLabel *>(widget())->text()).text;
     }
 };
 

@@ -174,11 +174,16 @@ QWidget *Form1::control(const char *name) const
 void Form1::Command1_Click()
 {
     const calc::SeriesSum sum = calc::sumSeriesFrom(start_, calc::seriesTerm);
-    label4_->setText(
-        QString::fromStdString(calc::makeAnswerText(sum.s, sum.k, decimalSeparator())));
-    // Tell a screen reader the answer has appeared, as a live region would.
-    QAccessibleEvent changed(label4_, QAccessible::NameChanged);
-    QAccessible::updateAccessibility(&changed);
+    const QString answer =
+        QString::fromStdString(calc::makeAnswerText(sum.s, sum.k, decimalSeparator()));
+    const QString before = label4_->text();
+    label4_->setText(answer);
+    // The label announces its new name itself; a screen reader that follows
+    // text hears the new answer replace the old one as well.
+    if (answer != before) {
+        QAccessibleTextUpdateEvent changed(label4_, 0, before, answer);
+        QAccessible::updateAccessibility(&changed);
+    }
 }
 
 void Form1::Command2_Click()

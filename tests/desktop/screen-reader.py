@@ -1,0 +1,93 @@
+#!/usr/bin/python3
+"""Walks the running program's window with a real AT-SPI client, as a screen
+reader would, presses Calculate through the Action interface and reads the
+answer back. Exits non-zero on the first difference."""
+import sys
+
+import pyatspi
+from gi.repository import GLib
+
+READING_ORDER = [
+    ("label", "Задание:"),
+    ("image", "Формула"),
+    ("label", "Для вычисления"),
+    ("push button", "Вычислить"),
+    ("label", " О    Т    В    Е    Т"),
+    ("label", "Для завершения"),
+    ("push button", "Выход"),
+]
+
+
+def fail(message):
+    print("FAIL:", message)
+    sys.exit(1)
+
+
+def find_window():
+    desktop = pyatspi.Registry.getDesktop(0)
+    for app in desktop:
+        for window in app or []:
+            if window is not None and window.name == "Velto":
+                return window
+    fail("no accessible window named Velto")
+
+
+def wait(milliseconds):
+    loop = GLib.MainLoop()
+    GLib.timeout_add(milliseconds, loop.quit)
+    loop.run()
+
+
+window = find_window()
+role = window.getRoleName()
+if role not in ("frame", "dialog"):
+    fail(f"the window is a {role}, not a frame or dialog")
+
+children = list(window)
+seen = [(child.getRoleName(), child.name) for child in children]
+if len(seen) != len(READING_ORDER):
+    fail(f"children {seen}")
+for (want_role, want_name), (got_role, got_name) in zip(READING_ORDER, seen):
+    if got_role != want_role or not got_name.startswith(want_name):
+        fail(f"reading order: wanted {want_role} {want_name!r}, got {got_role} {got_name!r}")
+for child in children:
+    if child.getRoleName() == "separator":
+        fail("a frame line is shown to the screen reader")
+print("ok: a", role, "read in order:", ", ".join(f"{r} {n[:20]!r}" for r, n in seen))
+
+calculate, answer, exit_button = children[3], children[4], children[6]
+for button, instruction in ((calculate, children[2]), (exit_button, children[5])):
+    if button.description != instruction.name:
+        fail(f"{button.name} is described as {button.description!r}")
+print("ok: each button is described by its instruction")
+
+announced = []
+
+
+def on_event(event):
+    if event.source == answer or event.source.name.endswith("17"):
+        announced.append(event.type)
+
+
+pyatspi.Registry.registerEventListener(on_event, "object:property-change:accessible-name",
+                                       "object:text-changed")
+action = calculate.queryAction()
+names = [action.getName(i) for i in range(action.nActions)]
+press = next((i for i, name in enumerate(names) if name in ("press", "Press", "click")), None)
+if press is None:
+    fail(f"Calculate offers no press action: {names}")
+action.doAction(press)
+
+for _ in range(50):
+    if announced and answer.name.endswith("17"):
+        break
+    wait(100)
+if not answer.name.endswith("   17"):
+    fail(f"the answer reads {answer.name!r}")
+text = answer.queryText().getText(0, -1)
+if text != answer.name:
+    fail(f"the answer's text {text!r} differs from its name")
+if "object:text-changed:insert" not in [str(t) for t in announced]:
+    fail(f"the new answer was not announced as text: {announced}")
+print("ok: Calculate pressed through AT-SPI; the answer", repr(answer.name), "announced as",
+      sorted(set(str(t) for t in announced)))
