@@ -26,14 +26,35 @@ void BM_ClickOnAnEmptyButton(benchmark::State &state)
         state.SkipWithError("clicks went missing");
 }
 
-// Argument 1 also repaints the answer, so that the new caption is on the
-// screen and not only in the label.
+// Counts the paints a widget really receives.
+class PaintCounter : public QObject
+{
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// Argument 1 also paints the answer, so that the new caption is on the
+// exposed window and not only in the label.
 void BM_CalculateClick(benchmark::State &state)
 {
     const bool repaint = state.range(0) != 0;
     Form1 form;
     form.show();
+    if (!QTest::qWaitForWindowExposed(&form)) {
+        state.SkipWithError("the window was never exposed");
+        return;
+    }
     QLabel *answer = form.label4();
+    PaintCounter counter;
+    answer->installEventFilter(&counter);
     for (auto _ : state) {
         // Every click computes anew and writes the caption again.
         QTest::mouseClick(form.command1(), Qt::LeftButton);
@@ -42,6 +63,8 @@ void BM_CalculateClick(benchmark::State &state)
     }
     if (!answer->text().endsWith(QStringLiteral("   17")))
         state.SkipWithError("no answer");
+    if (repaint && counter.paints < static_cast<int>(state.iterations()))
+        state.SkipWithError("the answer was not painted on every click");
 }
 
 } // namespace
