@@ -14,7 +14,9 @@ set(VANTREL_ORIGINAL_FILENAME "Vantrel1.exe")
 set(VANTREL_APP_ID "org.vantrel.vantrel1")
 set(VANTREL_RELEASE_DATE "2026-12-08")
 
-# Windows resource numbers of the icon group and its two images.
+# Windows resource numbers of the icon group and its two images, and of the
+# formula picture.
 set(VANTREL_ICON_GROUP_ID 1)
 set(VANTREL_ICON_32_ID 30001)
 set(VANTREL_ICON_16_ID 30002)
+set(VANTREL_FORMULA_BITMAP_ID 100)

@@ -37,8 +37,9 @@ wait_for() {
     done
 }
 
+# X_SESSION_SCREEN sets the screen's WIDTHxHEIGHTxDEPTH (800x600x24).
 start_xvfb() {
-    Xvfb -displayfd 3 -screen 0 800x600x24 -noreset -nolisten tcp 3>"$work/display" \
+    Xvfb -displayfd 3 -screen 0 "${X_SESSION_SCREEN:-800x600x24}" -noreset -nolisten tcp 3>"$work/display" \
         >/dev/null 2>&1 &
     session_pids+=($!)
     wait_for 100 test -s "$work/display" || fail "Xvfb did not start"

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Compiles the program's Windows resource script with the MinGW tools, links
-# a resource-only executable, and reads the resources back with wrestool and
-# windres: the icon group, its two image numbers and the version record.
-# usage: check-resources.sh RC_FILE ICON_32_BIN ICON_16_BIN
+# Reads the Windows resources back with wrestool and windres: the icon
+# group, its two image numbers, the version record, the formula picture and
+# the manifest. Given the resource script, it first compiles it with the
+# MinGW tools into a resource-only executable; given the real Vantrel1.exe,
+# it also checks that the program imports only Windows system DLLs.
+# usage: check-resources.sh RC_FILE|EXE ICON_32_BIN ICON_16_BIN FORMULA_BMP
 # Exits 77 (skipped) where the MinGW resource tools are not installed.
 set -euo pipefail
 
-rc=$1 icon32=$2 icon16=$3
+input=$1 icon32=$2 icon16=$3 formula=$4
 windres=$(command -v i686-w64-mingw32-windres || true)
 linker=$(command -v i686-w64-mingw32-ld || true)
 if [ -z "$windres" ] || [ -z "$linker" ] || ! command -v wrestool >/dev/null; then
@@ -25,8 +27,21 @@ expect() { # description, command output, fixed string it must contain
     fi
 }
 
-"$windres" --preprocessor=cpp -O coff -i "$rc" -o "$work/resources.o"
-"$linker" --subsystem=windows --entry=0 -o "$work/resources.exe" "$work/resources.o"
+if [[ "$input" == *.exe ]]; then
+    cp "$input" "$work/resources.exe"
+    if objdump -f "$input" | grep -q 'pei-x86-64'; then
+        windres=$(command -v x86_64-w64-mingw32-windres || echo "$windres")
+    fi
+    # One file: everything but the system's own DLLs is linked in.
+    imports=$(objdump -p "$input" | awk '/DLL Name:/ {print tolower($3)}' | sort -u)
+    echo "imports: $(tr '\n' ' ' <<<"$imports")"
+    unexpected=$(grep -v -x -E 'kernel32\.dll|user32\.dll|gdi32\.dll|comctl32\.dll|msvcrt\.dll|advapi32\.dll|shell32\.dll' <<<"$imports" || true)
+    [ -z "$unexpected" ] && echo "ok: only system DLLs imported" ||
+        { echo "FAIL: imports $unexpected"; failures=$((failures + 1)); }
+else
+    "$windres" --preprocessor=cpp -O coff -i "$input" -o "$work/resources.o"
+    "$linker" --subsystem=windows --entry=0 -o "$work/resources.exe" "$work/resources.o"
+fi
 
 listing=$(wrestool -l "$work/resources.exe")
 expect "icon image 30001, 744 bytes" "$listing" "--type=3 --name=30001 --language=1033 [type=icon offset="
@@ -37,7 +52,9 @@ expect "version record 1" "$listing" "--type=16 --name=1 --language=1033 [type=v
 same() { # description, actual, expected
     [ "$2" = "$3" ] && echo "ok: $1" || { echo "FAIL: $1: $2, not $3"; failures=$((failures + 1)); }
 }
-same "exactly four resources" "$(grep -c -- '--type=' <<<"$listing")" 4
+expect "formula picture 100" "$listing" "--type=2 --name=100 --language=1033 [type=bitmap"
+expect "manifest 1" "$listing" "--type=24 --name=1 --language=1033 ["
+same "exactly six resources" "$(grep -c -- '--type=' <<<"$listing")" 6
 
 # The stored images are the generated ones, byte for byte.
 wrestool -x --raw --type=3 --name=30001 "$work/resources.exe" >"$work/30001.bin"
@@ -46,6 +63,15 @@ cmp -s "$work/30001.bin" "$icon32" && echo "ok: icon 30001 bytes" ||
     { echo "FAIL: icon 30001 bytes differ"; failures=$((failures + 1)); }
 cmp -s "$work/30002.bin" "$icon16" && echo "ok: icon 30002 bytes" ||
     { echo "FAIL: icon 30002 bytes differ"; failures=$((failures + 1)); }
+
+# The picture is the generated bitmap without its 14-byte file header.
+wrestool -x --raw --type=2 --name=100 "$work/resources.exe" >"$work/100.bin"
+tail -c +15 "$formula" | cmp -s - "$work/100.bin" && echo "ok: picture bytes" ||
+    { echo "FAIL: picture bytes differ"; failures=$((failures + 1)); }
+manifest=$(wrestool -x --raw --type=24 --name=1 "$work/resources.exe")
+expect "common controls 6" "$manifest" 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"'
+expect "as invoker" "$manifest" 'level="asInvoker"'
+expect "DPI aware" "$manifest" '<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true</dpiAware>'
 
 decompiled=$("$windres" -i "$work/resources.exe" -O rc)
 expect "group entry 32 x 32 -> 30001" "$decompiled" '"\040\040\020\000", 1, 4, 0x2e8L, 30001'

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "SeriesSum.h"
+#include "Variant.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+#include <windows.h>
+
+// The program's one window over plain Win32: standard BUTTON and STATIC
+// controls built from the layout table, painted with GDI.
+class Form1
+{
+public:
+    // Each control's id is this plus its place in the layout table.
+    static constexpr int kFirstControlId = 1000;
+
+    // `start` is where Calculate begins the series; only tests change it.
+    explicit Form1(HINSTANCE instance, calc::SeriesState start = {});
+    ~Form1();
+    Form1(const Form1 &) = delete;
+    Form1 &operator=(const Form1 &) = delete;
+
+    // The factorial of the exercise. Reads the caller's variable, never writes it.
+    calc::Variant f(const std::int16_t &k) const;
+
+    void Command1_Click();
+    void Command2_Click();
+
+    HWND window() const noexcept { return window_; }
+    // A control by its layout name ("Command1", "Label4", ...), or nullptr.
+    HWND control(const char *name) const noexcept;
+
+private:
+    struct Control
+    {
+        const char *name;
+        HWND handle;
+        HBRUSH background; // null: the system's
+        COLORREF text;
+    };
+
+    static LRESULT CALLBACK windowProcedure(HWND, UINT, WPARAM, LPARAM);
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void createWindow(HINSTANCE instance);
+    void buildControls(HINSTANCE instance);
+    HFONT fontFor(double points, int weight, bool italic, bool underline, bool strikeOut,
+                  int charset, const std::u16string &face);
+    void clickFocusedButton();
+    const Control *controlFor(HWND handle) const noexcept;
+
+    calc::SeriesState start_;
+    HWND window_ = nullptr;
+    int exitStatus_ = 0;
+    int dpi_ = 96;
+    HBRUSH windowBrush_ = nullptr;
+    HBITMAP picture_ = nullptr;
+    std::vector<HFONT> fonts_;
+    std::vector<Control> controls_;
+};
+
+// Runs the window's message loop until the window is gone; returns the
+// status the program ends with.
+int runMessageLoop(const Form1 &form);

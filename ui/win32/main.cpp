@@ -1,0 +1,16 @@
+#include "Form1.h"
+
+#include <commctrl.h>
+
+// The program takes no input: the command line is not read.
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
+{
+    // The manifest selects version 6 of the common controls; this loads them.
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    Form1 form(instance);
+    ShowWindow(form.window(), showCommand);
+    UpdateWindow(form.window());
+    return runMessageLoop(form);
+}
