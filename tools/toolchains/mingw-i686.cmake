@@ -1,8 +1,8 @@
 # Cross build for Windows with Debian's MinGW-w64 (i686, 32-bit: the program's
 # own platform); tests and tools run under Wine through tools/wine-run.
-# The posix thread model: GoogleTest needs std::mutex.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
+# The posix thread model: GoogleTest needs std::mutex.
 set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
 set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
