@@ -2,6 +2,7 @@
 // double arithmetic, like with like; and the whole Calculate computation
 // (checked sum plus answer text) beside them, to show what the text costs.
 #include "AnswerText.h"
+#include "PlainSeriesSum.h"
 #include "SeriesSum.h"
 
 #include <benchmark/benchmark.h>
@@ -10,34 +11,10 @@
 
 namespace {
 
-// Read through volatile so the compiler cannot fold the plain loop away.
-volatile int plainStart = 1;
-volatile double plainThreshold = 0.00001;
-
-double plainFactorial(int k) noexcept
-{
-    double product = 1.0;
-    for (int i = 1; i <= k; ++i)
-        product *= i;
-    return product;
-}
-
-double plainSeriesSum() noexcept
-{
-    double s = 0.0;
-    double t = 1.0;
-    const double threshold = plainThreshold;
-    for (int k = plainStart; std::fabs(t) > threshold; ++k) {
-        t = plainFactorial(k) / plainFactorial(k + 4);
-        s += t;
-    }
-    return s;
-}
-
 void BM_PlainDoubleSum(benchmark::State &state)
 {
     for (auto _ : state) {
-        const double s = plainSeriesSum();
+        const double s = bench::plainSeriesSum();
         if (s != 0.013840155945419106) {
             state.SkipWithError("plain sum is wrong");
             break;

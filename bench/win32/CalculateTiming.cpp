@@ -4,6 +4,7 @@
 // Debian, so this times batches with the steady clock itself: alternating
 // batches, median of each.)
 // usage: calc_timing [BATCHES]
+#include "../PlainSeriesSum.h"
 #include "SeriesSum.h"
 
 #include <algorithm>
@@ -15,29 +16,7 @@
 
 namespace {
 
-volatile int plainStart = 1;
-volatile double plainThreshold = 0.00001;
 volatile double sink = 0;
-
-double plainFactorial(int k) noexcept
-{
-    double product = 1.0;
-    for (int i = 1; i <= k; ++i)
-        product *= i;
-    return product;
-}
-
-double plainSeriesSum() noexcept
-{
-    double s = 0.0;
-    double t = 1.0;
-    const double threshold = plainThreshold;
-    for (int k = plainStart; std::fabs(t) > threshold; ++k) {
-        t = plainFactorial(k) / plainFactorial(k + 4);
-        s += t;
-    }
-    return s;
-}
 
 // Nanoseconds per run of `body`, over one batch.
 template <typename Body> double batch(Body body, int runs)
@@ -61,13 +40,13 @@ int main(int argc, char *argv[])
 {
     const int batches = argc > 1 ? std::atoi(argv[1]) : 15;
     constexpr int kRuns = 20000;
-    if (plainSeriesSum() != calc::sumSeries().s) {
+    if (bench::plainSeriesSum() != calc::sumSeries().s) {
         std::puts("the plain and the checked sum differ");
         return 1;
     }
     std::vector<double> plain, checked;
     for (int i = 0; i < batches; ++i) {
-        plain.push_back(batch(plainSeriesSum, kRuns));
+        plain.push_back(batch(bench::plainSeriesSum, kRuns));
         checked.push_back(batch([] { return calc::sumSeries().s; }, kRuns));
     }
     std::printf("plain double sum:  %8.1f ns (median of %d batches)\n", median(plain), batches);
