@@ -25,9 +25,23 @@ session-bus)
 *) fail "unknown scenario $scenario" ;;
 esac
 
-# Every user-space process by PID and name, and every file below the folders
-# the program could write to (and the toolkit's fallback runtime folder).
-processes() { ps -e -o pid=,ppid=,comm= | awk '$2 != 2 && $1 != 2 && $3 !~ /^(ps|awk|sort|bash)$/ {print $1, $3}' | sort; }
+# The processes the program could have left: orphans (whatever outlives its
+# parent is handed to init) and anything below this test, by PID and name;
+# and every file below the folders the program could write to (and the
+# toolkit's fallback runtime folder).
+processes() {
+    ps -e -o pid=,ppid=,comm= | awk -v test=$$ '
+        { parent[$1] = $2; name[$1] = $3 }
+        END {
+            for (pid in parent) {
+                keep = parent[pid] == 1
+                for (p = pid; !keep && p > 1 && (p in parent); p = parent[p])
+                    keep = p == test
+                if (keep && name[pid] !~ /^(ps|awk|sort|bash)$/)
+                    print pid, name[pid]
+            }
+        }' | sort
+}
 files() { find "$HOME" "$TMPDIR" "$work/runtime" "$work/no-such-folder" "/tmp/runtime-$(id -un)" 2>/dev/null | sort; }
 processes >"$work/processes.before"
 files >"$work/files.before"
