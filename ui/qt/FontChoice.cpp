@@ -34,7 +34,9 @@ QFont fontFromSpec(const form::FontSpec &wanted)
     const StandIn standIn = standInFor(wanted);
     QFont font;
     font.setFamilies(standIn.families);
-    font.setStyleHint(QFont::SansSerif);
+    // Every face in the lists covers all the window's text (Latin and
+    // Cyrillic): no per-script fallback search through the whole font set.
+    font.setStyleHint(QFont::SansSerif, QFont::NoFontMerging);
     font.setPointSizeF(wanted.points);
     font.setWeight(static_cast<QFont::Weight>(wanted.weight));
     font.setStretch(standIn.stretch);
