@@ -21,7 +21,7 @@ trap 'end_wine; end_session' EXIT
 start_session
 # A Russian keyboard, for Wine to take its layout from: Alt+ы is then the
 # key a Russian user presses.
-[ "$scenario" = alt-yeru ] && { setxkbmap ru || fail "setxkbmap failed"; }
+case "$scenario" in alt-*) setxkbmap ru || fail "setxkbmap failed" ;; esac
 "$wine_run" "$arch" wineboot -i >/dev/null 2>&1 || fail "no Wine prefix"
 if [ "$scenario" = dpi-192 ]; then
     "$wine_run" "$arch" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 192 /f \
@@ -31,7 +31,7 @@ locale=ru_RU.UTF-8
 [ "$scenario" = calculate-english ] && locale=en_US.UTF-8
 # Xlib turns the Cyrillic key into text only under a UTF-8 locale the C
 # library has; a fresh Debian has C.UTF-8.
-[ "$scenario" = alt-yeru ] && locale=C.UTF-8
+case "$scenario" in alt-*) locale=C.UTF-8 ;; esac
 
 LC_ALL=$locale "$wine_run" "$arch" "$exe" >"$work/program.log" 2>&1 &
 app_pid=$!
@@ -98,6 +98,14 @@ tab-space)
     expect_program_ends_with 0
     ;;
 alt-yeru)
+    xdotool key alt+Cyrillic_yeru
+    expect_program_ends_with 0
+    ;;
+alt-ve)
+    # В is underlined in Calculate and in both instructions: it presses
+    # Calculate, wherever the focus is.
+    xdotool key Tab alt+Cyrillic_ve
+    expect_answer '00.01384   17'
     xdotool key alt+Cyrillic_yeru
     expect_program_ends_with 0
     ;;

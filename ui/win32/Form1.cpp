@@ -251,6 +251,25 @@ void Form1::Command2_Click()
     DestroyWindow(window_);
 }
 
+bool Form1::pressAccessKey(wchar_t key) const
+{
+    const auto upper = [](wchar_t c) {
+        CharUpperBuffW(&c, 1);
+        return c;
+    };
+    for (const form::ControlSpec &row : form::controlSpecs()) {
+        if (row.kind != form::ControlKind::Button)
+            continue;
+        const std::size_t marker = row.caption.find(u'&');
+        if (marker + 1 < row.caption.size() &&
+            upper(static_cast<wchar_t>(row.caption[marker + 1])) == upper(key)) {
+            SendMessageW(control(row.name), BM_CLICK, 0, 0);
+            return true;
+        }
+    }
+    return false;
+}
+
 void Form1::clickFocusedButton()
 {
     const HWND focus = GetFocus();
@@ -321,7 +340,10 @@ int runMessageLoop(const Form1 &form)
 {
     MSG message{};
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        // Tab, Enter and the access keys as in a dialog.
+        if (message.message == WM_SYSCHAR &&
+            form.pressAccessKey(static_cast<wchar_t>(message.wParam)))
+            continue;
+        // Tab, Enter and the rest of the keyboard as in a dialog.
         if (!IsDialogMessageW(form.window(), &message)) {
             TranslateMessage(&message);
             DispatchMessageW(&message);

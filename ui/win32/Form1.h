@@ -29,6 +29,11 @@ public:
     void Command2_Click();
 
     HWND window() const noexcept { return window_; }
+
+    // Alt with a button's underlined letter clicks that button. The labels'
+    // underlined letters only point at the buttons and take no key of their
+    // own. False where no button has that letter.
+    bool pressAccessKey(wchar_t key) const;
     // A control by its layout name ("Command1", "Label4", ...), or nullptr.
     HWND control(const char *name) const noexcept;
 
