@@ -5,6 +5,7 @@
 #include "ErrorReport.h"
 #include "LayoutTable.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -50,6 +51,35 @@ TEST(Form1, EveryRowIsAControlWithItsCaption)
         EXPECT_EQ(textOf(control), std::wstring(row.caption.begin(), row.caption.end()));
     }
     EXPECT_EQ(GetFocus(), form.control("Command1"));
+}
+
+TEST(Form1, IconsAndPictureComeFromTheExecutablesResources)
+{
+    Form1 form(GetModuleHandleW(nullptr));
+    const auto iconWidth = [](HICON icon) {
+        ICONINFO info{};
+        if (!icon || !GetIconInfo(icon, &info))
+            return 0L;
+        BITMAP mask{};
+        GetObjectW(info.hbmMask, sizeof mask, &mask);
+        DeleteObject(info.hbmMask);
+        DeleteObject(info.hbmColor);
+        return mask.bmWidth;
+    };
+    EXPECT_EQ(iconWidth(reinterpret_cast<HICON>(GetClassLongPtrW(form.window(), GCLP_HICON))),
+              GetSystemMetrics(SM_CXICON));
+    EXPECT_EQ(iconWidth(reinterpret_cast<HICON>(GetClassLongPtrW(form.window(), GCLP_HICONSM))),
+              GetSystemMetrics(SM_CXSMICON));
+
+    // The picture at its natural size, 77 x 45 pixels at 96 dpi.
+    BITMAP picture{};
+    ASSERT_NE(GetObjectW(reinterpret_cast<HBITMAP>(
+                             SendMessageW(form.control("Image1"), STM_GETIMAGE, IMAGE_BITMAP, 0)),
+                         sizeof picture, &picture),
+              0);
+    const int scale = std::max(1, GetDeviceCaps(GetDC(nullptr), LOGPIXELSY) / 96);
+    EXPECT_EQ(picture.bmWidth, 77 * scale);
+    EXPECT_EQ(picture.bmHeight, 45 * scale);
 }
 
 TEST(Form1, ARuntimeErrorIsReportedOnceAndEndsTheProgram)
