@@ -14,8 +14,7 @@
 
 namespace {
 
-// The folder TransientRuntimeDir made, if any; plain bytes so that the fatal
-// path can remove it without the toolkit.
+// The folder TransientRuntimeDir made, if any, for every way out to remove.
 char transientRuntimeDir[4096] = {};
 
 void removeTransientRuntimeDir()
@@ -28,9 +27,7 @@ void removeTransientRuntimeDir()
 
 bool isPrivateFolder(const QByteArray &path)
 {
-    struct stat status
-    {
-    };
+    struct stat status = {};
     return !path.isEmpty() && stat(path.constData(), &status) == 0 && S_ISDIR(status.st_mode) &&
            status.st_uid == geteuid() && (status.st_mode & 0777) == 0700;
 }
@@ -65,9 +62,7 @@ void holdBackMessages(QtMsgType type, const QMessageLogContext &, const QString 
 
 bool isSocket(const QByteArray &path)
 {
-    struct stat status
-    {
-    };
+    struct stat status = {};
     return stat(path.constData(), &status) == 0 && S_ISSOCK(status.st_mode);
 }
 

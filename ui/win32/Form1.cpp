@@ -20,9 +20,10 @@ COLORREF colour(form::Rgb rgb) noexcept
     return RGB(rgb.red, rgb.green, rgb.blue);
 }
 
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "wchar_t is UTF-16 on Windows");
+
 const wchar_t *wide(const std::u16string &text) noexcept
 {
-    // wchar_t is UTF-16 on Windows.
     return reinterpret_cast<const wchar_t *>(text.c_str());
 }
 
