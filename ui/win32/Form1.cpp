@@ -115,13 +115,13 @@ void Form1::createWindow(HINSTANCE instance)
     RegisterClassExW(&windowClass);
 
     // The client area stands where it is stored; the frame goes around it.
-    const form::WindowSpec &spec = form::windowSpec();
-    const form::TwipsRect &client = spec.clientArea;
+    const form::WindowSpec &properties = form::windowSpec();
+    const form::TwipsRect &client = properties.clientArea;
     RECT outer{form::pixelsFromTwips(client.left, dpi_), form::pixelsFromTwips(client.top, dpi_),
                form::pixelsFromTwips(client.left + client.width, dpi_),
                form::pixelsFromTwips(client.top + client.height, dpi_)};
     AdjustWindowRectEx(&outer, kWindowStyle, FALSE, 0);
-    window_ = CreateWindowExW(0, kWindowClass, wide(spec.caption), kWindowStyle, outer.left,
+    window_ = CreateWindowExW(0, kWindowClass, wide(properties.caption), kWindowStyle, outer.left,
                               outer.top, outer.right - outer.left, outer.bottom - outer.top,
                               nullptr, nullptr, instance, this);
 }
