@@ -126,23 +126,20 @@ void Form1::createWindow(HINSTANCE instance)
                               nullptr, nullptr, instance, this);
 }
 
-HFONT Form1::fontFor(double points, int weight, bool italic, bool underline, bool strikeOut,
-                     int charset, const std::u16string &face)
+HFONT Form1::fontFor(const form::FontSpec &wanted)
 {
     HFONT font =
-        CreateFontW(-static_cast<int>(std::lround(points * dpi_ / 72.0)), 0, 0, 0, weight, italic,
-                    underline, strikeOut, static_cast<DWORD>(charset), OUT_DEFAULT_PRECIS,
-                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, wide(face));
+        CreateFontW(-static_cast<int>(std::lround(wanted.points * dpi_ / 72.0)), 0, 0, 0,
+                    wanted.weight, wanted.italic, wanted.underline, wanted.strikeOut,
+                    static_cast<DWORD>(wanted.charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                    DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, wide(wanted.face));
     fonts_.push_back(font);
     return font;
 }
 
 void Form1::buildControls(HINSTANCE instance)
 {
-    const form::FontSpec &windowFont = form::windowSpec().font;
-    const HFONT defaultFont =
-        fontFor(windowFont.points, windowFont.weight, windowFont.italic, windowFont.underline,
-                windowFont.strikeOut, windowFont.charset, windowFont.face);
+    const HFONT defaultFont = fontFor(form::windowSpec().font);
     const COLORREF systemText = GetSysColor(COLOR_WINDOWTEXT);
     const int scale = std::max(1, dpi_ / 96);
 
@@ -164,8 +161,7 @@ void Form1::buildControls(HINSTANCE instance)
 
         const wchar_t *windowClass = L"STATIC";
         DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
-        std::u16string text = row.caption;
-        Control control{row.name, nullptr, nullptr, systemText};
+        Control control{row.name, nullptr, nullptr, 0, systemText};
         switch (row.kind) {
         case form::ControlKind::Button:
             windowClass = L"BUTTON";
@@ -181,16 +177,18 @@ void Form1::buildControls(HINSTANCE instance)
             break;
         case form::ControlKind::Line:
             // The line is the control's own background, in the text colour.
-            control.background = CreateSolidBrush(systemText);
+            control.backgroundColour = systemText;
             break;
         }
         if (row.background)
-            control.background = CreateSolidBrush(colour(*row.background));
+            control.backgroundColour = colour(*row.background);
+        if (row.background || row.kind == form::ControlKind::Line)
+            control.background = CreateSolidBrush(control.backgroundColour);
         if (row.foreground)
             control.text = colour(*row.foreground);
 
         control.handle = CreateWindowExW(
-            0, windowClass, wide(text), style, box.left, box.top, box.right - box.left,
+            0, windowClass, wide(row.caption), style, box.left, box.top, box.right - box.left,
             box.bottom - box.top, window_,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + row.order)), instance,
             nullptr);
@@ -198,10 +196,7 @@ void Form1::buildControls(HINSTANCE instance)
         SetWindowPos(control.handle, HWND_BOTTOM, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
-        const HFONT font = row.font ? fontFor(row.font->points, row.font->weight, row.font->italic,
-                                              row.font->underline, row.font->strikeOut,
-                                              row.font->charset, row.font->face)
-                                    : defaultFont;
+        const HFONT font = row.font ? fontFor(*row.font) : defaultFont;
         SendMessageW(control.handle, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         if (row.kind == form::ControlKind::Image) {
             picture_ = scaled(static_cast<HBITMAP>(
@@ -321,9 +316,7 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam)
         if (const Control *control = controlFor(reinterpret_cast<HWND>(lParam));
             control && control->background) {
             const HDC dc = reinterpret_cast<HDC>(wParam);
-            LOGBRUSH brush{};
-            GetObjectW(control->background, sizeof brush, &brush);
-            SetBkColor(dc, brush.lbColor);
+            SetBkColor(dc, control->backgroundColour);
             SetTextColor(dc, control->text);
             return reinterpret_cast<LRESULT>(control->background);
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LayoutTable.h"
 #include "SeriesSum.h"
 #include "Variant.h"
 
@@ -43,6 +44,7 @@ private:
         const char *name;
         HWND handle;
         HBRUSH background; // null: the system's
+        COLORREF backgroundColour;
         COLORREF text;
     };
 
@@ -50,8 +52,7 @@ private:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void createWindow(HINSTANCE instance);
     void buildControls(HINSTANCE instance);
-    HFONT fontFor(double points, int weight, bool italic, bool underline, bool strikeOut,
-                  int charset, const std::u16string &face);
+    HFONT fontFor(const form::FontSpec &wanted);
     void clickFocusedButton();
     const Control *controlFor(HWND handle) const noexcept;
 
