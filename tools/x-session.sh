@@ -59,6 +59,14 @@ start_window_manager() {
         fail "openbox did not start"
 }
 
+# A private D-Bus session bus for the test, ended with the session.
+start_session_bus() {
+    dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$work/bus" 4>"$work/bus.pid" ||
+        fail "no session bus"
+    session_pids+=("$(cat "$work/bus.pid")")
+    export DBUS_SESSION_BUS_ADDRESS=$(head -1 "$work/bus")
+}
+
 start_session() {
     start_xvfb
     start_window_manager

@@ -17,10 +17,7 @@ no-bus) ;;
 no-runtime-dir) unset XDG_RUNTIME_DIR ;;
 missing-runtime-dir) export XDG_RUNTIME_DIR=$work/no-such-folder ;;
 session-bus)
-    dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$work/bus" 4>"$work/bus.pid" ||
-        fail "no session bus"
-    session_pids+=("$(cat "$work/bus.pid")")
-    export DBUS_SESSION_BUS_ADDRESS=$(head -1 "$work/bus")
+    start_session_bus
     ;;
 *) fail "unknown scenario $scenario" ;;
 esac

@@ -9,10 +9,7 @@ here=$(dirname "${BASH_SOURCE[0]}")
 source "$here/../../tools/x-session.sh"
 
 start_session
-dbus-daemon --session --fork --print-address=3 --print-pid=4 3>"$work/bus" 4>"$work/bus.pid" ||
-    fail "no session bus"
-session_pids+=("$(cat "$work/bus.pid")")
-export DBUS_SESSION_BUS_ADDRESS=$(head -1 "$work/bus")
+start_session_bus
 
 # The accessibility bus, as a desktop session starts it, switched on.
 /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &

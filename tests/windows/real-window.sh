@@ -11,9 +11,7 @@ wine_run=$here/../../tools/wine-run
 source "$here/../../tools/x-session.sh"
 
 export WINE_RUN_PREFIX=$work/prefix
-case "$arch" in x86_64) server=/usr/lib/wine/wineserver64 ;; *) server=/usr/lib/wine/wineserver32 ;; esac
-[ -x "$server" ] || server=/usr/lib/wine/wineserver
-end_wine() { WINEPREFIX=$WINE_RUN_PREFIX "$server" -k 2>/dev/null; }
+end_wine() { "$wine_run" "$arch" wineserver -k 2>/dev/null; }
 trap 'end_wine; end_session' EXIT
 
 # Room for the window at twice the pixels.

@@ -78,10 +78,11 @@ void applyLooks(const form::ControlSpec &row, QWidget *widget)
 {
     // Buttons keep the system's colours, not the blue the window gives its
     // children: every role set explicitly, so none is inherited.
-    QPalette palette =
-        row.kind == form::ControlKind::Button ? QApplication::palette(widget) : widget->palette();
-    if (row.kind == form::ControlKind::Button)
+    QPalette palette = widget->palette();
+    if (row.kind == form::ControlKind::Button) {
+        palette = QApplication::palette(widget);
         palette.setResolveMask(~QPalette::ResolveMask(0));
+    }
     if (row.background)
         palette.setColor(QPalette::Window, qColor(*row.background));
     if (row.foreground)
