@@ -55,6 +55,25 @@ struct TwipsRect
     int height;
 };
 
+struct PixelRect
+{
+    int left;
+    int top;
+    int width;
+    int height;
+
+    friend constexpr bool operator==(const PixelRect &, const PixelRect &) = default;
+};
+
+// A rectangle in pixels at `dpi`: each of its four numbers by the one rounding
+// rule above, so that a size never depends on where the box stands (the
+// window's right and bottom edge lines stay on its last column and row).
+constexpr PixelRect pixelsFromTwips(const TwipsRect &twips, int dpi = 96) noexcept
+{
+    return {pixelsFromTwips(twips.left, dpi), pixelsFromTwips(twips.top, dpi),
+            pixelsFromTwips(twips.width, dpi), pixelsFromTwips(twips.height, dpi)};
+}
+
 // A straight line between two end points, both drawn.
 struct TwipsLine
 {
