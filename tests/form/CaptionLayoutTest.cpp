@@ -1,4 +1,5 @@
 #include "CaptionLayout.h"
+
 #include "Contrast.h"
 #include "LayoutTable.h"
 
@@ -66,7 +67,7 @@ TEST(CaptionLayout, TheTaskStatementBreaksIntoItsSixLinesClearOfThePicture)
 {
     const Laid task = layLabel("Label1");
     ASSERT_EQ(task.lines.size(), 6u);
-    const char16_t *firstWords[] = {u"Задание:", u"с  точностью", u"Суммируются",
+    const char16_t *firstWords[] = {u"Задание:", u"с  точностью",          u"Суммируются",
                                     u"больше",   u"подпрограммы-функции.", u"InputBox,"};
     for (std::size_t i = 0; i < 6; ++i)
         EXPECT_TRUE(task.line(i).starts_with(firstWords[i])) << i;

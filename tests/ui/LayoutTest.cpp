@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <map>
 
 namespace {
 
@@ -68,21 +69,14 @@ TEST(Captions, NoLabelIsRichText)
 
 TEST(Captions, AccessKeyMarkersAreNotShown)
 {
-    const MnemonicText calculate = MnemonicText::fromCaption(caption("Label2"));
-    EXPECT_FALSE(calculate.text.contains(u'&'));
-    EXPECT_EQ(calculate.text.at(calculate.underlined), u'В');
-    EXPECT_EQ(calculate.text.mid(calculate.underlined, 9), QStringLiteral("Вычислить"));
-
-    const MnemonicText exit = MnemonicText::fromCaption(QStringLiteral("В&ыход"));
-    EXPECT_EQ(exit.text, QStringLiteral("Выход"));
-    EXPECT_EQ(exit.underlined, 1);
-
-    const MnemonicText literal = MnemonicText::fromCaption(QStringLiteral("A && B &"));
-    EXPECT_EQ(literal.text, QStringLiteral("A & B &"));
-    EXPECT_EQ(literal.underlined, -1);
+    const auto calculate = form::ShownCaption::fromCaption(caption("Label2").toStdU16String());
+    EXPECT_EQ(calculate.text.find(u'&'), std::u16string::npos);
+    ASSERT_TRUE(calculate.underlined);
+    EXPECT_EQ(calculate.text.substr(*calculate.underlined, 9), u"Вычислить");
 }
 
-TEST(CaptionLayout, KeepsEveryRunOfSpaces)
+// The shared breaking rule over this front end's measuring.
+TEST(CaptionLayout, KeepsEveryRunOfSpacesAndHangsTheOnesPastTheEnd)
 {
     QFont font(QStringLiteral("Liberation Sans"));
     font.setPixelSize(12);
@@ -90,40 +84,42 @@ TEST(CaptionLayout, KeepsEveryRunOfSpaces)
     const TextAdvances advances(text, font);
     const qreal space = advances.width(2, 3);
     const qreal width = advances.width(0, 2) + 10.5 * space;
-    const QList<CaptionLine> lines = layoutCaption(text, advances, width);
+    const auto measure = [&](std::size_t from, std::size_t to) {
+        return advances.width(qsizetype(from), qsizetype(to));
+    };
+    const std::vector<form::CaptionLine> lines =
+        form::breakLines(text.toStdU16String(), measure, width);
 
-    // Every character lands on exactly one line, in order.
-    qsizetype next = 0;
-    for (const CaptionLine &line : lines) {
-        EXPECT_EQ(line.start, next);
-        next = line.start + line.length;
-        EXPECT_LE(advances.width(line.start, line.start + line.length), width);
-    }
-    EXPECT_EQ(next, text.size());
-    // The first line breaks after the last space that fits; the rest of the
-    // run starts the next lines instead of vanishing at the line end.
-    ASSERT_GE(lines.size(), 3);
-    EXPECT_EQ(lines[0], (CaptionLine{0, 12}));
-    EXPECT_TRUE(text.mid(lines[1].start, lines[1].length).trimmed().isEmpty());
+    // The whole run stays on the first line, past its end; the words follow.
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], (form::CaptionLine{0, 32, 2}));
+    EXPECT_EQ(text.mid(qsizetype(lines[1].start)), QStringLiteral("cd ef"));
+    EXPECT_LE(measure(lines[1].start, lines[1].inkEnd()), width);
 }
 
-TEST(CaptionLayout, MovesAWordWholeAndSplitsOnlyAnOverlongOne)
+// Where each label's lines begin: the same at every scale (CTest runs this
+// suite at device pixel ratios 1, 1.25, 1.5 and 2).
+TEST(Legibility, EachLabelBreaksWhereTheCaptionsWereWrittenFor)
 {
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setPixelSize(12);
-    const QString words = QStringLiteral("alpha beta gamma");
-    const TextAdvances wordAdvances(words, font);
-    const qreal width = wordAdvances.width(0, 10); // "alpha beta"
-    const QList<CaptionLine> lines = layoutCaption(words, wordAdvances, width);
-    ASSERT_EQ(lines.size(), 2);
-    // The space that no longer fits starts the next line, as a run would.
-    EXPECT_EQ(words.mid(lines[1].start, lines[1].length), QStringLiteral(" gamma"));
-
-    const QString overlong = QStringLiteral("abcdefghijklmnopqrstuvwxyz");
-    const QList<CaptionLine> pieces = layoutCaption(overlong, TextAdvances(overlong, font), width);
-    EXPECT_GT(pieces.size(), 1);
-    for (const CaptionLine &piece : pieces)
-        EXPECT_GE(piece.length, 1);
+    Form1 form;
+    const std::map<QString, QStringList> firstWords{
+        {QStringLiteral("Label1"),
+         {QStringLiteral("Задание:"), QStringLiteral("с"), QStringLiteral("Суммируются"),
+          QStringLiteral("больше"), QStringLiteral("подпрограммы-функции."),
+          QStringLiteral("InputBox,")}},
+        {QStringLiteral("Label2"), {QStringLiteral("Для"), QStringLiteral("кнопку")}},
+        {QStringLiteral("Label3"), {QStringLiteral("Для"), QStringLiteral("\"Выход\".")}},
+        {QStringLiteral("Label4"), {QStringLiteral("О")}},
+    };
+    for (const auto &[name, words] : firstWords) {
+        const CaptionLabel::Layout &layout = label(form, qPrintable(name))->captionLayout();
+        QStringList starts;
+        for (const form::CaptionLine &line : layout.lines)
+            starts.append(layout.text.mid(qsizetype(line.start), qsizetype(line.inkLength))
+                              .split(u' ', Qt::SkipEmptyParts)
+                              .value(0));
+        EXPECT_EQ(starts, words) << name.toStdString();
+    }
 }
 
 // Every glyph of every label is visible: inside its label and, for the task
@@ -140,20 +136,21 @@ TEST(Legibility, EveryGlyphOfEveryLabelIsVisible)
         const CaptionLabel *caption = label(form, name);
         ASSERT_NE(caption, nullptr);
         const CaptionLabel::Layout &layout = caption->captionLayout();
-        ASSERT_FALSE(layout.lines.isEmpty());
-        for (qsizetype i = 0; i < layout.lines.size(); ++i) {
-            const CaptionLine &line = layout.lines[i];
-            const QString text = layout.shown.text.mid(line.start, line.length);
-            for (qsizetype c = 0; c < line.length; ++c) {
-                if (text[c] == u' ')
+        ASSERT_FALSE(layout.lines.empty());
+        EXPECT_LE(caption->lineRect(qsizetype(layout.lines.size()) - 1).bottom(), caption->height())
+            << "last line cut off";
+        for (std::size_t i = 0; i < layout.lines.size(); ++i) {
+            const form::CaptionLine &line = layout.lines[i];
+            for (std::size_t c = 0; c < line.inkLength; ++c) {
+                const QChar character = layout.text.at(qsizetype(line.start + c));
+                if (character == u' ')
                     continue;
                 SCOPED_TRACE(QStringLiteral("line %1, \"%2\" at %3")
                                  .arg(i)
-                                 .arg(text[c])
+                                 .arg(character)
                                  .arg(c)
                                  .toStdString());
-                const QRectF glyph = caption->glyphRect(i, c);
-                EXPECT_LE(glyph.bottom(), caption->height()) << "cut off at the bottom";
+                const QRectF glyph = caption->glyphRect(qsizetype(i), qsizetype(c));
                 EXPECT_LE(glyph.right(), caption->width()) << "cut off at the right";
                 EXPECT_GE(glyph.left(), 0.0) << "cut off at the left";
                 if (qstrcmp(name, "Label1") == 0) {

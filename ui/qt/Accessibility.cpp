@@ -6,6 +6,7 @@
 
 #include <QAccessibleWidget>
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -43,10 +44,11 @@ public:
     {
         const auto *label = static_cast<const CaptionLabel *>(widget());
         const CaptionLabel::Layout &layout = label->captionLayout();
-        for (qsizetype i = 0; i < layout.lines.size(); ++i) {
-            const CaptionLine &line = layout.lines.at(i);
-            if (offset >= line.start && offset < line.start + line.length) {
-                const QRect local = label->glyphRect(i, offset - line.start).toAlignedRect();
+        for (std::size_t i = 0; i < layout.lines.size(); ++i) {
+            const form::CaptionLine &line = layout.lines[i];
+            if (std::cmp_greater_equal(offset, line.start) && std::cmp_less(offset, line.end())) {
+                const QRect local =
+                    label->glyphRect(qsizetype(i), qsizetype(offset - line.start)).toAlignedRect();
                 return QRect(label->mapToGlobal(local.topLeft()), local.size());
             }
         }
@@ -74,7 +76,10 @@ public:
 private:
     QString shown() const
     {
-        return MnemonicText::fromCaption(static_cast<CaptionLabel *>(widget())->text()).text;
+        return QString::fromStdU16String(
+            form::ShownCaption::fromCaption(
+                static_cast<CaptionLabel *>(widget())->text().toStdU16String())
+                .text);
     }
 };
 

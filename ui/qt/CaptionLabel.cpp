@@ -27,12 +27,18 @@ const CaptionLabel::Layout &CaptionLabel::captionLayout() const
 {
     if (!cache_ || cache_->caption != text() || cache_->font != font() ||
         cache_->width != width()) {
-        MnemonicText shown = MnemonicText::fromCaption(text());
-        TextAdvances advances(shown.text, font());
-        QList<CaptionLine> lines = layoutCaption(shown.text, advances, width());
+        form::ShownCaption shown = form::ShownCaption::fromCaption(text().toStdU16String());
+        const QString shownText = QString::fromStdU16String(shown.text);
+        TextAdvances advances(shownText, font());
+        std::vector<form::CaptionLine> lines = form::breakLines(
+            shown.text,
+            [&advances](std::size_t from, std::size_t to) {
+                return advances.width(static_cast<qsizetype>(from), static_cast<qsizetype>(to));
+            },
+            width());
         cache_ = std::make_unique<Cache>(
             Cache{text(), font(), width(),
-                  Layout{std::move(shown), std::move(advances), std::move(lines),
+                  Layout{std::move(shown), shownText, std::move(advances), std::move(lines),
                          QFontMetricsF(font()).height()}});
     }
     return cache_->layout;
@@ -41,8 +47,9 @@ const CaptionLabel::Layout &CaptionLabel::captionLayout() const
 QRectF CaptionLabel::lineRect(qsizetype index) const
 {
     const Layout &layout = captionLayout();
-    const CaptionLine &line = layout.lines.at(index);
-    const qreal lineWidth = layout.advances.width(line.start, line.start + line.length);
+    const form::CaptionLine &line = layout.lines.at(static_cast<std::size_t>(index));
+    const auto start = static_cast<qsizetype>(line.start);
+    const qreal lineWidth = layout.advances.width(start, start + qsizetype(line.inkLength));
     qreal left = 0;
     if (alignment() & Qt::AlignHCenter)
         left = (width() - lineWidth) / 2;
@@ -54,7 +61,8 @@ QRectF CaptionLabel::lineRect(qsizetype index) const
 QRectF CaptionLabel::glyphRect(qsizetype index, qsizetype column) const
 {
     const Layout &layout = captionLayout();
-    const qsizetype start = layout.lines.at(index).start;
+    const auto start =
+        static_cast<qsizetype>(layout.lines.at(static_cast<std::size_t>(index)).start);
     const QRectF line = lineRect(index);
     return {line.left() + layout.advances.width(start, start + column), line.top(),
             layout.advances.width(start + column, start + column + 1), line.height()};
@@ -73,14 +81,16 @@ void CaptionLabel::paintCaption()
     painter.setPen(ink);
     const QFontMetricsF metrics(font());
     const Layout &layout = captionLayout();
-    for (qsizetype i = 0; i < layout.lines.size(); ++i) {
-        const CaptionLine &line = layout.lines.at(i);
-        const QRectF rect = lineRect(i);
-        layout.advances.draw(painter, line.start, line.start + line.length, rect.topLeft());
+    for (std::size_t i = 0; i < layout.lines.size(); ++i) {
+        const form::CaptionLine &line = layout.lines[i];
+        const QRectF rect = lineRect(qsizetype(i));
+        // Only the ink: the hanging spaces would draw nothing anyway.
+        layout.advances.draw(painter, qsizetype(line.start), qsizetype(line.inkEnd()),
+                             rect.topLeft());
 
-        const qsizetype key = layout.shown.underlined - line.start;
-        if (key >= 0 && key < line.length) {
-            const QRectF glyph = glyphRect(i, key);
+        const std::optional<std::size_t> key = layout.shown.underlined;
+        if (key && *key >= line.start && *key < line.inkEnd()) {
+            const QRectF glyph = glyphRect(qsizetype(i), qsizetype(*key - line.start));
             const qreal baseline = rect.top() + metrics.ascent();
             painter.fillRect(QRectF(glyph.left(), baseline + metrics.underlinePos(), glyph.width(),
                                     qMax<qreal>(1.0, metrics.lineWidth())),

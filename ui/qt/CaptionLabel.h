@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CaptionLayout.h"
+#include "TextAdvances.h"
 
 #include <QLabel>
 #include <memory>
@@ -20,15 +21,17 @@ public:
     // The shown text laid out at the label's font and width.
     struct Layout
     {
-        MnemonicText shown;
+        form::ShownCaption shown;
+        QString text; // shown.text
         TextAdvances advances;
-        QList<CaptionLine> lines;
+        std::vector<form::CaptionLine> lines;
         qreal lineHeight;
     };
     // Kept until the caption, the font or the width changes.
     const Layout &captionLayout() const;
 
-    // Where line `index` is drawn, in label coordinates.
+    // Where line `index` is drawn, in label coordinates, without the spaces
+    // that hang past its end.
     QRectF lineRect(qsizetype index) const;
     // Where character `column` of line `index` is drawn, in label coordinates.
     QRectF glyphRect(qsizetype index, qsizetype column) const;

@@ -1,5 +1,7 @@
 #include "FontChoice.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QStringList>
 
 namespace {
@@ -37,7 +39,12 @@ QFont fontFromSpec(const form::FontSpec &wanted)
     // Every face in the lists covers all the window's text (Latin and
     // Cyrillic): no per-script fallback search through the whole font set.
     font.setStyleHint(QFont::SansSerif, QFont::NoFontMerging);
-    font.setPointSizeF(wanted.points);
+    // Sized for 96 dpi in the window's own pixels, like the boxes: where the
+    // toolkit's scaling is off on a high-dpi screen, points alone would grow
+    // the text while the window stays at its 96-dpi size.
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const qreal dpi = screen ? screen->logicalDotsPerInchY() : 96.0;
+    font.setPointSizeF(wanted.points * 96.0 / dpi);
     font.setWeight(static_cast<QFont::Weight>(wanted.weight));
     font.setStretch(standIn.stretch);
     font.setItalic(wanted.italic);

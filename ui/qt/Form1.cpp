@@ -5,6 +5,7 @@
 #include "Assets.h"
 #include "CaptionLabel.h"
 #include "CommandButton.h"
+#include "Contrast.h"
 #include "EventDispatch.h"
 #include "Factorial.h"
 #include "FontChoice.h"
@@ -23,8 +24,8 @@ using form::pixelsFromTwips;
 
 QRect pixelRect(const form::TwipsRect &twips)
 {
-    return {pixelsFromTwips(twips.left), pixelsFromTwips(twips.top), pixelsFromTwips(twips.width),
-            pixelsFromTwips(twips.height)};
+    const form::PixelRect pixels = pixelsFromTwips(twips);
+    return {pixels.left, pixels.top, pixels.width, pixels.height};
 }
 
 QLine pixelLine(const form::TwipsLine &twips)
@@ -36,6 +37,12 @@ QLine pixelLine(const form::TwipsLine &twips)
 QColor qColor(form::Rgb rgb)
 {
     return {rgb.red, rgb.green, rgb.blue};
+}
+
+form::Rgb rgb(const QColor &colour)
+{
+    return {static_cast<std::uint8_t>(colour.red()), static_cast<std::uint8_t>(colour.green()),
+            static_cast<std::uint8_t>(colour.blue())};
 }
 
 QString qText(const std::u16string &text)
@@ -85,15 +92,23 @@ void applyLooks(const form::ControlSpec &row, QWidget *widget)
     }
     if (row.background)
         palette.setColor(QPalette::Window, qColor(*row.background));
-    if (row.foreground)
+    if (row.foreground) {
         palette.setColor(QPalette::WindowText, qColor(*row.foreground));
+    } else if (row.background && row.kind == form::ControlKind::Label) {
+        // The band's colour is fixed, the scheme's text colour is not: a dark
+        // scheme's light text would vanish on yellow.
+        const QColor scheme = palette.color(QPalette::WindowText);
+        palette.setColor(QPalette::WindowText,
+                         qColor(form::legibleInk(rgb(scheme), *row.background)));
+    }
     widget->setPalette(palette);
     if (row.font)
         widget->setFont(fontFromSpec(*row.font));
     widget->setAccessibleName(qText(row.accessibleName));
     if (row.describedBy) {
         if (const form::ControlSpec *label = form::findControl(row.describedBy))
-            widget->setAccessibleDescription(MnemonicText::fromCaption(qText(label->caption)).text);
+            widget->setAccessibleDescription(
+                qText(form::ShownCaption::fromCaption(label->caption).text));
     } else {
         widget->setAccessibleDescription(qText(row.accessibleDescription));
     }
