@@ -5,9 +5,12 @@
 set -uo pipefail
 program=$1
 scenario=$2
-source "$(dirname "${BASH_SOURCE[0]}")/../../tools/x-session.sh"
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+source "$here/../../tools/x-session.sh"
 
 start_session
+# A dark colour scheme: GNOME's, through Qt's GTK platform theme.
+[ "$scenario" = dark-scheme ] && export QT_QPA_PLATFORMTHEME=gtk3 GTK_THEME=Adwaita:dark
 start_program "$program"
 
 case "$scenario" in
@@ -26,6 +29,34 @@ arguments)
     [ "${client_w}x$client_h+$client_x+$client_y" = "$client" ] ||
         fail "moved or resized: ${client_w}x$client_h+$client_x+$client_y"
     [ "$(screen_checksum "$client")" = "$plain" ] || fail "the window looks different"
+    xdotool key alt+Cyrillic_yeru
+    expect_program_ends_with 0
+    ;;
+dark-scheme)
+    # Each band the layout colours keeps its text readable: at least 4.5:1.
+    for band in "264x78+8+9 ffff00 Label1" "296x31+8+89 ff00ff Label2" "296x32+8+144 ffffff Label3"; do
+        read -r area colour name <<<"$band"
+        IFS=x+ read -r w h x y <<<"$area"
+        import -window root -crop "${w}x$h+$((client_x + x))+$((client_y + y))" +repage "$work/band.png"
+        ratio=$("$here/../../tools/band-contrast" "$work/band.png" "$colour") || fail "no text on $name"
+        echo "$name: text contrast $ratio:1"
+        awk -v r="$ratio" 'BEGIN {exit !(r >= 4.5)}' || fail "$name's text contrast is $ratio:1"
+    done
+    xdotool key alt+Cyrillic_yeru
+    expect_program_ends_with 0
+    ;;
+unscaled-192)
+    # On a 192-dpi screen with the toolkit's scaling off, the fonts keep the
+    # boxes' 96-dpi size: the window is pixel for pixel the 96-dpi one.
+    client="${client_w}x$client_h+$client_x+$client_y"
+    plain=$(screen_checksum "$client")
+    xdotool key alt+Cyrillic_yeru
+    expect_program_ends_with 0
+    echo 'Xft.dpi: 192' | xrdb -merge || fail "xrdb failed"
+    start_program env QT_ENABLE_HIGHDPI_SCALING=0 "$program"
+    [ "${client_w}x$client_h+$client_x+$client_y" = "$client" ] ||
+        fail "client area ${client_w}x$client_h+$client_x+$client_y"
+    [ "$(screen_checksum "$client")" = "$plain" ] || fail "the window differs from the 96-dpi one"
     xdotool key alt+Cyrillic_yeru
     expect_program_ends_with 0
     ;;
