@@ -82,9 +82,9 @@ start_program() {
     window=$(xdotool search --name '^Velto$' | head -1)
     wait_for 100 sh -c "xwininfo -id $window | grep -q IsViewable" || fail "window not mapped"
     read_geometry
-    # Painted once the task statement's yellow shows.
-    wait_for 100 bash -c "[ \"\$(pixel $((client_x + 395)) $((client_y + 85)))\" = ffff00 ]" ||
-        fail "window not painted"
+    # Painted once the task statement's yellow shows (at the window's scale).
+    local x=$((client_x + 395 * client_w / 409)) y=$((client_y + 85 * client_w / 409))
+    wait_for 100 bash -c "[ \"\$(pixel $x $y)\" = ffff00 ]" || fail "window not painted"
 }
 
 read_geometry() {
