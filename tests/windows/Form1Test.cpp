@@ -1,13 +1,19 @@
 // Form1 over Win32, run under Wine: the failure path that the program's own
-// start values never reach, and the control table it was built from.
+// start values never reach, the control table it was built from, and the
+// labels' layout at every dpi the window is drawn at.
 #include "Form1.h"
 
 #include "ErrorReport.h"
+#include "Fonts.h"
+#include "LabelLayout.h"
 #include "LayoutTable.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <gtest/gtest.h>
+#include <ranges>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -30,6 +36,14 @@ void CALLBACK dismissMessageBox(HWND, UINT, UINT_PTR, DWORD)
         boxText = text;
         PostMessageW(box, WM_COMMAND, IDOK, 0);
     }
+}
+
+// 100 %, 125 %, 150 % and 200 %.
+constexpr int kDpis[] = {96, 120, 144, 192};
+
+form::PixelRect boxAt(const char *name, int dpi)
+{
+    return form::pixelsFromTwips(std::get<form::TwipsRect>(form::findControl(name)->geometry), dpi);
 }
 
 // Ends a loop that nothing else ended.
@@ -71,15 +85,15 @@ TEST(Form1, IconsAndPictureComeFromTheExecutablesResources)
     EXPECT_EQ(iconWidth(reinterpret_cast<HICON>(GetClassLongPtrW(form.window(), GCLP_HICONSM))),
               GetSystemMetrics(SM_CXSMICON));
 
-    // The picture at its natural size, 77 x 45 pixels at 96 dpi.
+    // The picture fills its box: 77 x 45 pixels at 96 dpi.
     BITMAP picture{};
     ASSERT_NE(GetObjectW(reinterpret_cast<HBITMAP>(
                              SendMessageW(form.control("Image1"), STM_GETIMAGE, IMAGE_BITMAP, 0)),
                          sizeof picture, &picture),
               0);
-    const int scale = std::max(1, GetDeviceCaps(GetDC(nullptr), LOGPIXELSY) / 96);
-    EXPECT_EQ(picture.bmWidth, 77 * scale);
-    EXPECT_EQ(picture.bmHeight, 45 * scale);
+    const form::PixelRect box = boxAt("Image1", GetDeviceCaps(ScreenDc().get(), LOGPIXELSY));
+    EXPECT_EQ(picture.bmWidth, box.width);
+    EXPECT_EQ(picture.bmHeight, box.height);
 }
 
 TEST(Form1, ARuntimeErrorIsReportedOnceAndEndsTheProgram)
@@ -98,4 +112,105 @@ TEST(Form1, ARuntimeErrorIsReportedOnceAndEndsTheProgram)
     EXPECT_EQ(status, form::kExitStatusReportedError);
     EXPECT_EQ(boxText, L"Ошибка выполнения: переполнение (Overflow).");
     EXPECT_FALSE(IsWindow(form.window()));
+}
+
+TEST(LabelLayout, EveryDpiKeepsThe96DpiLinesInsideTheLabel)
+{
+    const std::pair<const char *, std::size_t> labels[] = {
+        {"Label1", 6}, {"Label2", 2}, {"Label3", 2}, {"Label4", 1}};
+    for (const auto &[name, lineCount] : labels) {
+        const form::ControlSpec &row = *form::findControl(name);
+        const LabelLayout at96(row, 96);
+        EXPECT_EQ(at96.lines().size(), lineCount) << name;
+        for (const int dpi : kDpis) {
+            SCOPED_TRACE(std::string(name) + " at " + std::to_string(dpi) + " dpi");
+            const LabelLayout laid(row, dpi);
+            EXPECT_TRUE(std::ranges::equal(laid.lines(), at96.lines()));
+            const form::PixelRect box = boxAt(name, dpi);
+            for (std::size_t i = 0; i < laid.lines().size(); ++i) {
+                const RECT line = laid.lineBox(i);
+                EXPECT_GE(line.left, 0) << i;
+                EXPECT_LE(line.right, box.width) << i;
+                EXPECT_LE(line.bottom, box.height) << i;
+            }
+        }
+    }
+}
+
+TEST(LabelLayout, NoWordOfTheTaskStandsUnderThePicture)
+{
+    for (const int dpi : kDpis) {
+        const form::PixelRect label = boxAt("Label1", dpi), image = boxAt("Image1", dpi);
+        const RECT picture{image.left, image.top, image.left + image.width,
+                           image.top + image.height};
+        const std::vector<RECT> words = LabelLayout(*form::findControl("Label1"), dpi).wordBoxes();
+        EXPECT_FALSE(words.empty());
+        for (RECT word : words) {
+            OffsetRect(&word, label.left, label.top);
+            RECT overlap{};
+            EXPECT_FALSE(IntersectRect(&overlap, &word, &picture))
+                << dpi << " dpi: word at " << word.left << "," << word.top;
+        }
+    }
+}
+
+// The text drawn stays in the boxes the layout reports, so what the tests
+// above check is what the label shows.
+TEST(LabelLayout, InkFallsOnlyInItsLinesBoxes)
+{
+    constexpr COLORREF yellow = RGB(255, 255, 0);
+    const UniqueBrush band(CreateSolidBrush(yellow));
+    for (const int dpi : kDpis) {
+        SCOPED_TRACE(dpi);
+        const form::PixelRect box = boxAt("Label1", dpi);
+        const LabelLayout laid(*form::findControl("Label1"), dpi);
+        BITMAPINFO format{};
+        format.bmiHeader.biSize = sizeof format.bmiHeader;
+        format.bmiHeader.biWidth = box.width;
+        format.bmiHeader.biHeight = -box.height; // top row first
+        format.bmiHeader.biPlanes = 1;
+        format.bmiHeader.biBitCount = 32;
+        void *bits = nullptr;
+        const UniqueBitmap canvas(
+            CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
+        const UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+        const Selection selected(dc.get(), canvas.get());
+        const RECT area{0, 0, box.width, box.height};
+        laid.draw(dc.get(), area, band.get(), RGB(0, 0, 0));
+        GdiFlush();
+
+        // A glyph may reach a 96-dpi pixel past its advance.
+        const int slack = std::max(1, dpi / 96);
+        int inked = 0, stray = 0;
+        for (int y = 0; y < box.height; ++y) {
+            for (int x = 0; x < box.width; ++x) {
+                const auto pixel = static_cast<const std::uint32_t *>(bits)[y * box.width + x];
+                if ((pixel & 0xFFFFFF) == 0xFFFF00)
+                    continue;
+                ++inked;
+                const bool inLine = std::ranges::any_of(
+                    std::views::iota(std::size_t{0}, laid.lines().size()), [&](std::size_t i) {
+                        const RECT line = laid.lineBox(i);
+                        return y >= line.top && y < line.bottom && x >= line.left - slack &&
+                               x < line.right + slack;
+                    });
+                stray += inLine ? 0 : 1;
+            }
+        }
+        EXPECT_GT(inked, 1000);
+        EXPECT_EQ(stray, 0);
+    }
+}
+
+TEST(Fonts, EveryDpiGetsTheFullSizeNotASmallerCell)
+{
+    for (const form::FontSpec &font :
+         {form::windowSpec().font, *form::findControl("Label4")->font}) {
+        for (const int dpi : kDpis) {
+            const TEXTMETRICW metrics = textMetrics(createFont(font, dpi).get());
+            // A scalable face rounds its em to the pixel its own way.
+            EXPECT_NEAR(metrics.tmHeight - metrics.tmInternalLeading, emPixels(font, dpi), 1)
+                << font.points << " pt at " << dpi << " dpi";
+        }
+    }
 }

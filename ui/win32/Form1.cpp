@@ -1,13 +1,14 @@
 #include "Form1.h"
 
 #include "AnswerText.h"
+#include "Contrast.h"
 #include "ErrorReport.h"
 #include "Factorial.h"
+#include "Fonts.h"
 #include "LayoutTable.h"
 #include "ResourceIds.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
@@ -18,6 +19,16 @@ constexpr DWORD kWindowStyle =
 COLORREF colour(form::Rgb rgb) noexcept
 {
     return RGB(rgb.red, rgb.green, rgb.blue);
+}
+
+form::Rgb rgb(COLORREF colour) noexcept
+{
+    return {GetRValue(colour), GetGValue(colour), GetBValue(colour)};
+}
+
+RECT rectFrom(const form::PixelRect &box) noexcept
+{
+    return {box.left, box.top, box.left + box.width, box.top + box.height};
 }
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "wchar_t is UTF-16 on Windows");
@@ -44,28 +55,23 @@ std::string decimalSeparator()
     return utf8;
 }
 
-// The picture enlarged by a whole factor, pixel for pixel.
-HBITMAP scaled(HBITMAP picture, int factor)
+// The picture stretched to fill `width` x `height`, each pixel taken from
+// the nearest one: at a whole factor, every pixel repeated.
+UniqueBitmap scaled(UniqueBitmap picture, int width, int height)
 {
-    if (factor <= 1)
-        return picture;
     BITMAP info{};
-    GetObjectW(picture, sizeof info, &info);
-    HDC screen = GetDC(nullptr);
-    HDC from = CreateCompatibleDC(screen);
-    HDC to = CreateCompatibleDC(screen);
-    HBITMAP result = CreateCompatibleBitmap(screen, info.bmWidth * factor, info.bmHeight * factor);
-    HGDIOBJ oldFrom = SelectObject(from, picture);
-    HGDIOBJ oldTo = SelectObject(to, result);
-    SetStretchBltMode(to, COLORONCOLOR);
-    StretchBlt(to, 0, 0, info.bmWidth * factor, info.bmHeight * factor, from, 0, 0, info.bmWidth,
-               info.bmHeight, SRCCOPY);
-    SelectObject(from, oldFrom);
-    SelectObject(to, oldTo);
-    DeleteDC(from);
-    DeleteDC(to);
-    ReleaseDC(nullptr, screen);
-    DeleteObject(picture);
+    GetObjectW(picture.get(), sizeof info, &info);
+    if (info.bmWidth == width && info.bmHeight == height)
+        return picture;
+    const ScreenDc screen;
+    const UniqueMemoryDc from(CreateCompatibleDC(screen.get()));
+    const UniqueMemoryDc to(CreateCompatibleDC(screen.get()));
+    UniqueBitmap result(CreateCompatibleBitmap(screen.get(), width, height));
+    const Selection source(from.get(), picture.get());
+    const Selection target(to.get(), result.get());
+    SetStretchBltMode(to.get(), COLORONCOLOR);
+    StretchBlt(to.get(), 0, 0, width, height, from.get(), 0, 0, info.bmWidth, info.bmHeight,
+               SRCCOPY);
     return result;
 }
 
@@ -73,10 +79,8 @@ HBITMAP scaled(HBITMAP picture, int factor)
 
 Form1::Form1(HINSTANCE instance, calc::SeriesState start) : start_(start)
 {
-    HDC screen = GetDC(nullptr);
-    dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    windowBrush_ = CreateSolidBrush(colour(form::windowSpec().background));
+    dpi_ = GetDeviceCaps(ScreenDc().get(), LOGPIXELSY);
+    windowBrush_.reset(CreateSolidBrush(colour(form::windowSpec().background)));
     createWindow(instance);
     buildControls(instance);
     SetFocus(control("Command1"));
@@ -86,15 +90,6 @@ Form1::~Form1()
 {
     if (IsWindow(window_))
         DestroyWindow(window_);
-    for (const Control &control : controls_) {
-        if (control.background)
-            DeleteObject(control.background);
-    }
-    for (HFONT font : fonts_)
-        DeleteObject(font);
-    if (picture_)
-        DeleteObject(picture_);
-    DeleteObject(windowBrush_);
 }
 
 void Form1::createWindow(HINSTANCE instance)
@@ -104,7 +99,8 @@ void Form1::createWindow(HINSTANCE instance)
     windowClass.lpfnWndProc = windowProcedure;
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    windowClass.hbrBackground = windowBrush_;
+    // No class brush: the class outlives this window and its brush, so the
+    // window erases its own background.
     windowClass.lpszClassName = kWindowClass;
     windowClass.hIcon = static_cast<HICON>(
         LoadImageW(instance, MAKEINTRESOURCEW(resources::kIconGroup), IMAGE_ICON,
@@ -117,60 +113,48 @@ void Form1::createWindow(HINSTANCE instance)
     // The client area stands where it is stored; the frame goes around it.
     const form::WindowSpec &properties = form::windowSpec();
     const form::TwipsRect &client = properties.clientArea;
-    RECT outer{form::pixelsFromTwips(client.left, dpi_), form::pixelsFromTwips(client.top, dpi_),
-               form::pixelsFromTwips(client.left + client.width, dpi_),
-               form::pixelsFromTwips(client.top + client.height, dpi_)};
+    RECT outer = rectFrom(form::pixelsFromTwips(client, dpi_));
     AdjustWindowRectEx(&outer, kWindowStyle, FALSE, 0);
     window_ = CreateWindowExW(0, kWindowClass, wide(properties.caption), kWindowStyle, outer.left,
                               outer.top, outer.right - outer.left, outer.bottom - outer.top,
                               nullptr, nullptr, instance, this);
 }
 
-HFONT Form1::fontFor(const form::FontSpec &wanted)
-{
-    HFONT font =
-        CreateFontW(-static_cast<int>(std::lround(wanted.points * dpi_ / 72.0)), 0, 0, 0,
-                    wanted.weight, wanted.italic, wanted.underline, wanted.strikeOut,
-                    static_cast<DWORD>(wanted.charset), OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                    DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, wide(wanted.face));
-    fonts_.push_back(font);
-    return font;
-}
-
 void Form1::buildControls(HINSTANCE instance)
 {
-    const HFONT defaultFont = fontFor(form::windowSpec().font);
+    fonts_.push_back(createFont(form::windowSpec().font, dpi_));
+    const HFONT defaultFont = fonts_.back().get();
     const COLORREF systemText = GetSysColor(COLOR_WINDOWTEXT);
-    const int scale = std::max(1, dpi_ / 96);
+    // A line is as thick as one pixel at 96 dpi, and never thinner than one.
+    const int lineWidth = std::max(1, form::pixelsFromTwips(form::kTwipsPerPixel, dpi_));
 
     for (const form::ControlSpec &row : form::controlSpecs()) {
         RECT box{};
         if (const auto *rect = std::get_if<form::TwipsRect>(&row.geometry)) {
-            box = {form::pixelsFromTwips(rect->left, dpi_), form::pixelsFromTwips(rect->top, dpi_),
-                   form::pixelsFromTwips(rect->left + rect->width, dpi_),
-                   form::pixelsFromTwips(rect->top + rect->height, dpi_)};
+            box = rectFrom(form::pixelsFromTwips(*rect, dpi_));
         } else {
-            // A line covers its end points, both drawn, one pixel wide.
+            // A line covers its end points, both drawn.
             const auto &line = std::get<form::TwipsLine>(row.geometry);
             const int x1 = form::pixelsFromTwips(std::min(line.x1, line.x2), dpi_);
             const int y1 = form::pixelsFromTwips(std::min(line.y1, line.y2), dpi_);
             const int x2 = form::pixelsFromTwips(std::max(line.x1, line.x2), dpi_);
             const int y2 = form::pixelsFromTwips(std::max(line.y1, line.y2), dpi_);
-            box = {x1, y1, x2 + scale, y2 + scale};
+            box = {x1, y1, x2 + lineWidth, y2 + lineWidth};
         }
 
         const wchar_t *windowClass = L"STATIC";
         DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
-        Control control{row.name, nullptr, nullptr, 0, systemText};
+        Control control{&row, nullptr, {}, 0, std::nullopt};
         switch (row.kind) {
         case form::ControlKind::Button:
             windowClass = L"BUTTON";
             style |= BS_PUSHBUTTON | WS_TABSTOP;
             break;
         case form::ControlKind::Label:
-            style |= row.alignment == form::Alignment::Centre  ? SS_CENTER
-                     : row.alignment == form::Alignment::Right ? SS_RIGHT
-                                                               : SS_LEFT;
+            // The window draws the text; the control keeps the whole caption
+            // as its text, the name assistive technology reads.
+            style |= SS_OWNERDRAW;
+            control.label.emplace(row, dpi_);
             break;
         case form::ControlKind::Image:
             style |= SS_BITMAP;
@@ -183,9 +167,7 @@ void Form1::buildControls(HINSTANCE instance)
         if (row.background)
             control.backgroundColour = colour(*row.background);
         if (row.background || row.kind == form::ControlKind::Line)
-            control.background = CreateSolidBrush(control.backgroundColour);
-        if (row.foreground)
-            control.text = colour(*row.foreground);
+            control.background.reset(CreateSolidBrush(control.backgroundColour));
 
         control.handle = CreateWindowExW(
             0, windowClass, wide(row.caption), style, box.left, box.top, box.right - box.left,
@@ -196,36 +178,64 @@ void Form1::buildControls(HINSTANCE instance)
         SetWindowPos(control.handle, HWND_BOTTOM, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
-        const HFONT font = row.font ? fontFor(*row.font) : defaultFont;
+        HFONT font = defaultFont;
+        if (row.font) {
+            fonts_.push_back(createFont(*row.font, dpi_));
+            font = fonts_.back().get();
+        }
         SendMessageW(control.handle, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         if (row.kind == form::ControlKind::Image) {
-            picture_ = scaled(static_cast<HBITMAP>(
+            picture_ = scaled(UniqueBitmap(static_cast<HBITMAP>(
                                   LoadImageW(instance, MAKEINTRESOURCEW(resources::kFormulaBitmap),
-                                             IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)),
-                              scale);
+                                             IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR))),
+                              box.right - box.left, box.bottom - box.top);
             SendMessageW(control.handle, STM_SETIMAGE, IMAGE_BITMAP,
-                         reinterpret_cast<LPARAM>(picture_));
+                         reinterpret_cast<LPARAM>(picture_.get()));
         }
-        controls_.push_back(control);
+        controls_.push_back(std::move(control));
     }
 }
 
 HWND Form1::control(const char *name) const noexcept
 {
     for (const Control &control : controls_) {
-        if (std::string_view(control.name) == name)
+        if (std::string_view(control.row->name) == name)
             return control.handle;
     }
     return nullptr;
 }
 
-const Form1::Control *Form1::controlFor(HWND handle) const noexcept
+Form1::Control *Form1::controlFor(HWND handle) noexcept
 {
-    for (const Control &control : controls_) {
+    for (Control &control : controls_) {
         if (control.handle == handle)
             return &control;
     }
     return nullptr;
+}
+
+void Form1::drawLabel(Control &control, const DRAWITEMSTRUCT &item)
+{
+    // The window text is the caption: whoever set it last, the label shows it.
+    std::u16string caption(static_cast<std::size_t>(GetWindowTextLengthW(control.handle)) + 1,
+                           u'\0');
+    caption.resize(static_cast<std::size_t>(
+        GetWindowTextW(control.handle, reinterpret_cast<wchar_t *>(caption.data()),
+                       static_cast<int>(caption.size()))));
+    if (caption != control.label->caption())
+        control.label->setCaption(caption);
+
+    const bool ownBand = static_cast<bool>(control.background);
+    const HBRUSH band = ownBand ? control.background.get() : windowBrush_.get();
+    const form::Rgb bandColour =
+        ownBand ? rgb(control.backgroundColour) : form::windowSpec().background;
+    // Text the table gives no colour keeps to the scheme's text colour where
+    // that reads on the band, else black or white.
+    const COLORREF ink =
+        control.row->foreground
+            ? colour(*control.row->foreground)
+            : colour(form::legibleInk(rgb(GetSysColor(COLOR_WINDOWTEXT)), bandColour));
+    control.label->draw(item.hDC, item.rcItem, band, ink);
 }
 
 calc::Variant Form1::f(const std::int16_t &k) const
@@ -256,9 +266,8 @@ bool Form1::pressAccessKey(wchar_t key) const
     for (const form::ControlSpec &row : form::controlSpecs()) {
         if (row.kind != form::ControlKind::Button)
             continue;
-        const std::size_t marker = row.caption.find(u'&');
-        if (marker + 1 < row.caption.size() &&
-            upper(static_cast<wchar_t>(row.caption[marker + 1])) == upper(key)) {
+        if (const auto letter = form::accessKey(row.caption);
+            letter && upper(static_cast<wchar_t>(*letter)) == upper(key)) {
             SendMessageW(control(row.name), BM_CLICK, 0, 0);
             return true;
         }
@@ -312,13 +321,25 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam)
                 Command2_Click();
         }
         return 0;
+    case WM_ERASEBKGND: {
+        RECT client{};
+        GetClientRect(window_, &client);
+        FillRect(reinterpret_cast<HDC>(wParam), &client, windowBrush_.get());
+        return 1;
+    }
     case WM_CTLCOLORSTATIC:
         if (const Control *control = controlFor(reinterpret_cast<HWND>(lParam));
             control && control->background) {
-            const HDC dc = reinterpret_cast<HDC>(wParam);
-            SetBkColor(dc, control->backgroundColour);
-            SetTextColor(dc, control->text);
-            return reinterpret_cast<LRESULT>(control->background);
+            SetBkColor(reinterpret_cast<HDC>(wParam), control->backgroundColour);
+            return reinterpret_cast<LRESULT>(control->background.get());
+        }
+        break;
+    case WM_DRAWITEM:
+        if (Control *control =
+                controlFor(reinterpret_cast<const DRAWITEMSTRUCT *>(lParam)->hwndItem);
+            control && control->label) {
+            drawLabel(*control, *reinterpret_cast<const DRAWITEMSTRUCT *>(lParam));
+            return TRUE;
         }
         break;
     case WM_DESTROY:

@@ -1,16 +1,20 @@
 #pragma once
 
+#include "GdiHandles.h"
+#include "LabelLayout.h"
 #include "LayoutTable.h"
 #include "SeriesSum.h"
 #include "Variant.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 #include <windows.h>
 
 // The program's one window over plain Win32: standard BUTTON and STATIC
-// controls built from the layout table, painted with GDI.
+// controls built from the layout table, painted with GDI; the labels'
+// text laid out by LabelLayout and drawn by the window.
 class Form1
 {
 public:
@@ -41,28 +45,28 @@ public:
 private:
     struct Control
     {
-        const char *name;
+        const form::ControlSpec *row;
         HWND handle;
-        HBRUSH background; // null: the system's
+        UniqueBrush background; // null: the system's
         COLORREF backgroundColour;
-        COLORREF text;
+        std::optional<LabelLayout> label;
     };
 
     static LRESULT CALLBACK windowProcedure(HWND, UINT, WPARAM, LPARAM);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void createWindow(HINSTANCE instance);
     void buildControls(HINSTANCE instance);
-    HFONT fontFor(const form::FontSpec &wanted);
     void clickFocusedButton();
-    const Control *controlFor(HWND handle) const noexcept;
+    Control *controlFor(HWND handle) noexcept;
+    void drawLabel(Control &control, const DRAWITEMSTRUCT &item);
 
     calc::SeriesState start_;
     HWND window_ = nullptr;
     int exitStatus_ = 0;
     int dpi_ = 96;
-    HBRUSH windowBrush_ = nullptr;
-    HBITMAP picture_ = nullptr;
-    std::vector<HFONT> fonts_;
+    UniqueBrush windowBrush_;
+    UniqueBitmap picture_;
+    std::vector<UniqueFont> fonts_;
     std::vector<Control> controls_;
 };
 

@@ -1,0 +1,78 @@
+#pragma once
+
+// Ownership of the GDI objects the window makes: each is released once, by
+// the object that holds it.
+
+#include <utility>
+#include <windows.h>
+
+template <typename Handle, typename Release> class UniqueHandle
+{
+public:
+    UniqueHandle() = default;
+    explicit UniqueHandle(Handle handle) noexcept : handle_(handle) {}
+    ~UniqueHandle() { reset(); }
+    UniqueHandle(UniqueHandle &&other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+    UniqueHandle &operator=(UniqueHandle &&other) noexcept
+    {
+        if (this != &other)
+            reset(std::exchange(other.handle_, nullptr));
+        return *this;
+    }
+
+    Handle get() const noexcept { return handle_; }
+    explicit operator bool() const noexcept { return handle_ != nullptr; }
+    void reset(Handle handle = nullptr) noexcept
+    {
+        if (handle_)
+            Release{}(handle_);
+        handle_ = handle;
+    }
+
+private:
+    Handle handle_ = nullptr;
+};
+
+struct DeleteGdiObject
+{
+    void operator()(HGDIOBJ object) const noexcept { DeleteObject(object); }
+};
+
+struct DeleteMemoryDc
+{
+    void operator()(HDC dc) const noexcept { DeleteDC(dc); }
+};
+
+using UniqueFont = UniqueHandle<HFONT, DeleteGdiObject>;
+using UniqueBrush = UniqueHandle<HBRUSH, DeleteGdiObject>;
+using UniqueBitmap = UniqueHandle<HBITMAP, DeleteGdiObject>;
+using UniqueMemoryDc = UniqueHandle<HDC, DeleteMemoryDc>;
+
+// An object selected into a device context until the end of the scope.
+class Selection
+{
+public:
+    Selection(HDC dc, HGDIOBJ object) noexcept : dc_(dc), previous_(SelectObject(dc, object)) {}
+    ~Selection() { SelectObject(dc_, previous_); }
+    Selection(const Selection &) = delete;
+    Selection &operator=(const Selection &) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
+// The screen's device context, for making compatible ones.
+class ScreenDc
+{
+public:
+    ScreenDc() noexcept : dc_(GetDC(nullptr)) {}
+    ~ScreenDc() { ReleaseDC(nullptr, dc_); }
+    ScreenDc(const ScreenDc &) = delete;
+    ScreenDc &operator=(const ScreenDc &) = delete;
+
+    HDC get() const noexcept { return dc_; }
+
+private:
+    HDC dc_;
+};

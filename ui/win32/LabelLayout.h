@@ -1,0 +1,56 @@
+#pragma once
+
+#include "CaptionLayout.h"
+#include "GdiHandles.h"
+#include "LayoutTable.h"
+
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+#include <windows.h>
+
+// A label's caption laid out once against the window's 96-dpi layout and
+// drawn at any dpi: the lines break where they break at 96 dpi, and every
+// character stands where its 96-dpi advance, scaled, puts it, so a larger
+// scale can never move a word onto another line.
+class LabelLayout
+{
+public:
+    // `row` is a label of the layout table, drawn at `dpi` dots per inch.
+    LabelLayout(const form::ControlSpec &row, int dpi);
+
+    // The caption as the label's window text holds it, "&" markers and all.
+    const std::u16string &caption() const noexcept { return caption_; }
+    void setCaption(std::u16string_view caption);
+
+    std::span<const form::CaptionLine> lines() const noexcept { return lines_; }
+    // In the label's client area at the layout's dpi: the box of a line's
+    // text (its hanging spaces left out), and of every run of characters
+    // other than spaces.
+    RECT lineBox(std::size_t line) const;
+    std::vector<RECT> wordBoxes() const;
+
+    // Paints the label's client area `area`: its band, then the text in `ink`
+    // with the access key underlined.
+    void draw(HDC dc, const RECT &area, HBRUSH band, COLORREF ink) const;
+
+private:
+    int x(const form::CaptionLine &line, std::size_t index) const;
+    int lineTop(std::size_t line) const;
+    int lineBottom(std::size_t line) const;
+
+    int dpi_;
+    form::TwipsRect box_;
+    form::Alignment alignment_;
+    UniqueFont measuringFont_; // the label's font at 96 dpi
+    UniqueFont font_;          // and at `dpi_`
+    int lineHeight96_;
+    int cellHeight_;
+    int ascent_;
+    std::u16string caption_;
+    form::ShownCaption shown_;
+    // The 96-dpi advance of the shown text up to each character, and to its end.
+    std::vector<int> advances_;
+    std::vector<form::CaptionLine> lines_;
+};
