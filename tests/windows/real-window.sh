@@ -14,16 +14,25 @@ export WINE_RUN_PREFIX=$work/prefix
 end_wine() { "$wine_run" "$arch" wineserver -k 2>/dev/null; }
 trap 'end_wine; end_session' EXIT
 
-# Room for the window at twice the pixels.
-[ "$scenario" = dpi-192 ] && export X_SESSION_SCREEN=1280x1024x24
+# The screen's dots per inch, as the scenario sets it in the prefix.
+dpi=96
+case "$scenario" in dpi-192) dpi=192 ;; labels-144) dpi=144 ;; esac
+# Room for the window at up to twice the pixels.
+[ "$dpi" -gt 96 ] && export X_SESSION_SCREEN=1280x1024x24
 start_session
 # A Russian keyboard, for Wine to take its layout from: Alt+ы is then the
 # key a Russian user presses.
 case "$scenario" in alt-*) setxkbmap ru || fail "setxkbmap failed" ;; esac
 "$wine_run" "$arch" wineboot -i >/dev/null 2>&1 || fail "no Wine prefix"
-if [ "$scenario" = dpi-192 ]; then
-    "$wine_run" "$arch" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 192 /f \
+if [ "$dpi" -ne 96 ]; then
+    "$wine_run" "$arch" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f \
         >/dev/null 2>&1 || fail "could not set the DPI"
+fi
+# A scheme whose text colour would vanish on the labels' light bands.
+if [ "$scenario" = white-text ]; then
+    "$wine_run" "$arch" reg add 'HKCU\Control Panel\Colors' /v WindowText /t REG_SZ /d '255 255 255' \
+        /f >/dev/null 2>&1 || fail "could not set the text colour"
+    end_wine # the colours are read when Wine starts
 fi
 locale=ru_RU.UTF-8
 [ "$scenario" = calculate-english ] && locale=en_US.UTF-8
@@ -53,6 +62,34 @@ expect_answer() {
         sleep 0.1
     done
     fail "the answer reads '$answer', not '$1'"
+}
+
+# Pixels at the scenario's dpi from twips, rounded down as the window does.
+px() { echo $(($1 * dpi / 1440)); }
+# The client area's area $1 (WIDTHxHEIGHT+X+Y): its colours, "count red green
+# blue" a line.
+colours() {
+    local size=${1%%+*} offset=${1#*+}
+    import -window root -crop "$size+$((client_x + ${offset%%+*}))+$((client_y + ${offset#*+}))" \
+        +repage -depth 8 -format %c histogram:info:- |
+        sed -n 's/^ *\([0-9]*\): *( *\([0-9]*\), *\([0-9]*\), *\([0-9]*\)).*/\1 \2 \3 \4/p'
+}
+# Fails with message $3 unless the client area's area $1 is all colour $2 ("red green blue").
+expect_all() {
+    local got
+    got=$(colours "$1")
+    [ "$(wc -l <<<"$got")" -eq 1 ] && [ "${got#* }" = "$2" ] || fail "$3: $(tr '\n' ';' <<<"$got")"
+}
+# Waits until the labels are drawn: the client area looks the same twice in a row.
+wait_until_drawn() {
+    local area="${client_w}x${client_h}+${client_x}+${client_y}" before
+    before=$(screen_checksum "$area")
+    for _ in $(seq 30); do
+        sleep 0.2
+        [ "$(screen_checksum "$area")" = "$before" ] && return 0
+        before=$(screen_checksum "$area")
+    done
+    fail "the window never settled"
 }
 
 case "$scenario" in
@@ -109,6 +146,47 @@ alt-ve)
     ;;
 close)
     xdotool key alt+F4 # openbox's close
+    expect_program_ends_with 0
+    ;;
+labels-96 | labels-144)
+    want=409x185
+    [ "$dpi" = 144 ] && want=613x277
+    [ "${client_w}x$client_h" = "$want" ] || fail "client area ${client_w}x$client_h, not $want"
+    wait_until_drawn
+    yellow='255 255 0' black='0 0 0'
+    # On the picture's rows, the task statement's words stop left of it: a
+    # word running under it would cross its left edge, and nothing shows
+    # right of it.
+    picture_left=$(px 4200) picture_right=$(px 5355) picture_bottom=$(px 675)
+    label_top=$(px 120) label_right=$(px 6015) gap=$(px 120)
+    rows=$((picture_bottom - label_top))
+    expect_all "${gap}x$rows+$((picture_left - gap))+$label_top" "$yellow" "words under the picture"
+    expect_all "$((label_right - picture_right))x$rows+$picture_right+$label_top" "$yellow" \
+        "words right of the picture"
+    # Below the last line, down to the frame line: no line cut off.
+    last_rows=$(($(px 1320) - $(px 1290)))
+    expect_all "$(px 5895)x$last_rows+$(px 120)+$(px 1290)" "$yellow" "a line cut off"
+    # The edge lines on the last column and row.
+    expect_all "1x$client_h+$((client_w - 1))+0" "$black" "right edge"
+    expect_all "${client_w}x1+0+$((client_h - 1))" "$black" "bottom edge"
+    xdotool key alt+F4
+    expect_program_ends_with 0
+    ;;
+white-text)
+    wait_until_drawn
+    # Each band, inside it at 96 dpi (clear of the frame lines, the picture and
+    # the answer), against its most contrasting pixel, by relative luminance.
+    for band in "Label1 271x79+9+9" "Label2 296x31+9+89" "Label3 296x32+9+145"; do
+        ratio=$(colours "${band#* }" | sort -rn | awk '
+            function lin(c) { c /= 255; return c <= 0.03928 ? c / 12.92 : ((c + 0.055) / 1.055) ^ 2.4 }
+            { l = 0.2126 * lin($2) + 0.7152 * lin($3) + 0.0722 * lin($4) }
+            NR == 1 { band = l }
+            { r = (l > band ? (l + 0.05) / (band + 0.05) : (band + 0.05) / (l + 0.05)); if (r > best) best = r }
+            END { printf "%.2f", best }')
+        echo "${band% *}: text against its band ${ratio}:1"
+        awk -v r="$ratio" 'BEGIN { exit !(r >= 4.5) }' || fail "${band% *} reads at only ${ratio}:1"
+    done
+    xdotool key alt+F4
     expect_program_ends_with 0
     ;;
 *)
