@@ -198,7 +198,7 @@ TEST(Fonts, EveryDpiGetsTheFullSizeNotASmallerCell)
         for (const int dpi : kDpis) {
             const TEXTMETRICW metrics = textMetrics(createFont(font, dpi).get());
             // A scalable face rounds its em to the pixel its own way.
-            EXPECT_NEAR(metrics.tmHeight - metrics.tmInternalLeading, emPixels(font, dpi), 1)
+            EXPECT_NEAR(metrics.tmHeight - metrics.tmInternalLeading, form::emPixels(font, dpi), 1)
                 << font.points << " pt at " << dpi << " dpi";
         }
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace form {
 namespace {
@@ -151,7 +152,9 @@ const WindowSpec &windowSpec()
         .caption = u"Velto",
         .clientArea = {2985, 2685, 6135, 2775},
         .background = rgb(0, 0, 255),
-        .font = {.face = u"MS Sans Serif", .points = 8},
+        // Every caption is Russian: a face without its Cyrillic letters
+        // would show none of them.
+        .font = {.face = u"MS Sans Serif", .points = 8, .charset = kCyrillicCharset},
     };
     return window;
 }
@@ -238,6 +241,11 @@ std::span<const ControlSpec> controlSpecs()
          .readingIndex = 0},
     }};
     return rows;
+}
+
+int emPixels(const FontSpec &font, int dpi) noexcept
+{
+    return static_cast<int>(std::lround(font.points * dpi / 72.0));
 }
 
 const ControlSpec *findControl(std::string_view name)

@@ -98,6 +98,10 @@ struct FontSpec
 inline constexpr int kBoldWeight = 700;
 inline constexpr int kCyrillicCharset = 204;
 
+// The height of a font's em in whole pixels at `dpi` (the size a Windows
+// font is asked for).
+int emPixels(const FontSpec &font, int dpi) noexcept;
+
 // One control of the window. `order` is its place in the control list and
 // also the drawing order, front (1) to back. Unset colours and fonts are the
 // system's for the kind (buttons keep the system's button colours whatever

@@ -1,6 +1,5 @@
 #include "Fonts.h"
 
-#include <cmath>
 #include <string>
 
 namespace {
@@ -8,31 +7,19 @@ namespace {
 // Windows' scalable sans serif with MS Sans Serif's widths.
 constexpr wchar_t kScalableFace[] = L"Microsoft Sans Serif";
 
-// Every caption is Russian: where the table leaves the character set to the
-// system, a face without Cyrillic letters would show none of them.
-DWORD characterSet(const form::FontSpec &wanted) noexcept
-{
-    return wanted.charset == DEFAULT_CHARSET ? RUSSIAN_CHARSET : static_cast<DWORD>(wanted.charset);
-}
-
 UniqueFont makeFont(const form::FontSpec &wanted, int em, const wchar_t *face, DWORD precision)
 {
     return UniqueFont(CreateFontW(-em, 0, 0, 0, wanted.weight, wanted.italic, wanted.underline,
-                                  wanted.strikeOut, characterSet(wanted), precision,
+                                  wanted.strikeOut, static_cast<DWORD>(wanted.charset), precision,
                                   CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
                                   face));
 }
 
 } // namespace
 
-int emPixels(const form::FontSpec &font, int dpi) noexcept
-{
-    return static_cast<int>(std::lround(font.points * dpi / 72.0));
-}
-
 UniqueFont createFont(const form::FontSpec &wanted, int dpi)
 {
-    const int em = emPixels(wanted, dpi);
+    const int em = form::emPixels(wanted, dpi);
     const std::wstring face(wanted.face.begin(), wanted.face.end());
     UniqueFont font = makeFont(wanted, em, face.c_str(), OUT_DEFAULT_PRECIS);
     const TEXTMETRICW metrics = textMetrics(font.get());

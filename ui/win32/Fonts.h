@@ -5,9 +5,6 @@
 
 #include <windows.h>
 
-// The height of `font`'s em in pixels at `dpi`.
-int emPixels(const form::FontSpec &font, int dpi) noexcept;
-
 // `wanted` at `dpi` dots per inch: its own face where that face has the size
 // (a bitmap face such as MS Sans Serif has cells of only a few sizes), else a
 // scalable face of the same widths, rather than a smaller cell.
