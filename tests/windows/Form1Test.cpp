@@ -67,6 +67,22 @@ TEST(Form1, EveryRowIsAControlWithItsCaption)
     EXPECT_EQ(GetFocus(), form.control("Command1"));
 }
 
+// One font object per font the table names: the buttons and the labels
+// without a font of their own share the window's.
+TEST(Form1, ControlsOfOneFontShareOneFontObject)
+{
+    Form1 form(GetModuleHandleW(nullptr));
+    const auto fontOf = [&](const char *name) {
+        return reinterpret_cast<HFONT>(SendMessageW(form.control(name), WM_GETFONT, 0, 0));
+    };
+    const HFONT windowFont = fontOf("Command1");
+    ASSERT_NE(windowFont, nullptr);
+    for (const char *name : {"Command2", "Label1", "Label2", "Label3"})
+        EXPECT_EQ(fontOf(name), windowFont) << name;
+    EXPECT_NE(fontOf("Label4"), nullptr);
+    EXPECT_NE(fontOf("Label4"), windowFont);
+}
+
 TEST(Form1, IconsAndPictureComeFromTheExecutablesResources)
 {
     Form1 form(GetModuleHandleW(nullptr));
@@ -120,11 +136,12 @@ TEST(LabelLayout, EveryDpiKeepsThe96DpiLinesInsideTheLabelAndClearOfThePicture)
         {"Label1", 6}, {"Label2", 2}, {"Label3", 2}, {"Label4", 1}};
     for (const auto &[name, lineCount] : labels) {
         const form::ControlSpec &row = *form::findControl(name);
-        const LabelLayout at96(row, 96);
+        FontCache fonts;
+        const LabelLayout at96(row, 96, fonts);
         EXPECT_EQ(at96.lines().size(), lineCount) << name;
         for (const int dpi : kDpis) {
             SCOPED_TRACE(std::string(name) + " at " + std::to_string(dpi) + " dpi");
-            const LabelLayout laid(row, dpi);
+            const LabelLayout laid(row, dpi, fonts);
             EXPECT_TRUE(std::ranges::equal(laid.lines(), at96.lines()));
             const form::PixelRect box = boxAt(name, dpi), image = boxAt("Image1", dpi);
             for (std::size_t i = 0; i < laid.lines().size(); ++i) {
@@ -149,10 +166,11 @@ TEST(LabelLayout, EveryDpiKeepsThe96DpiLinesInsideTheLabelAndClearOfThePicture)
 TEST(LabelLayout, InkFallsOnlyInItsLinesBoxes)
 {
     const UniqueBrush band(CreateSolidBrush(RGB(255, 255, 0)));
+    FontCache fonts;
     for (const int dpi : kDpis) {
         SCOPED_TRACE(dpi);
         const form::PixelRect box = boxAt("Label1", dpi);
-        const LabelLayout laid(*form::findControl("Label1"), dpi);
+        const LabelLayout laid(*form::findControl("Label1"), dpi, fonts);
         BITMAPINFO format{};
         format.bmiHeader.biSize = sizeof format.bmiHeader;
         format.bmiHeader.biWidth = box.width;
@@ -191,15 +209,44 @@ TEST(LabelLayout, InkFallsOnlyInItsLinesBoxes)
     }
 }
 
+// The metrics handed out with a font are those of that font, the stand-in
+// face's where the bitmap face had no cell of the size.
 TEST(Fonts, EveryDpiGetsTheFullSizeNotASmallerCell)
 {
     for (const form::FontSpec &font :
          {form::windowSpec().font, *form::findControl("Label4")->font}) {
         for (const int dpi : kDpis) {
-            const TEXTMETRICW metrics = textMetrics(createFont(font, dpi).get());
+            SCOPED_TRACE(std::to_string(font.points) + " pt at " + std::to_string(dpi) + " dpi");
+            const MeasuredFont made = createFont(font, dpi);
+            const TEXTMETRICW metrics = textMetrics(made.font.get());
             // A scalable face rounds its em to the pixel its own way.
-            EXPECT_NEAR(metrics.tmHeight - metrics.tmInternalLeading, form::emPixels(font, dpi), 1)
-                << font.points << " pt at " << dpi << " dpi";
+            EXPECT_NEAR(metrics.tmHeight - metrics.tmInternalLeading, form::emPixels(font, dpi), 1);
+            EXPECT_EQ(made.metrics.tmHeight, metrics.tmHeight);
+            EXPECT_EQ(made.metrics.tmAscent, metrics.tmAscent);
+            EXPECT_EQ(made.metrics.tmExternalLeading, metrics.tmExternalLeading);
+            EXPECT_EQ(made.metrics.tmPitchAndFamily, metrics.tmPitchAndFamily);
         }
     }
+}
+
+TEST(Fonts, TheCacheMakesEachFontAtEachDpiOnce)
+{
+    FontCache fonts;
+    const form::FontSpec &window = form::windowSpec().font;
+    const form::FontSpec &answer = *form::findControl("Label4")->font;
+    const MeasuredFont &first = fonts.font(window, 96);
+    // Other fonts made since move nothing handed out.
+    for (const int dpi : kDpis) {
+        EXPECT_NE(fonts.font(answer, dpi).font.get(), first.font.get());
+        if (dpi != 96) {
+            EXPECT_NE(fonts.font(window, dpi).font.get(), first.font.get()) << dpi;
+        }
+    }
+    EXPECT_EQ(&fonts.font(window, 96), &first);
+    EXPECT_EQ(&fonts.font(form::FontSpec(window), 96), &first); // by value, not by address
+    EXPECT_EQ(&fonts.font(answer, 144), &fonts.font(answer, 144));
+    form::FontSpec italic = window;
+    italic.italic = true;
+    EXPECT_NE(&fonts.font(italic, 96), &first);
+    EXPECT_EQ(textMetrics(first.font.get()).tmHeight, first.metrics.tmHeight);
 }

@@ -15,18 +15,28 @@ UniqueFont makeFont(const form::FontSpec &wanted, int em, const wchar_t *face, D
                                   face));
 }
 
+// The same font asked for: every field equal.
+bool sameFont(const form::FontSpec &a, const form::FontSpec &b) noexcept
+{
+    return a.face == b.face && a.points == b.points && a.weight == b.weight &&
+           a.italic == b.italic && a.underline == b.underline && a.strikeOut == b.strikeOut &&
+           a.charset == b.charset;
+}
+
 } // namespace
 
-UniqueFont createFont(const form::FontSpec &wanted, int dpi)
+MeasuredFont createFont(const form::FontSpec &wanted, int dpi)
 {
     const int em = form::emPixels(wanted, dpi);
     const std::wstring face(wanted.face.begin(), wanted.face.end());
-    UniqueFont font = makeFont(wanted, em, face.c_str(), OUT_DEFAULT_PRECIS);
-    const TEXTMETRICW metrics = textMetrics(font.get());
-    const bool scalable = metrics.tmPitchAndFamily & (TMPF_VECTOR | TMPF_TRUETYPE);
-    if (!scalable && metrics.tmHeight - metrics.tmInternalLeading != em)
-        font = makeFont(wanted, em, kScalableFace, OUT_TT_ONLY_PRECIS);
-    return font;
+    MeasuredFont made{makeFont(wanted, em, face.c_str(), OUT_DEFAULT_PRECIS)};
+    made.metrics = textMetrics(made.font.get());
+    const bool scalable = made.metrics.tmPitchAndFamily & (TMPF_VECTOR | TMPF_TRUETYPE);
+    if (!scalable && made.metrics.tmHeight - made.metrics.tmInternalLeading != em) {
+        made.font = makeFont(wanted, em, kScalableFace, OUT_TT_ONLY_PRECIS);
+        made.metrics = textMetrics(made.font.get());
+    }
+    return made;
 }
 
 TEXTMETRICW textMetrics(HFONT font)
@@ -36,4 +46,13 @@ TEXTMETRICW textMetrics(HFONT font)
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc.get(), &metrics);
     return metrics;
+}
+
+const MeasuredFont &FontCache::font(const form::FontSpec &wanted, int dpi)
+{
+    for (const Entry &entry : entries_) {
+        if (entry.dpi == dpi && sameFont(entry.wanted, wanted))
+            return entry.made;
+    }
+    return entries_.emplace_back(Entry{wanted, dpi, createFont(wanted, dpi)}).made;
 }

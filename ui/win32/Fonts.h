@@ -3,12 +3,39 @@
 #include "GdiHandles.h"
 #include "LayoutTable.h"
 
+#include <deque>
 #include <windows.h>
+
+// A font and what the system made of it, measured once.
+struct MeasuredFont
+{
+    UniqueFont font;
+    TEXTMETRICW metrics{};
+};
 
 // `wanted` at `dpi` dots per inch: its own face where that face has the size
 // (a bitmap face such as MS Sans Serif has cells of only a few sizes), else a
 // scalable face of the same widths, rather than a smaller cell.
-UniqueFont createFont(const form::FontSpec &wanted, int dpi);
+MeasuredFont createFont(const form::FontSpec &wanted, int dpi);
 
 // What the system made of `font`.
 TEXTMETRICW textMetrics(HFONT font);
+
+// The fonts of one window: each font at each dpi made and measured once, on
+// first use, and shared by every control that asks for it. What it hands out
+// lives as long as the cache.
+class FontCache
+{
+public:
+    const MeasuredFont &font(const form::FontSpec &wanted, int dpi);
+
+private:
+    struct Entry
+    {
+        form::FontSpec wanted;
+        int dpi;
+        MeasuredFont made;
+    };
+    // A deque, so that a new font never moves the ones handed out.
+    std::deque<Entry> entries_;
+};

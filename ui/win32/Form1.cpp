@@ -4,7 +4,6 @@
 #include "Contrast.h"
 #include "ErrorReport.h"
 #include "Factorial.h"
-#include "Fonts.h"
 #include "LayoutTable.h"
 #include "ResourceIds.h"
 
@@ -122,8 +121,6 @@ void Form1::createWindow(HINSTANCE instance)
 
 void Form1::buildControls(HINSTANCE instance)
 {
-    fonts_.push_back(createFont(form::windowSpec().font, dpi_));
-    const HFONT defaultFont = fonts_.back().get();
     const COLORREF systemText = GetSysColor(COLOR_WINDOWTEXT);
     // A line is as thick as one pixel at 96 dpi, and never thinner than one.
     const int lineWidth = std::max(1, form::pixelsFromTwips(form::kTwipsPerPixel, dpi_));
@@ -154,7 +151,7 @@ void Form1::buildControls(HINSTANCE instance)
             // The window draws the text; the control keeps the whole caption
             // as its text, the name assistive technology reads.
             style |= SS_OWNERDRAW;
-            control.label.emplace(row, dpi_);
+            control.label.emplace(row, dpi_, fonts_);
             break;
         case form::ControlKind::Image:
             style |= SS_BITMAP;
@@ -178,11 +175,9 @@ void Form1::buildControls(HINSTANCE instance)
         SetWindowPos(control.handle, HWND_BOTTOM, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
-        HFONT font = defaultFont;
-        if (row.font) {
-            fonts_.push_back(createFont(*row.font, dpi_));
-            font = fonts_.back().get();
-        }
+        // The same font object as the label draws with, made once for all.
+        const HFONT font =
+            fonts_.font(row.font ? *row.font : form::windowSpec().font, dpi_).font.get();
         SendMessageW(control.handle, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         if (row.kind == form::ControlKind::Image) {
             picture_ = scaled(UniqueBitmap(static_cast<HBITMAP>(

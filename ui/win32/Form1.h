@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Fonts.h"
 #include "GdiHandles.h"
 #include "LabelLayout.h"
 #include "LayoutTable.h"
@@ -66,7 +67,9 @@ private:
     int dpi_ = 96;
     UniqueBrush windowBrush_;
     UniqueBitmap picture_;
-    std::vector<UniqueFont> fonts_;
+    // Declared before the controls, whose labels draw with its fonts, so that
+    // it is destroyed after them.
+    FontCache fonts_;
     std::vector<Control> controls_;
 };
 

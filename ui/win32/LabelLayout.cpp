@@ -1,7 +1,5 @@
 #include "LabelLayout.h"
 
-#include "Fonts.h"
-
 #include <algorithm>
 
 namespace {
@@ -13,19 +11,18 @@ const wchar_t *wide(const std::u16string &text) noexcept
     return reinterpret_cast<const wchar_t *>(text.c_str());
 }
 
+// A label without a font of its own has the window's.
+const form::FontSpec &fontOf(const form::ControlSpec &row) noexcept
+{
+    return row.font ? *row.font : form::windowSpec().font;
+}
+
 } // namespace
 
-LabelLayout::LabelLayout(const form::ControlSpec &row, int dpi)
-    : dpi_(dpi), box_(std::get<form::TwipsRect>(row.geometry)), alignment_(row.alignment)
+LabelLayout::LabelLayout(const form::ControlSpec &row, int dpi, FontCache &fonts)
+    : dpi_(dpi), box_(std::get<form::TwipsRect>(row.geometry)), alignment_(row.alignment),
+      measuring_(&fonts.font(fontOf(row), kLayoutDpi)), drawn_(&fonts.font(fontOf(row), dpi))
 {
-    const form::FontSpec &font = row.font ? *row.font : form::windowSpec().font;
-    measuringFont_ = createFont(font, kLayoutDpi);
-    font_ = createFont(font, dpi);
-    const TEXTMETRICW measuring = textMetrics(measuringFont_.get());
-    lineHeight96_ = measuring.tmHeight + measuring.tmExternalLeading;
-    const TEXTMETRICW drawn = textMetrics(font_.get());
-    cellHeight_ = drawn.tmHeight;
-    ascent_ = drawn.tmAscent;
     setCaption(row.caption);
 }
 
@@ -37,7 +34,7 @@ void LabelLayout::setCaption(std::u16string_view caption)
     advances_.assign(text.size() + 1, 0);
     if (!text.empty()) {
         const UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
-        const Selection selected(dc.get(), measuringFont_.get());
+        const Selection selected(dc.get(), measuring_->font.get());
         SIZE whole{};
         GetTextExtentExPointW(dc.get(), wide(text), static_cast<int>(text.size()), 0, nullptr,
                               advances_.data() + 1, &whole);
@@ -61,7 +58,9 @@ int LabelLayout::x(const form::CaptionLine &line, std::size_t index) const
 
 int LabelLayout::lineTop(std::size_t line) const
 {
-    return form::pixelsFromTwips(static_cast<int>(line) * lineHeight96_ * form::kTwipsPerPixel,
+    const auto lineHeight96 =
+        static_cast<int>(measuring_->metrics.tmHeight + measuring_->metrics.tmExternalLeading);
+    return form::pixelsFromTwips(static_cast<int>(line) * lineHeight96 * form::kTwipsPerPixel,
                                  dpi_);
 }
 
@@ -69,7 +68,7 @@ int LabelLayout::lineTop(std::size_t line) const
 // is taller.
 int LabelLayout::lineBottom(std::size_t line) const
 {
-    return std::max(lineTop(line + 1), lineTop(line) + cellHeight_);
+    return std::max(lineTop(line + 1), lineTop(line) + static_cast<int>(drawn_->metrics.tmHeight));
 }
 
 RECT LabelLayout::lineBox(std::size_t line) const
@@ -102,7 +101,7 @@ std::vector<RECT> LabelLayout::wordBoxes() const
 void LabelLayout::draw(HDC dc, const RECT &area, HBRUSH band, COLORREF ink) const
 {
     FillRect(dc, &area, band);
-    const Selection selected(dc, font_.get());
+    const Selection selected(dc, drawn_->font.get());
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, ink);
     SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
@@ -126,7 +125,7 @@ void LabelLayout::draw(HDC dc, const RECT &area, HBRUSH band, COLORREF ink) cons
         if (key < line.start || key >= line.inkEnd())
             continue;
         const int thickness = std::max(1, form::pixelsFromTwips(form::kTwipsPerPixel, dpi_));
-        const int y = area.top + lineTop(i) + ascent_ + 1;
+        const int y = area.top + lineTop(i) + drawn_->metrics.tmAscent + 1;
         const RECT underline{area.left + x(line, key), y, area.left + x(line, key + 1),
                              std::min<LONG>(y + thickness, area.bottom)};
         SetDCBrushColor(dc, ink);

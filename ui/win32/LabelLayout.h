@@ -1,7 +1,7 @@
 #pragma once
 
 #include "CaptionLayout.h"
-#include "GdiHandles.h"
+#include "Fonts.h"
 #include "LayoutTable.h"
 
 #include <span>
@@ -17,8 +17,9 @@
 class LabelLayout
 {
 public:
-    // `row` is a label of the layout table, drawn at `dpi` dots per inch.
-    LabelLayout(const form::ControlSpec &row, int dpi);
+    // `row` is a label of the layout table, drawn at `dpi` dots per inch with
+    // fonts from `fonts`, which must outlive the layout.
+    LabelLayout(const form::ControlSpec &row, int dpi, FontCache &fonts);
 
     // The caption as the label's window text holds it, "&" markers and all.
     const std::u16string &caption() const noexcept { return caption_; }
@@ -43,11 +44,8 @@ private:
     int dpi_;
     form::TwipsRect box_;
     form::Alignment alignment_;
-    UniqueFont measuringFont_; // the label's font at 96 dpi
-    UniqueFont font_;          // and at `dpi_`
-    int lineHeight96_;
-    int cellHeight_;
-    int ascent_;
+    const MeasuredFont *measuring_; // the label's font at 96 dpi
+    const MeasuredFont *drawn_;     // and at `dpi_`
     std::u16string caption_;
     form::ShownCaption shown_;
     // The 96-dpi advance of the shown text up to each character, and to its end.
