@@ -8,14 +8,24 @@
 #include <QString>
 #include <cstdlib>
 
+namespace {
+
+// Set on the window (or, without one, the application) that has reported
+// an error: its run is over, so a paint that keeps failing or a report
+// still queued adds no second box. Kept on the window rather than in the
+// process, so that a later window starts afresh.
+constexpr char kErrorReported[] = "vantrelErrorReported";
+
+} // namespace
+
 void reportError(QWidget *window, const std::exception_ptr &error) noexcept
 {
-    static bool reported = false;
-    if (reported)
-        return;
-    reported = true;
     try {
         QWidget *top = window ? window->window() : nullptr;
+        QObject *owner = top ? static_cast<QObject *>(top) : qApp;
+        if (owner->property(kErrorReported).toBool())
+            return;
+        owner->setProperty(kErrorReported, true);
         QMessageBox box(
             QMessageBox::Critical, top ? top->windowTitle() : QString(),
             QString::fromUtf16(form::errorMessage(error).data(),

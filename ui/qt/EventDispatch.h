@@ -8,7 +8,7 @@ class QWidget;
 
 // Reports an exception that left the window's code: one modal message box
 // over `window` naming it, then the event loop ends with the reported-error
-// status. Only the first report of a run is shown.
+// status. Only the first report for a window is shown.
 void reportError(QWidget *window, const std::exception_ptr &error) noexcept;
 
 // Runs one event handler of the window. Whatever it throws stops here, so it
