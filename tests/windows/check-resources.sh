@@ -38,6 +38,10 @@ if [[ "$input" == *.exe ]]; then
     unexpected=$(grep -v -x -E 'kernel32\.dll|user32\.dll|gdi32\.dll|comctl32\.dll|msvcrt\.dll|advapi32\.dll|shell32\.dll' <<<"$imports" || true)
     [ -z "$unexpected" ] && echo "ok: only system DLLs imported" ||
         { echo "FAIL: imports $unexpected"; failures=$((failures + 1)); }
+    characteristics=$(objdump -p "$input" | sed -n '/^DllCharacteristics/,/^SizeOfStackReserve/p')
+    for flag in TERMINAL_SERVICE_AWARE NX_COMPAT DYNAMIC_BASE; do
+        expect "PE flag $flag" "$characteristics" "$flag"
+    done
 else
     "$windres" --preprocessor=cpp -O coff -i "$input" -o "$work/resources.o"
     "$linker" --subsystem=windows --entry=0 -o "$work/resources.exe" "$work/resources.o"
