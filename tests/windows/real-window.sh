@@ -22,7 +22,7 @@ case "$scenario" in dpi-192) dpi=192 ;; labels-144) dpi=144 ;; esac
 start_session
 # A Russian keyboard, for Wine to take its layout from: Alt+ы is then the
 # key a Russian user presses.
-case "$scenario" in alt-*) setxkbmap ru || fail "setxkbmap failed" ;; esac
+case "$scenario" in alt-* | plain-yeru) setxkbmap ru || fail "setxkbmap failed" ;; esac
 "$wine_run" "$arch" wineboot -i >/dev/null 2>&1 || fail "no Wine prefix"
 if [ "$dpi" -ne 96 ]; then
     "$wine_run" "$arch" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f \
@@ -38,7 +38,14 @@ locale=ru_RU.UTF-8
 [ "$scenario" = calculate-english ] && locale=en_US.UTF-8
 # Xlib turns the Cyrillic key into text only under a UTF-8 locale the C
 # library has; a fresh Debian has C.UTF-8.
-case "$scenario" in alt-*) locale=C.UTF-8 ;; esac
+case "$scenario" in alt-* | plain-yeru) locale=C.UTF-8 ;; esac
+# A decimal separator longer than any the system offers, set by the user
+# (under the program's locale: Wine rewrites these settings when it changes).
+if [ "$scenario" = long-separator ]; then
+    LC_ALL=$locale "$wine_run" "$arch" reg add 'HKCU\Control Panel\International' /v sDecimal \
+        /t REG_SZ /d ' dec.sep ' /f >/dev/null 2>&1 || fail "could not set the separator"
+    "$wine_run" "$arch" wineserver -w # the setting saved as the server ends by itself
+fi
 
 LC_ALL=$locale "$wine_run" "$arch" "$exe" >"$work/program.log" 2>&1 &
 app_pid=$!
@@ -134,6 +141,20 @@ tab-space)
     ;;
 alt-yeru)
     xdotool key alt+Cyrillic_yeru
+    expect_program_ends_with 0
+    ;;
+plain-yeru)
+    # Typing ы without Alt is not Exit: the focused Calculate still answers
+    # the Enter typed after it, and only Alt+ы ends the program.
+    xdotool key Cyrillic_yeru Return
+    expect_answer '00.01384   17'
+    xdotool key alt+Cyrillic_yeru
+    expect_program_ends_with 0
+    ;;
+long-separator)
+    xdotool key Return
+    expect_answer '00 dec.sep 01384   17'
+    xdotool key alt+F4
     expect_program_ends_with 0
     ;;
 alt-ve)

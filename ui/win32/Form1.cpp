@@ -42,16 +42,36 @@ std::wstring wide(std::u16string_view text)
     return {text.begin(), text.end()};
 }
 
-// The user's decimal separator, as UTF-8.
+std::string toUtf8(std::wstring_view text)
+{
+    const int size = static_cast<int>(text.size());
+    const int bytes =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<std::size_t>(std::max(bytes, 0)), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), size, result.data(), bytes, nullptr, nullptr);
+    return result;
+}
+
+std::wstring fromUtf8(std::string_view utf8)
+{
+    const int size = static_cast<int>(utf8.size());
+    const int units = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+    std::wstring result(static_cast<std::size_t>(std::max(units, 0)), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, result.data(), units);
+    return result;
+}
+
+// The user's decimal separator, as UTF-8, however long the user made it.
 std::string decimalSeparator()
 {
-    wchar_t separator[8] = {};
-    if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8) == 0)
+    const int length = GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, nullptr, 0);
+    if (length <= 0)
         return ".";
-    char utf8[32] = {};
-    if (WideCharToMultiByte(CP_UTF8, 0, separator, -1, utf8, sizeof utf8, nullptr, nullptr) == 0)
+    std::wstring separator(static_cast<std::size_t>(length), L'\0');
+    if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator.data(), length) == 0)
         return ".";
-    return utf8;
+    separator.resize(static_cast<std::size_t>(length - 1)); // the terminating null
+    return toUtf8(separator);
 }
 
 // The picture stretched to fill `width` x `height`, each pixel taken from
@@ -242,9 +262,7 @@ void Form1::Command1_Click()
 {
     const calc::SeriesSum sum = calc::sumSeriesFrom(start_, calc::seriesTerm);
     const std::string answer = calc::makeAnswerText(sum.s, sum.k, decimalSeparator());
-    wchar_t text[64] = {};
-    MultiByteToWideChar(CP_UTF8, 0, answer.c_str(), -1, text, 64);
-    SetWindowTextW(control("Label4"), text);
+    SetWindowTextW(control("Label4"), fromUtf8(answer).c_str());
 }
 
 void Form1::Command2_Click()
@@ -353,8 +371,11 @@ int runMessageLoop(const Form1 &form)
         if (message.message == WM_SYSCHAR &&
             form.pressAccessKey(static_cast<wchar_t>(message.wParam)))
             continue;
-        // Tab, Enter and the rest of the keyboard as in a dialog.
-        if (!IsDialogMessageW(form.window(), &message)) {
+        // Tab, Enter and the rest of the keyboard as in a dialog; but a
+        // plain letter is typing, not a button's access key (the dialog
+        // manager would click the button whose letter it is, and "ы" would
+        // end the program): only Alt with the letter clicks.
+        if (message.message == WM_CHAR || !IsDialogMessageW(form.window(), &message)) {
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }
