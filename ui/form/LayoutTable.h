@@ -93,6 +93,8 @@ struct FontSpec
     bool underline = false;
     bool strikeOut = false;
     int charset = 1; // a Windows character set: 1 the default, 204 Cyrillic
+
+    friend bool operator==(const FontSpec &, const FontSpec &) = default;
 };
 
 inline constexpr int kBoldWeight = 700;

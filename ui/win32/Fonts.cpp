@@ -15,14 +15,6 @@ UniqueFont makeFont(const form::FontSpec &wanted, int em, const wchar_t *face, D
                                   face));
 }
 
-// The same font asked for: every field equal.
-bool sameFont(const form::FontSpec &a, const form::FontSpec &b) noexcept
-{
-    return a.face == b.face && a.points == b.points && a.weight == b.weight &&
-           a.italic == b.italic && a.underline == b.underline && a.strikeOut == b.strikeOut &&
-           a.charset == b.charset;
-}
-
 } // namespace
 
 MeasuredFont createFont(const form::FontSpec &wanted, int dpi)
@@ -51,7 +43,7 @@ TEXTMETRICW textMetrics(HFONT font)
 const MeasuredFont &FontCache::font(const form::FontSpec &wanted, int dpi)
 {
     for (const Entry &entry : entries_) {
-        if (entry.dpi == dpi && sameFont(entry.wanted, wanted))
+        if (entry.dpi == dpi && entry.wanted == wanted)
             return entry.made;
     }
     return entries_.emplace_back(Entry{wanted, dpi, createFont(wanted, dpi)}).made;
