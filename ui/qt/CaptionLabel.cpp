@@ -38,7 +38,7 @@ const CaptionLabel::Layout &CaptionLabel::captionLayout() const
             width());
         cache_ = std::make_unique<Cache>(
             Cache{text(), font(), width(),
-                  Layout{std::move(shown), shownText, std::move(advances), std::move(lines),
+                  Layout{shownText, shown.underlined, std::move(advances), std::move(lines),
                          QFontMetricsF(font()).height()}});
     }
     return cache_->layout;
@@ -88,7 +88,7 @@ void CaptionLabel::paintCaption()
         layout.advances.draw(painter, qsizetype(line.start), qsizetype(line.inkEnd()),
                              rect.topLeft());
 
-        const std::optional<std::size_t> key = layout.shown.underlined;
+        const std::optional<std::size_t> key = layout.underlined;
         if (key && *key >= line.start && *key < line.inkEnd()) {
             const QRectF glyph = glyphRect(qsizetype(i), qsizetype(*key - line.start));
             const qreal baseline = rect.top() + metrics.ascent();

@@ -21,8 +21,8 @@ public:
     // The shown text laid out at the label's font and width.
     struct Layout
     {
-        form::ShownCaption shown;
-        QString text; // shown.text
+        QString text;                          // the caption as shown, without its "&" markers
+        std::optional<std::size_t> underlined; // index in `text`
         TextAdvances advances;
         std::vector<form::CaptionLine> lines;
         qreal lineHeight;
