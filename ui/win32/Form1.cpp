@@ -6,6 +6,7 @@
 #include "Factorial.h"
 #include "LayoutTable.h"
 #include "ResourceIds.h"
+#include "WideText.h"
 
 #include <algorithm>
 
@@ -28,18 +29,6 @@ form::Rgb rgb(COLORREF colour) noexcept
 RECT rectFrom(const form::PixelRect &box) noexcept
 {
     return {box.left, box.top, box.left + box.width, box.top + box.height};
-}
-
-static_assert(sizeof(wchar_t) == sizeof(char16_t), "wchar_t is UTF-16 on Windows");
-
-const wchar_t *wide(const std::u16string &text) noexcept
-{
-    return reinterpret_cast<const wchar_t *>(text.c_str());
-}
-
-std::wstring wide(std::u16string_view text)
-{
-    return {text.begin(), text.end()};
 }
 
 std::string toUtf8(std::wstring_view text)

@@ -1,15 +1,12 @@
 #include "LabelLayout.h"
 
+#include "WideText.h"
+
 #include <algorithm>
 
 namespace {
 
 constexpr int kLayoutDpi = 96;
-
-const wchar_t *wide(const std::u16string &text) noexcept
-{
-    return reinterpret_cast<const wchar_t *>(text.c_str());
-}
 
 // A label without a font of its own has the window's.
 const form::FontSpec &fontOf(const form::ControlSpec &row) noexcept
