@@ -40,8 +40,10 @@ locale=ru_RU.UTF-8
 # library has; a fresh Debian has C.UTF-8.
 case "$scenario" in alt-* | plain-yeru) locale=C.UTF-8 ;; esac
 # A decimal separator longer than any the system offers, set by the user
-# (under the program's locale: Wine rewrites these settings when it changes).
+# (under the program's locale: Wine rewrites these settings when it changes,
+# so the new prefix's services, started under another, must have ended).
 if [ "$scenario" = long-separator ]; then
+    "$wine_run" "$arch" wineserver -w
     LC_ALL=$locale "$wine_run" "$arch" reg add 'HKCU\Control Panel\International' /v sDecimal \
         /t REG_SZ /d ' dec.sep ' /f >/dev/null 2>&1 || fail "could not set the separator"
     "$wine_run" "$arch" wineserver -w # the setting saved as the server ends by itself
