@@ -1,8 +1,11 @@
 #include "LayoutTable.h"
 
+#include "CaptionLayout.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdlib>
 
 namespace form {
 namespace {
@@ -174,6 +177,7 @@ std::span<const ControlSpec> controlSpecs()
         {.order = 1,
          .name = "Command2",
          .kind = ControlKind::Button,
+         .role = Role::Exit,
          .geometry = TwipsRect{4680, 2160, 1335, 495},
          .tabIndex = 1,
          .caption = u"В&ыход",
@@ -182,6 +186,7 @@ std::span<const ControlSpec> controlSpecs()
         {.order = 2,
          .name = "Command1",
          .kind = ControlKind::Button,
+         .role = Role::Calculate,
          .geometry = TwipsRect{4680, 1440, 1335, 495},
          .tabIndex = 0,
          .caption = u"&Вычислить",
@@ -220,6 +225,7 @@ std::span<const ControlSpec> controlSpecs()
         {.order = 12,
          .name = "Label4",
          .kind = ControlKind::Label,
+         .role = Role::Answer,
          .geometry = TwipsRect{120, 1800, 4455, 255},
          .background = rgb(0, 0, 0),
          .foreground = rgb(255, 255, 255),
@@ -248,12 +254,61 @@ int emPixels(const FontSpec &font, int dpi) noexcept
     return static_cast<int>(std::lround(font.points * dpi / 72.0));
 }
 
+PixelRect pixelsCovering(const TwipsLine &line, int dpi) noexcept
+{
+    const int thickness = std::max(1, pixelsFromTwips(kTwipsPerPixel, dpi));
+    const int left = pixelsFromTwips(std::min(line.x1, line.x2), dpi);
+    const int top = pixelsFromTwips(std::min(line.y1, line.y2), dpi);
+    const int right = pixelsFromTwips(std::max(line.x1, line.x2), dpi);
+    const int bottom = pixelsFromTwips(std::max(line.y1, line.y2), dpi);
+    return {left, top, right - left + thickness, bottom - top + thickness};
+}
+
 const ControlSpec *findControl(std::string_view name)
 {
     const auto rows = controlSpecs();
     const auto found = std::find_if(rows.begin(), rows.end(),
                                     [&](const ControlSpec &row) { return row.name == name; });
     return found == rows.end() ? nullptr : &*found;
+}
+
+const ControlSpec &controlWithRole(Role role)
+{
+    const auto rows = controlSpecs();
+    const auto found = std::find_if(rows.begin(), rows.end(),
+                                    [&](const ControlSpec &row) { return row.role == role; });
+    // Every role has its row; a table without one is a build of the program
+    // that cannot work, not a state to run on in.
+    if (role == Role::None || found == rows.end())
+        std::abort();
+    return *found;
+}
+
+bool takesFocus(const ControlSpec &row) noexcept
+{
+    return row.kind == ControlKind::Button && row.tabIndex.has_value();
+}
+
+std::vector<const ControlSpec *> tabOrder()
+{
+    std::vector<const ControlSpec *> order;
+    for (const ControlSpec &row : controlSpecs()) {
+        if (takesFocus(row))
+            order.push_back(&row);
+    }
+    std::ranges::sort(order, {}, [](const ControlSpec *row) { return *row->tabIndex; });
+    return order;
+}
+
+const ControlSpec *buttonWithAccessKey(char16_t key, char16_t (*fold)(char16_t))
+{
+    for (const ControlSpec &row : controlSpecs()) {
+        if (row.kind != ControlKind::Button)
+            continue;
+        if (const auto letter = accessKey(row.caption); letter && fold(*letter) == fold(key))
+            return &row;
+    }
+    return nullptr;
 }
 
 } // namespace form

@@ -8,7 +8,9 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <variant>
+#include <vector>
 
 namespace form {
 
@@ -47,6 +49,16 @@ enum class Alignment
     Right,
 };
 
+// What the program does with a control. The handlers find the controls
+// they act on by these, never by name.
+enum class Role
+{
+    None,
+    Calculate, // runs the calculation when clicked
+    Exit,      // ends the program when clicked
+    Answer,    // shows the answer
+};
+
 struct TwipsRect
 {
     int left;
@@ -83,6 +95,10 @@ struct TwipsLine
     int y2;
 };
 
+// The pixels a line covers at `dpi`: both end points, as thick as one pixel
+// at 96 dpi and never thinner than one.
+PixelRect pixelsCovering(const TwipsLine &line, int dpi = 96) noexcept;
+
 // A font as the layout names it; each front end finds the face or its stand-in.
 struct FontSpec
 {
@@ -113,6 +129,7 @@ struct ControlSpec
     int order;
     const char *name;
     ControlKind kind;
+    Role role = Role::None;
     std::variant<TwipsRect, TwipsLine> geometry;
     std::optional<Rgb> background = {};
     std::optional<Rgb> foreground = {};
@@ -145,5 +162,20 @@ std::span<const ControlSpec> controlSpecs();
 
 // A row by its name, or nullptr.
 const ControlSpec *findControl(std::string_view name);
+
+// The row the program uses for `role`; each role other than None has one.
+const ControlSpec &controlWithRole(Role role);
+
+// Whether the control takes the keyboard focus: only buttons do. Labels hold
+// tab indexes too but never take the focus.
+bool takesFocus(const ControlSpec &row) noexcept;
+
+// The controls that take the focus, by tab index: Tab moves along it, and the
+// first has the focus when the window opens.
+std::vector<const ControlSpec *> tabOrder();
+
+// The button whose access key is `key`, both letters compared through `fold`
+// (the front end's case mapping); nullptr where no button has it.
+const ControlSpec *buttonWithAccessKey(char16_t key, char16_t (*fold)(char16_t));
 
 } // namespace form

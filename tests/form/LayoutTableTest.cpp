@@ -1,0 +1,72 @@
+// What the table decides for every front end: which controls the handlers
+// act on, where the focus goes, which letter clicks which button.
+#include "LayoutTable.h"
+
+#include <gtest/gtest.h>
+#include <set>
+#include <string>
+
+namespace {
+
+std::string name(const form::ControlSpec *row)
+{
+    return row ? row->name : "none";
+}
+
+// Cyrillic and Latin capitals, as a front end's case mapping gives them.
+char16_t upper(char16_t letter)
+{
+    if ((letter >= u'а' && letter <= u'я') || (letter >= u'a' && letter <= u'z'))
+        return static_cast<char16_t>(letter - 0x20);
+    return letter;
+}
+
+char16_t unchanged(char16_t letter)
+{
+    return letter;
+}
+
+} // namespace
+
+TEST(LayoutTable, EachRoleHasItsOneRow)
+{
+    std::multiset<form::Role> roles;
+    for (const form::ControlSpec &row : form::controlSpecs())
+        roles.insert(row.role);
+    for (const form::Role role : {form::Role::Calculate, form::Role::Exit, form::Role::Answer})
+        EXPECT_EQ(roles.count(role), 1U);
+    EXPECT_EQ(std::string(form::controlWithRole(form::Role::Calculate).name), "Command1");
+    EXPECT_EQ(std::string(form::controlWithRole(form::Role::Exit).name), "Command2");
+    EXPECT_EQ(std::string(form::controlWithRole(form::Role::Answer).name), "Label4");
+}
+
+// The labels hold tab indexes too but never take the focus;
+// the buttons follow their indexes, not their places in the table.
+TEST(LayoutTable, TabOrderIsTheButtonsByTabIndex)
+{
+    const auto order = form::tabOrder();
+    ASSERT_EQ(order.size(), 2U);
+    EXPECT_EQ(name(order[0]), "Command1");
+    EXPECT_EQ(name(order[1]), "Command2");
+    EXPECT_FALSE(form::takesFocus(*form::findControl("Label1")));
+    EXPECT_FALSE(form::takesFocus(*form::findControl("Image1")));
+}
+
+TEST(LayoutTable, AnAccessKeyFindsItsButtonInEitherCase)
+{
+    EXPECT_EQ(name(form::buttonWithAccessKey(u'ы', upper)), "Command2");
+    EXPECT_EQ(name(form::buttonWithAccessKey(u'Ы', upper)), "Command2");
+    EXPECT_EQ(name(form::buttonWithAccessKey(u'в', upper)), "Command1");
+    EXPECT_EQ(name(form::buttonWithAccessKey(u'в', unchanged)), "none");
+    // The labels' underlined letters point at the buttons; "О" is no key.
+    EXPECT_EQ(name(form::buttonWithAccessKey(u'о', upper)), "none");
+}
+
+TEST(LayoutTable, ALineCoversBothEndsAndOnePixelAt96Dpi)
+{
+    const form::TwipsLine across{6120, 0, 0, 0}; // drawn right to left
+    EXPECT_EQ(form::pixelsCovering(across), (form::PixelRect{0, 0, 409, 1}));
+    EXPECT_EQ(form::pixelsCovering(across, 144), (form::PixelRect{0, 0, 613, 1}));
+    EXPECT_EQ(form::pixelsCovering(across, 192), (form::PixelRect{0, 0, 818, 2}));
+    EXPECT_EQ(form::pixelsCovering({0, 2760, 0, 0}, 96), (form::PixelRect{0, 0, 1, 185}));
+}
