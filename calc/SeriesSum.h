@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <functional>
 
 namespace calc {
 
@@ -53,5 +54,9 @@ template <typename Term> SeriesSum sumSeriesFrom(SeriesState state, Term &&term)
 
 // The exercise: the sum of k! / (k+4)! for k = 1, 2, ... and the final k.
 SeriesSum sumSeries();
+
+// What the Calculate button sums: sumSeries in the program; a test passes one
+// that fails, to see the failure reported.
+using SeriesSummation = std::function<SeriesSum()>;
 
 } // namespace calc

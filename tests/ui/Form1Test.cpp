@@ -29,13 +29,16 @@ TEST(Form1, StartsWithTheInitialAnswerAndFocusOnCalculate)
     EXPECT_EQ(form.command2()->text(), QStringLiteral("В&ыход"));
 }
 
-TEST(Form1, ControlsAreReachableByName)
+TEST(Form1, ControlsAreReachableByNameAndByRole)
 {
     Form1 form;
     EXPECT_EQ(form.control("Command1"), form.command1());
     EXPECT_EQ(form.control("Command2"), form.command2());
     EXPECT_EQ(form.control("Label4"), form.label4());
     EXPECT_EQ(form.control("NoSuchControl"), nullptr);
+    EXPECT_EQ(form.control(form::Role::Calculate), form.command1());
+    EXPECT_EQ(form.control(form::Role::Exit), form.command2());
+    EXPECT_EQ(form.control(form::Role::Answer), form.label4());
 }
 
 TEST(Form1, FactorialMethodReadsButNeverWritesItsArgument)
@@ -88,7 +91,7 @@ TEST(Form1, ClosingTheWindowEndsTheEventLoopAfterACalculation)
 TEST(Form1, ARuntimeErrorIsReportedOnceAndEndsTheProgram)
 {
     // Starting the series at 171 makes the first factorial overflow.
-    Form1 form(calc::SeriesState{0.0, 1.0, 171});
+    Form1 form([] { return calc::sumSeriesFrom({0.0, 1.0, 171}, calc::seriesTerm); });
     form.show();
     MessageBoxWatcher watcher;
     const int status = runEventLoop([&] { QTest::mouseClick(form.command1(), Qt::LeftButton); });

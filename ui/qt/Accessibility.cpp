@@ -1,6 +1,7 @@
 #include "Accessibility.h"
 
 #include "CaptionLabel.h"
+#include "Form1.h"
 #include "LayoutTable.h"
 #include "LineControl.h"
 
@@ -127,11 +128,11 @@ private:
 
 QAccessibleInterface *createInterface(const QString &className, QObject *object)
 {
-    if (className == QLatin1String("Form1"))
+    if (className == QLatin1String(Form1::staticMetaObject.className()))
         return new FormAccessible(static_cast<QWidget *>(object));
-    if (className == QLatin1String("CaptionLabel"))
+    if (className == QLatin1String(CaptionLabel::staticMetaObject.className()))
         return new CaptionLabelAccessible(static_cast<CaptionLabel *>(object));
-    if (className == QLatin1String("LineControl"))
+    if (className == QLatin1String(LineControl::staticMetaObject.className()))
         return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Separator);
     return nullptr;
 }

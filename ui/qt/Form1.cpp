@@ -15,7 +15,7 @@
 
 #include <QAccessible>
 #include <QLocale>
-#include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -123,11 +123,11 @@ std::string decimalSeparator()
 
 } // namespace
 
-Form1::Form1(calc::SeriesState start, QWidget *parent)
+Form1::Form1(calc::SeriesSummation sumSeries, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      start_(start)
+      sumSeries_(std::move(sumSeries))
 {
     installAccessibility();
     const form::WindowSpec &window = form::windowSpec();
@@ -147,10 +147,9 @@ Form1::Form1(calc::SeriesState start, QWidget *parent)
 
     buildControls();
 
-    command1_ = findChild<QPushButton *>(QStringLiteral("Command1"));
-    command2_ = findChild<QPushButton *>(QStringLiteral("Command2"));
-    label4_ = findChild<QLabel *>(QStringLiteral("Label4"));
-    command1_->setFocus();
+    command1_ = qobject_cast<QPushButton *>(control(form::Role::Calculate));
+    command2_ = qobject_cast<QPushButton *>(control(form::Role::Exit));
+    label4_ = qobject_cast<QLabel *>(control(form::Role::Answer));
 
     connect(command1_, &QPushButton::clicked, this,
             [this] { dispatchEvent(this, [this] { Command1_Click(); }); });
@@ -160,7 +159,6 @@ Form1::Form1(calc::SeriesState start, QWidget *parent)
 
 void Form1::buildControls()
 {
-    std::vector<std::pair<int, QWidget *>> tabStops;
     for (const form::ControlSpec &row : form::controlSpecs()) {
         QWidget *widget = createControl(row, this);
         widget->setObjectName(QString::fromLatin1(row.name));
@@ -169,12 +167,15 @@ void Form1::buildControls()
         applyLooks(row, widget);
         // Rows run front to back: each new control goes behind the ones before.
         widget->lower();
-        if (row.tabIndex && widget->focusPolicy() & Qt::TabFocus)
-            tabStops.emplace_back(*row.tabIndex, widget);
+        if (!form::takesFocus(row))
+            widget->setFocusPolicy(Qt::NoFocus);
     }
-    std::sort(tabStops.begin(), tabStops.end());
+    const std::vector<const form::ControlSpec *> tabStops = form::tabOrder();
     for (std::size_t i = 1; i < tabStops.size(); ++i)
-        setTabOrder(tabStops[i - 1].second, tabStops[i].second);
+        setTabOrder(control(tabStops[i - 1]->name), control(tabStops[i]->name));
+    // The window opens with the focus on the first control in tab order.
+    if (!tabStops.empty())
+        control(tabStops.front()->name)->setFocus();
 }
 
 calc::Variant Form1::f(const std::int16_t &k) const
@@ -187,9 +188,14 @@ QWidget *Form1::control(const char *name) const
     return findChild<QWidget *>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly);
 }
 
+QWidget *Form1::control(form::Role role) const
+{
+    return control(form::controlWithRole(role).name);
+}
+
 void Form1::Command1_Click()
 {
-    const calc::SeriesSum sum = calc::sumSeriesFrom(start_, calc::seriesTerm);
+    const calc::SeriesSum sum = sumSeries_();
     const QString answer =
         QString::fromStdString(calc::makeAnswerText(sum.s, sum.k, decimalSeparator()));
     const QString before = label4_->text();

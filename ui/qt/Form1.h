@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LayoutTable.h"
 #include "SeriesSum.h"
 #include "Variant.h"
 
@@ -16,14 +17,16 @@ class Form1 : public QWidget
     Q_OBJECT
 
 public:
-    // `start` is where Calculate begins the series; only tests change it.
-    explicit Form1(calc::SeriesState start = {}, QWidget *parent = nullptr);
+    // `sumSeries` is what Calculate sums.
+    explicit Form1(calc::SeriesSummation sumSeries = calc::sumSeries, QWidget *parent = nullptr);
 
     // The factorial of the exercise. Reads the caller's variable, never writes it.
     calc::Variant f(const std::int16_t &k) const;
 
-    // A control by its layout name ("Command1", "Label4", ...), or nullptr.
+    // A control by its name in the layout table, or nullptr.
     QWidget *control(const char *name) const;
+    // The control the program uses for `role`.
+    QWidget *control(form::Role role) const;
 
     QPushButton *command1() const { return command1_; }
     QPushButton *command2() const { return command2_; }
@@ -36,7 +39,7 @@ public slots:
 private:
     void buildControls();
 
-    calc::SeriesState start_;
+    calc::SeriesSummation sumSeries_;
     QPushButton *command1_ = nullptr;
     QPushButton *command2_ = nullptr;
     QLabel *label4_ = nullptr;
