@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 #include <ranges>
 #include <string>
+#include <system_error>
 #include <utility>
 
 namespace {
@@ -67,6 +68,100 @@ TEST(Form1, EveryRowIsAControlWithItsCaption)
     EXPECT_EQ(GetFocus(), form.control("Command1"));
 }
 
+// Where each control stands, which is in front, and where Tab goes, read
+// back through the Win32 API.
+TEST(Form1, PlacesStackingAndTabOrderAreTheTables)
+{
+    const Form1 form(GetModuleHandleW(nullptr));
+    const int dpi = GetDeviceCaps(ScreenDc().get(), LOGPIXELSY);
+    HWND child = GetWindow(form.window(), GW_CHILD); // the front one
+    for (const form::ControlSpec &row : form::controlSpecs()) {
+        SCOPED_TRACE(row.name);
+        ASSERT_EQ(child, form.control(row.name)); // front to back, as the rows run
+        RECT box{};
+        GetWindowRect(child, &box);
+        MapWindowPoints(nullptr, form.window(), reinterpret_cast<POINT *>(&box), 2);
+        const form::PixelRect want =
+            std::holds_alternative<form::TwipsRect>(row.geometry)
+                ? form::pixelsFromTwips(std::get<form::TwipsRect>(row.geometry), dpi)
+                : form::pixelsCovering(std::get<form::TwipsLine>(row.geometry), dpi);
+        EXPECT_EQ((form::PixelRect{box.left, box.top, box.right - box.left, box.bottom - box.top}),
+                  want);
+        child = GetWindow(child, GW_HWNDNEXT);
+    }
+    EXPECT_EQ(child, nullptr);
+
+    // Tab order by tab index, though Exit stands in front of Calculate.
+    SetFocus(form.control(form::Role::Calculate));
+    form.moveFocus(false);
+    EXPECT_EQ(GetFocus(), form.control(form::Role::Exit));
+    form.moveFocus(false);
+    EXPECT_EQ(GetFocus(), form.control(form::Role::Calculate));
+    form.moveFocus(true);
+    EXPECT_EQ(GetFocus(), form.control(form::Role::Exit));
+}
+
+// The bands' colours on the screen, for each of two windows made one after
+// the other in the process: the second draws with brushes of its own, and
+// the first one's end asks no loop to quit.
+TEST(Form1, EachWindowDrawsTheTablesColours)
+{
+    struct Probe
+    {
+        int x, y;
+        COLORREF colour;
+        const char *what;
+    };
+    const Probe probes[] = {
+        {4, 50, RGB(0, 0, 255), "window"},          {398, 85, RGB(255, 255, 0), "Label1"},
+        {290, 120, RGB(255, 0, 255), "Label2"},     {303, 175, RGB(255, 255, 255), "Label3"},
+        {10, 130, RGB(0, 0, 0), "Label4"},          {20, 136, RGB(0, 0, 0), "Line3 over Label4"},
+        {0, 100, RGB(0, 0, 0), "Line5, left edge"}, {405, 100, RGB(0, 0, 255), "right of buttons"},
+    };
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round == 0 ? "first window" : "second window");
+        const Form1 form(GetModuleHandleW(nullptr));
+        ASSERT_EQ(GetDeviceCaps(ScreenDc().get(), LOGPIXELSY), 96);
+        ShowWindow(form.window(), SW_SHOWNORMAL);
+        UpdateWindow(form.window());
+        const HDC dc = GetDC(form.window());
+        for (const Probe &probe : probes)
+            EXPECT_EQ(GetPixel(dc, probe.x, probe.y), probe.colour) << probe.what;
+        ReleaseDC(form.window(), dc);
+    }
+    MSG quit{};
+    EXPECT_FALSE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
+TEST(Form1, TheFocusedControlIsKeptAcrossMinimizeAndRestore)
+{
+    const Form1 form(GetModuleHandleW(nullptr));
+    ShowWindow(form.window(), SW_SHOWNORMAL);
+    const auto pump = [] {
+        MSG message{};
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    };
+    form.moveFocus(false);
+    ASSERT_EQ(GetFocus(), form.control(form::Role::Exit));
+    ShowWindow(form.window(), SW_MINIMIZE);
+    pump();
+    EXPECT_TRUE(IsIconic(form.window()));
+    ShowWindow(form.window(), SW_RESTORE);
+    pump();
+    EXPECT_EQ(GetFocus(), form.control(form::Role::Exit));
+}
+
+// A part the system will not make (here: the icons, from a module without
+// them) is an error for the one report, not a window drawn without it.
+TEST(Form1, AMissingResourceIsAnErrorAndLeavesNoWindow)
+{
+    EXPECT_THROW(Form1 form(GetModuleHandleW(L"kernel32.dll")), std::system_error);
+    EXPECT_EQ(FindWindowW(L"Vantrel1Form1", nullptr), nullptr);
+}
+
 // One font object per font the table names: the buttons and the labels
 // without a font of their own share the window's.
 TEST(Form1, ControlsOfOneFontShareOneFontObject)
@@ -96,10 +191,16 @@ TEST(Form1, IconsAndPictureComeFromTheExecutablesResources)
         DeleteObject(info.hbmColor);
         return mask.bmWidth;
     };
-    EXPECT_EQ(iconWidth(reinterpret_cast<HICON>(GetClassLongPtrW(form.window(), GCLP_HICON))),
-              GetSystemMetrics(SM_CXICON));
-    EXPECT_EQ(iconWidth(reinterpret_cast<HICON>(GetClassLongPtrW(form.window(), GCLP_HICONSM))),
-              GetSystemMetrics(SM_CXSMICON));
+    // The window's own icons, not the class's: a later window has its own.
+    for (int round = 0; round < 2; ++round) {
+        const Form1 window(GetModuleHandleW(nullptr));
+        EXPECT_EQ(iconWidth(reinterpret_cast<HICON>(
+                      SendMessageW(window.window(), WM_GETICON, ICON_BIG, 0))),
+                  GetSystemMetrics(SM_CXICON));
+        EXPECT_EQ(iconWidth(reinterpret_cast<HICON>(
+                      SendMessageW(window.window(), WM_GETICON, ICON_SMALL, 0))),
+                  GetSystemMetrics(SM_CXSMICON));
+    }
 
     // The picture fills its box: 77 x 45 pixels at 96 dpi.
     BITMAP picture{};
@@ -114,12 +215,10 @@ TEST(Form1, IconsAndPictureComeFromTheExecutablesResources)
 
 TEST(Form1, ARuntimeErrorIsReportedOnceAndEndsTheProgram)
 {
-    // An earlier window's end left its quit message behind; a new loop starts clean.
-    MSG pending{};
-    while (PeekMessageW(&pending, nullptr, 0, 0, PM_REMOVE)) {
-    }
     // Starting the series at 171 makes the first factorial overflow.
-    Form1 form(GetModuleHandleW(nullptr), calc::SeriesState{0.0, 1.0, 171});
+    Form1 form(GetModuleHandleW(nullptr), [] {
+        return calc::sumSeriesFrom({0.0, 1.0, 171}, calc::seriesTerm);
+    });
     ASSERT_NE(form.window(), nullptr);
     SetTimer(nullptr, 0, 50, dismissMessageBox);
     SetTimer(nullptr, 0, 10000, giveUp);

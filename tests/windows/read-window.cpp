@@ -1,7 +1,7 @@
 // Reads the running program's window back through the Win32 API, as a
 // person's tools would see it: run in the program's Wine prefix, it prints
 // the client area on the screen, whether the frame lets the user resize or
-// maximize it, and the answer label's text (UTF-8).
+// maximize it, the answer label's text (UTF-8) and the focused control.
 #include "Form1.h"
 #include "LayoutTable.h"
 
@@ -29,5 +29,16 @@ int main()
     char utf8[512] = {};
     WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
     std::printf("answer %s\n", utf8);
+
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread);
+    const char *focus = thread.hwndFocus == window ? "Form1" : "none";
+    for (const form::ControlSpec &row : form::controlSpecs()) {
+        if (thread.hwndFocus &&
+            GetDlgCtrlID(thread.hwndFocus) == Form1::kFirstControlId + row.order)
+            focus = row.name;
+    }
+    std::printf("focus %s\n", focus);
     return 0;
 }

@@ -73,6 +73,17 @@ expect_answer() {
     fail "the answer reads '$answer', not '$1'"
 }
 
+# Waits until the control named $1 has the keyboard focus.
+expect_focus() {
+    local focus
+    for _ in $(seq 50); do
+        focus=$(read_back | sed -n 's/^focus //p')
+        [ "$focus" = "$1" ] && return 0
+        sleep 0.1
+    done
+    fail "the focus is on '$focus', not '$1'"
+}
+
 # Pixels at the scenario's dpi from twips, rounded down as the window does.
 px() { echo $(($1 * dpi / 1440)); }
 # The client area's area $1 (WIDTHxHEIGHT+X+Y): its colours, "count red green
@@ -139,6 +150,17 @@ enter)
     ;;
 tab-space)
     xdotool key Tab space
+    expect_program_ends_with 0
+    ;;
+minimize-restore)
+    # Exit keeps the focus while the window is minimized, and Enter presses
+    # it once the window is back.
+    xdotool key Tab
+    expect_focus Command2
+    xdotool windowminimize --sync "$window"
+    xdotool windowactivate --sync "$window"
+    expect_focus Command2
+    xdotool key Return
     expect_program_ends_with 0
     ;;
 alt-yeru)

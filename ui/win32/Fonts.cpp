@@ -9,10 +9,11 @@ constexpr wchar_t kScalableFace[] = L"Microsoft Sans Serif";
 
 UniqueFont makeFont(const form::FontSpec &wanted, int em, const wchar_t *face, DWORD precision)
 {
-    return UniqueFont(CreateFontW(-em, 0, 0, 0, wanted.weight, wanted.italic, wanted.underline,
-                                  wanted.strikeOut, static_cast<DWORD>(wanted.charset), precision,
-                                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS,
-                                  face));
+    return UniqueFont(
+        created(CreateFontW(-em, 0, 0, 0, wanted.weight, wanted.italic, wanted.underline,
+                            wanted.strikeOut, static_cast<DWORD>(wanted.charset), precision,
+                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, face),
+                "font"));
 }
 
 } // namespace

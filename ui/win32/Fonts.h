@@ -1,7 +1,7 @@
 #pragma once
 
-#include "GdiHandles.h"
 #include "LayoutTable.h"
+#include "OwnedHandles.h"
 
 #include <deque>
 #include <windows.h>

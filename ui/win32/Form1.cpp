@@ -74,7 +74,8 @@ UniqueBitmap scaled(UniqueBitmap picture, int width, int height)
     const ScreenDc screen;
     const UniqueMemoryDc from(CreateCompatibleDC(screen.get()));
     const UniqueMemoryDc to(CreateCompatibleDC(screen.get()));
-    UniqueBitmap result(CreateCompatibleBitmap(screen.get(), width, height));
+    UniqueBitmap result(
+        created(CreateCompatibleBitmap(screen.get(), width, height), "formula picture"));
     const Selection source(from.get(), picture.get());
     const Selection target(to.get(), result.get());
     SetStretchBltMode(to.get(), COLORONCOLOR);
@@ -83,70 +84,79 @@ UniqueBitmap scaled(UniqueBitmap picture, int width, int height)
     return result;
 }
 
-} // namespace
-
-Form1::Form1(HINSTANCE instance, calc::SeriesState start) : start_(start)
+// The window class, registered once for the process. It holds no brush and
+// no icons: each window erases its own background and sets its own icons, so
+// that nothing the class keeps outlives the window that made it.
+ATOM windowClass(HINSTANCE instance, WNDPROC procedure)
 {
-    dpi_ = GetDeviceCaps(ScreenDc().get(), LOGPIXELSY);
-    windowBrush_.reset(CreateSolidBrush(colour(form::windowSpec().background)));
-    createWindow(instance);
-    buildControls(instance);
-    SetFocus(control("Command1"));
+    static const ATOM registered = [instance, procedure] {
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.lpfnWndProc = procedure;
+        windowClass.hInstance = instance;
+        windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+        windowClass.lpszClassName = kWindowClass;
+        return created(RegisterClassExW(&windowClass), "window class");
+    }();
+    return registered;
 }
 
-Form1::~Form1()
+HICON loadIcon(HINSTANCE instance, int widthMetric, int heightMetric)
 {
-    if (IsWindow(window_))
-        DestroyWindow(window_);
+    return created(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(resources::kIconGroup),
+                                                 IMAGE_ICON, GetSystemMetrics(widthMetric),
+                                                 GetSystemMetrics(heightMetric), LR_DEFAULTCOLOR)),
+                   "program icon");
+}
+
+} // namespace
+
+Form1::Form1(HINSTANCE instance, calc::SeriesSummation sumSeries) : sumSeries_(std::move(sumSeries))
+{
+    dpi_ = GetDeviceCaps(ScreenDc().get(), LOGPIXELSY);
+    loadResources(instance);
+    createWindow(instance);
+    buildControls(instance);
+    // The window opens with the focus on the first control in tab order.
+    restoreFocus();
+}
+
+void Form1::loadResources(HINSTANCE instance)
+{
+    bigIcon_.reset(loadIcon(instance, SM_CXICON, SM_CYICON));
+    smallIcon_.reset(loadIcon(instance, SM_CXSMICON, SM_CYSMICON));
+    picture_.reset(created(
+        static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(resources::kFormulaBitmap),
+                                        IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)),
+        "formula picture"));
+    windowBrush_.reset(
+        created(CreateSolidBrush(colour(form::windowSpec().background)), "window brush"));
 }
 
 void Form1::createWindow(HINSTANCE instance)
 {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = windowProcedure;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    // No class brush: the class outlives this window and its brush, so the
-    // window erases its own background.
-    windowClass.lpszClassName = kWindowClass;
-    windowClass.hIcon = static_cast<HICON>(
-        LoadImageW(instance, MAKEINTRESOURCEW(resources::kIconGroup), IMAGE_ICON,
-                   GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
-    windowClass.hIconSm = static_cast<HICON>(
-        LoadImageW(instance, MAKEINTRESOURCEW(resources::kIconGroup), IMAGE_ICON,
-                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
-    RegisterClassExW(&windowClass);
-
     // The client area stands where it is stored; the frame goes around it.
     const form::WindowSpec &properties = form::windowSpec();
-    const form::TwipsRect &client = properties.clientArea;
-    RECT outer = rectFrom(form::pixelsFromTwips(client, dpi_));
+    RECT outer = rectFrom(form::pixelsFromTwips(properties.clientArea, dpi_));
     AdjustWindowRectEx(&outer, kWindowStyle, FALSE, 0);
-    window_ = CreateWindowExW(0, kWindowClass, wide(properties.caption), kWindowStyle, outer.left,
-                              outer.top, outer.right - outer.left, outer.bottom - outer.top,
-                              nullptr, nullptr, instance, this);
+    // The window procedure takes the window over from its first message on.
+    created(CreateWindowExW(0, MAKEINTATOM(windowClass(instance, windowProcedure)),
+                            wide(properties.caption), kWindowStyle, outer.left, outer.top,
+                            outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
+                            instance, this),
+            "window");
+    SendMessageW(window_.get(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+    SendMessageW(window_.get(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 }
 
 void Form1::buildControls(HINSTANCE instance)
 {
     const COLORREF systemText = GetSysColor(COLOR_WINDOWTEXT);
-    // A line is as thick as one pixel at 96 dpi, and never thinner than one.
-    const int lineWidth = std::max(1, form::pixelsFromTwips(form::kTwipsPerPixel, dpi_));
-
     for (const form::ControlSpec &row : form::controlSpecs()) {
-        RECT box{};
-        if (const auto *rect = std::get_if<form::TwipsRect>(&row.geometry)) {
-            box = rectFrom(form::pixelsFromTwips(*rect, dpi_));
-        } else {
-            // A line covers its end points, both drawn.
-            const auto &line = std::get<form::TwipsLine>(row.geometry);
-            const int x1 = form::pixelsFromTwips(std::min(line.x1, line.x2), dpi_);
-            const int y1 = form::pixelsFromTwips(std::min(line.y1, line.y2), dpi_);
-            const int x2 = form::pixelsFromTwips(std::max(line.x1, line.x2), dpi_);
-            const int y2 = form::pixelsFromTwips(std::max(line.y1, line.y2), dpi_);
-            box = {x1, y1, x2 + lineWidth, y2 + lineWidth};
-        }
+        const form::PixelRect box =
+            std::holds_alternative<form::TwipsRect>(row.geometry)
+                ? form::pixelsFromTwips(std::get<form::TwipsRect>(row.geometry), dpi_)
+                : form::pixelsCovering(std::get<form::TwipsLine>(row.geometry), dpi_);
 
         const wchar_t *windowClass = L"STATIC";
         DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
@@ -154,7 +164,9 @@ void Form1::buildControls(HINSTANCE instance)
         switch (row.kind) {
         case form::ControlKind::Button:
             windowClass = L"BUTTON";
-            style |= BS_PUSHBUTTON | WS_TABSTOP;
+            style |= BS_PUSHBUTTON;
+            if (form::takesFocus(row))
+                style |= WS_TABSTOP;
             break;
         case form::ControlKind::Label:
             // The window draws the text; the control keeps the whole caption
@@ -173,13 +185,16 @@ void Form1::buildControls(HINSTANCE instance)
         if (row.background)
             control.backgroundColour = colour(*row.background);
         if (row.background || row.kind == form::ControlKind::Line)
-            control.background.reset(CreateSolidBrush(control.backgroundColour));
+            control.background.reset(
+                created(CreateSolidBrush(control.backgroundColour), "control brush"));
 
-        control.handle = CreateWindowExW(
-            0, windowClass, wide(row.caption), style, box.left, box.top, box.right - box.left,
-            box.bottom - box.top, window_,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + row.order)), instance,
-            nullptr);
+        control.handle =
+            created(CreateWindowExW(
+                        0, windowClass, wide(row.caption), style, box.left, box.top, box.width,
+                        box.height, window_.get(),
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + row.order)),
+                        instance, nullptr),
+                    row.name);
         // Rows run front to back: each new control goes behind the ones before.
         SetWindowPos(control.handle, HWND_BOTTOM, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -189,10 +204,7 @@ void Form1::buildControls(HINSTANCE instance)
             fonts_.font(row.font ? *row.font : form::windowSpec().font, dpi_).font.get();
         SendMessageW(control.handle, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         if (row.kind == form::ControlKind::Image) {
-            picture_ = scaled(UniqueBitmap(static_cast<HBITMAP>(
-                                  LoadImageW(instance, MAKEINTRESOURCEW(resources::kFormulaBitmap),
-                                             IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR))),
-                              box.right - box.left, box.bottom - box.top);
+            picture_ = scaled(std::move(picture_), box.width, box.height);
             SendMessageW(control.handle, STM_SETIMAGE, IMAGE_BITMAP,
                          reinterpret_cast<LPARAM>(picture_.get()));
         }
@@ -204,6 +216,15 @@ HWND Form1::control(const char *name) const noexcept
 {
     for (const Control &control : controls_) {
         if (std::string_view(control.row->name) == name)
+            return control.handle;
+    }
+    return nullptr;
+}
+
+HWND Form1::control(form::Role role) const noexcept
+{
+    for (const Control &control : controls_) {
+        if (control.row->role == role)
             return control.handle;
     }
     return nullptr;
@@ -249,39 +270,79 @@ calc::Variant Form1::f(const std::int16_t &k) const
 
 void Form1::Command1_Click()
 {
-    const calc::SeriesSum sum = calc::sumSeriesFrom(start_, calc::seriesTerm);
-    const std::string answer = calc::makeAnswerText(sum.s, sum.k, decimalSeparator());
-    SetWindowTextW(control("Label4"), fromUtf8(answer).c_str());
+    const calc::SeriesSum sum = sumSeries_();
+    const std::string text = calc::makeAnswerText(sum.s, sum.k, decimalSeparator());
+    SetWindowTextW(control(form::Role::Answer), fromUtf8(text).c_str());
 }
 
 void Form1::Command2_Click()
 {
-    DestroyWindow(window_);
+    DestroyWindow(window_.get());
 }
 
 bool Form1::pressAccessKey(wchar_t key) const
 {
-    const auto upper = [](wchar_t c) {
+    const auto upper = [](char16_t letter) {
+        wchar_t c = static_cast<wchar_t>(letter);
         CharUpperBuffW(&c, 1);
-        return c;
+        return static_cast<char16_t>(c);
     };
-    for (const form::ControlSpec &row : form::controlSpecs()) {
-        if (row.kind != form::ControlKind::Button)
-            continue;
-        if (const auto letter = form::accessKey(row.caption);
-            letter && upper(static_cast<wchar_t>(*letter)) == upper(key)) {
-            SendMessageW(control(row.name), BM_CLICK, 0, 0);
-            return true;
-        }
+    const form::ControlSpec *button = form::buttonWithAccessKey(static_cast<char16_t>(key), upper);
+    if (!button)
+        return false;
+    SendMessageW(control(button->name), BM_CLICK, 0, 0);
+    return true;
+}
+
+void Form1::moveFocus(bool backward) const
+{
+    const std::vector<const form::ControlSpec *> order = form::tabOrder();
+    if (order.empty())
+        return;
+    const HWND focus = GetFocus();
+    const auto at = std::ranges::find_if(
+        order, [&](const form::ControlSpec *row) { return control(row->name) == focus; });
+    const std::size_t count = order.size();
+    std::size_t next = backward ? count - 1 : 0;
+    if (at != order.end()) {
+        const auto index = static_cast<std::size_t>(at - order.begin());
+        next = backward ? (index + count - 1) % count : (index + 1) % count;
     }
-    return false;
+    SetFocus(control(order[next]->name));
+}
+
+void Form1::keepFocus() noexcept
+{
+    if (const HWND focus = GetFocus(); focus && IsChild(window_.get(), focus))
+        keptFocus_ = focus;
+}
+
+void Form1::restoreFocus() const noexcept
+{
+    if (keptFocus_) {
+        SetFocus(keptFocus_);
+        return;
+    }
+    const std::vector<const form::ControlSpec *> order = form::tabOrder();
+    if (!order.empty())
+        SetFocus(control(order.front()->name));
 }
 
 void Form1::clickFocusedButton()
 {
-    const HWND focus = GetFocus();
-    if (focus == control("Command1") || focus == control("Command2"))
-        SendMessageW(focus, BM_CLICK, 0, 0);
+    if (const Control *focused = controlFor(GetFocus());
+        focused && focused->row->kind == form::ControlKind::Button)
+        SendMessageW(focused->handle, BM_CLICK, 0, 0);
+}
+
+void reportError(HWND owner, const std::exception_ptr &error) noexcept
+{
+    const std::u16string_view text = form::errorMessage(error);
+    // The text is copied with its terminating null: the view need not have one.
+    wchar_t message[512] = {};
+    const std::size_t length = std::min(text.size(), std::size(message) - 1);
+    std::copy_n(text.begin(), length, message);
+    MessageBoxW(owner, message, wide(form::windowSpec().caption), MB_OK | MB_ICONERROR);
 }
 
 LRESULT CALLBACK Form1::windowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -289,7 +350,7 @@ LRESULT CALLBACK Form1::windowProcedure(HWND window, UINT message, WPARAM wParam
     if (message == WM_NCCREATE) {
         auto *self =
             static_cast<Form1 *>(reinterpret_cast<CREATESTRUCTW *>(lParam)->lpCreateParams);
-        self->window_ = window;
+        self->window_ = UniqueWindow(window);
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     auto *self = reinterpret_cast<Form1 *>(GetWindowLongPtrW(window, GWLP_USERDATA));
@@ -298,17 +359,16 @@ LRESULT CALLBACK Form1::windowProcedure(HWND window, UINT message, WPARAM wParam
     // Nothing may unwind through the system's code: whatever a handler
     // throws is reported here, and the program ends.
     try {
-        return self->handle(message, wParam, lParam);
+        return self->handle(window, message, wParam, lParam);
     } catch (...) {
-        const std::wstring text = wide(form::errorMessage(std::current_exception()));
-        MessageBoxW(window, text.c_str(), wide(form::windowSpec().caption), MB_OK | MB_ICONERROR);
+        reportError(window, std::current_exception());
         self->exitStatus_ = form::kExitStatusReportedError;
         DestroyWindow(window);
         return 0;
     }
 }
 
-LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT Form1::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_COMMAND:
@@ -316,16 +376,41 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam)
             // Enter, through the dialog keyboard handling: the focused button.
             clickFocusedButton();
         } else if (HIWORD(wParam) == BN_CLICKED) {
-            const HWND sender = reinterpret_cast<HWND>(lParam);
-            if (sender == control("Command1"))
-                Command1_Click();
-            else if (sender == control("Command2"))
-                Command2_Click();
+            if (const Control *sender = controlFor(reinterpret_cast<HWND>(lParam))) {
+                switch (sender->row->role) {
+                case form::Role::Calculate:
+                    Command1_Click();
+                    break;
+                case form::Role::Exit:
+                    Command2_Click();
+                    break;
+                case form::Role::None:
+                case form::Role::Answer:
+                    break;
+                }
+            }
         }
+        return 0;
+    // The focused control is kept while the window is inactive or minimized,
+    // and has the focus again when the window comes back, as in a dialog.
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE)
+            keepFocus();
+        else if (!HIWORD(wParam)) // a minimized window holds no focus
+            restoreFocus();
+        return 0;
+    case WM_SIZE:
+        // A minimized window may stay active, so no WM_ACTIVATE says so.
+        if (wParam == SIZE_MINIMIZED)
+            keepFocus();
+        break;
+    case WM_SETFOCUS:
+        // The window itself got the focus (restored, say): on to its control.
+        restoreFocus();
         return 0;
     case WM_ERASEBKGND: {
         RECT client{};
-        GetClientRect(window_, &client);
+        GetClientRect(window, &client);
         FillRect(reinterpret_cast<HDC>(wParam), &client, windowBrush_.get());
         return 1;
     }
@@ -345,12 +430,17 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam)
         }
         break;
     case WM_DESTROY:
+        // Only the program's own flow gets here (Exit, the close box, a
+        // reported error): a Form1 that is destroyed detaches first.
         PostQuitMessage(exitStatus_);
         return 0;
+    case WM_NCDESTROY:
+        window_.release();
+        break;
     default:
         break;
     }
-    return DefWindowProcW(window_, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 int runMessageLoop(const Form1 &form)
@@ -360,10 +450,17 @@ int runMessageLoop(const Form1 &form)
         if (message.message == WM_SYSCHAR &&
             form.pressAccessKey(static_cast<wchar_t>(message.wParam)))
             continue;
-        // Tab, Enter and the rest of the keyboard as in a dialog; but a
-        // plain letter is typing, not a button's access key (the dialog
-        // manager would click the button whose letter it is, and "ы" would
-        // end the program): only Alt with the letter clicks.
+        // Tab follows the table's tab order, not the controls' z-order (which
+        // is their drawing order).
+        if (message.message == WM_KEYDOWN && message.wParam == VK_TAB &&
+            (message.hwnd == form.window() || IsChild(form.window(), message.hwnd))) {
+            form.moveFocus(GetKeyState(VK_SHIFT) < 0);
+            continue;
+        }
+        // Enter and the rest of the keyboard as in a dialog; but a plain
+        // letter is typing, not a button's access key (the dialog manager
+        // would click the button whose letter it is, and "ы" would end the
+        // program): only Alt with the letter clicks.
         if (message.message == WM_CHAR || !IsDialogMessageW(form.window(), &message)) {
             TranslateMessage(&message);
             DispatchMessageW(&message);

@@ -1,13 +1,14 @@
 #pragma once
 
 #include "Fonts.h"
-#include "GdiHandles.h"
 #include "LabelLayout.h"
 #include "LayoutTable.h"
+#include "OwnedHandles.h"
 #include "SeriesSum.h"
 #include "Variant.h"
 
 #include <cstdint>
+#include <exception>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,9 +23,9 @@ public:
     // Each control's id is this plus its place in the layout table.
     static constexpr int kFirstControlId = 1000;
 
-    // `start` is where Calculate begins the series; only tests change it.
-    explicit Form1(HINSTANCE instance, calc::SeriesState start = {});
-    ~Form1();
+    // Builds the window from `instance`'s resources; `sumSeries` is what
+    // Calculate sums. Throws where the system will not make a part of it.
+    explicit Form1(HINSTANCE instance, calc::SeriesSummation sumSeries = calc::sumSeries);
     Form1(const Form1 &) = delete;
     Form1 &operator=(const Form1 &) = delete;
 
@@ -34,14 +35,18 @@ public:
     void Command1_Click();
     void Command2_Click();
 
-    HWND window() const noexcept { return window_; }
+    HWND window() const noexcept { return window_.get(); }
 
     // Alt with a button's underlined letter clicks that button. The labels'
     // underlined letters only point at the buttons and take no key of their
     // own. False where no button has that letter.
     bool pressAccessKey(wchar_t key) const;
-    // A control by its layout name ("Command1", "Label4", ...), or nullptr.
+    // Tab and Shift+Tab: the focus to the next or previous control in tab order.
+    void moveFocus(bool backward) const;
+    // A control by its name in the layout table, or nullptr.
     HWND control(const char *name) const noexcept;
+    // The control the program uses for `role`.
+    HWND control(form::Role role) const noexcept;
 
 private:
     struct Control
@@ -54,24 +59,35 @@ private:
     };
 
     static LRESULT CALLBACK windowProcedure(HWND, UINT, WPARAM, LPARAM);
-    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void loadResources(HINSTANCE instance);
     void createWindow(HINSTANCE instance);
     void buildControls(HINSTANCE instance);
     void clickFocusedButton();
+    void keepFocus() noexcept;
+    void restoreFocus() const noexcept;
     Control *controlFor(HWND handle) noexcept;
     void drawLabel(Control &control, const DRAWITEMSTRUCT &item);
 
-    calc::SeriesState start_;
-    HWND window_ = nullptr;
+    calc::SeriesSummation sumSeries_;
     int exitStatus_ = 0;
     int dpi_ = 96;
     UniqueBrush windowBrush_;
     UniqueBitmap picture_;
+    UniqueIcon bigIcon_;
+    UniqueIcon smallIcon_;
     // Declared before the controls, whose labels draw with its fonts, so that
     // it is destroyed after them.
     FontCache fonts_;
     std::vector<Control> controls_;
+    // The control that had the focus when the window last lost it.
+    HWND keptFocus_ = nullptr;
+    // Last, so that the window goes first, before anything it draws with.
+    UniqueWindow window_;
 };
+
+// Shows the one message box that reports `error`, over `owner` (or none).
+void reportError(HWND owner, const std::exception_ptr &error) noexcept;
 
 // Runs the window's message loop until the window is gone; returns the
 // status the program ends with.

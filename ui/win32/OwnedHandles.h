@@ -1,10 +1,20 @@
 #pragma once
 
-// Ownership of the GDI objects the window makes: each is released once, by
-// the object that holds it.
+// Ownership of the window, icons and GDI objects the program makes: each is
+// released once, by the object that holds it.
 
+#include <system_error>
 #include <utility>
 #include <windows.h>
+
+// `handle`, or an error naming what the system would not make: a window,
+// icon, font or brush that is missing is reported, never drawn without.
+template <typename Handle> Handle created(Handle handle, const char *what)
+{
+    if (!handle)
+        throw std::system_error(static_cast<int>(GetLastError()), std::system_category(), what);
+    return handle;
+}
 
 template <typename Handle, typename Release> class UniqueHandle
 {
@@ -21,6 +31,8 @@ public:
     }
 
     Handle get() const noexcept { return handle_; }
+    // Hands the handle over to whoever releases it now.
+    Handle release() noexcept { return std::exchange(handle_, nullptr); }
     explicit operator bool() const noexcept { return handle_ != nullptr; }
     void reset(Handle handle = nullptr) noexcept
     {
@@ -43,10 +55,28 @@ struct DeleteMemoryDc
     void operator()(HDC dc) const noexcept { DeleteDC(dc); }
 };
 
+struct DestroyIconHandle
+{
+    void operator()(HICON icon) const noexcept { DestroyIcon(icon); }
+};
+
+// A top-level window is destroyed without running its owner's handlers: the
+// owner is already going, and its end is not the program's.
+struct DestroyDetachedWindow
+{
+    void operator()(HWND window) const noexcept
+    {
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        DestroyWindow(window);
+    }
+};
+
 using UniqueFont = UniqueHandle<HFONT, DeleteGdiObject>;
 using UniqueBrush = UniqueHandle<HBRUSH, DeleteGdiObject>;
 using UniqueBitmap = UniqueHandle<HBITMAP, DeleteGdiObject>;
 using UniqueMemoryDc = UniqueHandle<HDC, DeleteMemoryDc>;
+using UniqueIcon = UniqueHandle<HICON, DestroyIconHandle>;
+using UniqueWindow = UniqueHandle<HWND, DestroyDetachedWindow>;
 
 // An object selected into a device context until the end of the scope.
 class Selection

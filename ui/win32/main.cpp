@@ -1,6 +1,8 @@
+#include "ErrorReport.h"
 #include "Form1.h"
 
 #include <commctrl.h>
+#include <exception>
 
 // The program takes no input: the command line is not read.
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
@@ -9,8 +11,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
 
-    Form1 form(instance);
-    ShowWindow(form.window(), showCommand);
-    UpdateWindow(form.window());
-    return runMessageLoop(form);
+    // A window the system would not make is reported like any other error.
+    try {
+        Form1 form(instance);
+        ShowWindow(form.window(), showCommand);
+        UpdateWindow(form.window());
+        return runMessageLoop(form);
+    } catch (...) {
+        reportError(nullptr, std::current_exception());
+        return form::kExitStatusReportedError;
+    }
 }
