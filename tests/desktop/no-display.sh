@@ -6,7 +6,7 @@
 set -uo pipefail
 program=$1
 source "$(dirname "${BASH_SOURCE[0]}")/../../tools/x-session.sh"
-failures=0
+source "$(dirname "${BASH_SOURCE[0]}")/../checks.sh"
 
 expect_no_display() { # description, env arguments...
     local description=$1
@@ -22,10 +22,9 @@ expect_no_display() { # description, env arguments...
     [ ! -s "$work/out" ] || problems+=("it wrote to stdout")
     [ -z "$(ls -A "$work/cwd")" ] || problems+=("left $(ls -A "$work/cwd")")
     if [ ${#problems[@]} -eq 0 ]; then
-        echo "ok: $description"
+        passed "$description"
     else
-        echo "FAIL: $description: ${problems[*]}; stderr: $(cat "$work/err")"
-        failures=$((failures + 1))
+        failed "$description: ${problems[*]}; stderr: $(cat "$work/err")"
     fi
     rm -rf "$work/cwd"
 }
@@ -49,5 +48,4 @@ expect_no_display "an X server that refuses us" DISPLAY=:"$(cat "$work/display")
 
 expect_no_display "a platform plugin that cannot start" QT_QPA_PLATFORM=no-such-platform
 
-echo "$failures failure(s)"
-[ "$failures" -eq 0 ]
+finish

@@ -14,8 +14,7 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+source "$(dirname "${BASH_SOURCE[0]}")/../checks.sh"
 
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 ||
     { cat "$work/cpack.log"; exit 1; }
@@ -24,20 +23,20 @@ echo "built $(basename "$deb")"
 
 info=$(dpkg-deb --field "$deb" Package Version Architecture Depends)
 echo "$info"
-grep -qx 'Package: vantrel1' <<<"$info" || fail "package name"
-grep -qx 'Version: 1.0.0.0' <<<"$info" || fail "version"
+grep -qx 'Package: vantrel1' <<<"$info" || failed "package name"
+grep -qx 'Version: 1.0.0.0' <<<"$info" || failed "version"
 # dpkg-shlibdeps found the Qt libraries the program links.
-grep -q 'libqt6widgets6' <<<"$info" || fail "no Qt Widgets dependency"
-grep -q 'libc6' <<<"$info" || fail "no C library dependency"
-grep -q 'fonts-liberation' <<<"$info" || fail "no dependency on the window's fonts"
+grep -q 'libqt6widgets6' <<<"$info" || failed "no Qt Widgets dependency"
+grep -q 'libc6' <<<"$info" || failed "no C library dependency"
+grep -q 'fonts-liberation' <<<"$info" || failed "no dependency on the window's fonts"
 
 # lintian, failing on any error or warning; no tag is overridden. (Its note
 # that it runs as root is left out: the package is only read.)
 if lint=$(lintian --fail-on error,warning "$deb" 2>&1); then
-    echo "ok: lintian"
+    passed lintian
 else
     grep -v 'running with root privileges' <<<"$lint"
-    fail "lintian"
+    failed "lintian"
 fi
 
 dpkg-deb -x "$deb" "$work/root"
@@ -47,16 +46,16 @@ for file in usr/bin/vantrel1 "usr/share/applications/$id.desktop" \
     "usr/share/icons/hicolor/64x64/apps/$id.png" "usr/share/icons/hicolor/128x128/apps/$id.png" \
     usr/share/doc/vantrel1/copyright usr/share/doc/vantrel1/changelog.gz \
     usr/share/man/man1/vantrel1.1.gz; do
-    [ -e "$work/root/$file" ] && echo "ok: $file" || fail "missing $file"
+    [ -e "$work/root/$file" ] && passed "$file" || failed "missing $file"
 done
 unexpected=$(cd "$work/root" && find . -type f | grep -v -E '^\./usr/(bin|share/(applications|metainfo|icons|doc/vantrel1|man/man1))/' || true)
-[ -z "$unexpected" ] || fail "unexpected files: $unexpected"
-ldd "$work/root/usr/bin/vantrel1" | grep -q 'not found' && fail "unresolved libraries"
-file "$work/root/usr/bin/vantrel1" | grep -q ', stripped' || fail "the binary is not stripped"
+[ -z "$unexpected" ] || failed "unexpected files: $unexpected"
+ldd "$work/root/usr/bin/vantrel1" | grep -q 'not found' && failed "unresolved libraries"
+file "$work/root/usr/bin/vantrel1" | grep -q ', stripped' || failed "the binary is not stripped"
 # The manual page renders without a warning and names both exit statuses.
 page=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$work/root/usr/share/man/man1/vantrel1.1.gz" 2>&1)
-grep -q 'warning' <<<"$page" && fail "the manual page has warnings"
-grep -q 'xvfb-run -a vantrel1' <<<"$page" || fail "the manual page does not say how to run without a display"
+grep -q 'warning' <<<"$page" && failed "the manual page has warnings"
+grep -q 'xvfb-run -a vantrel1' <<<"$page" || failed "the manual page does not say how to run without a display"
 
 # It starts: still running, with its event loop, after a second offscreen.
 mkdir -m 700 "$work/runtime"
@@ -68,11 +67,10 @@ for _ in $(seq 10); do
     sleep 0.1
 done
 if kill -0 "$app" 2>/dev/null; then
-    echo "ok: the packaged program runs"
+    passed "the packaged program runs"
 else
     wait "$app" || true
-    fail "the packaged program ended at once: $(cat "$work/run.log")"
+    failed "the packaged program ended at once: $(cat "$work/run.log")"
 fi
 
-echo "$failures failure(s)"
-[ "$failures" -eq 0 ]
+finish

@@ -6,17 +6,7 @@
 set -euo pipefail
 prefix=$1 id=$2
 share=$prefix/share
-failures=0
-check() { # description, command...
-    local description=$1
-    shift
-    if output=$("$@" 2>&1); then
-        echo "ok: $description"
-    else
-        echo "FAIL: $description"; echo "$output"
-        failures=$((failures + 1))
-    fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../checks.sh"
 
 desktop=$share/applications/$id.desktop
 metainfo=$share/metainfo/$id.metainfo.xml
@@ -41,5 +31,4 @@ check "Russian summary" grep -q '<summary xml:lang="ru">' "$metainfo"
 check "Russian comment" grep -q '^Comment\[ru\]=' "$desktop"
 check "screenshot" grep -q '<screenshot type="default">' "$metainfo"
 
-echo "$failures failure(s)"
-[ "$failures" -eq 0 ]
+finish

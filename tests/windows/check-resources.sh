@@ -17,15 +17,7 @@ if [ -z "$windres" ] || [ -z "$linker" ] || ! command -v wrestool >/dev/null; th
 fi
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-failures=0
-expect() { # description, command output, fixed string it must contain
-    if grep -qF -- "$3" <<<"$2"; then
-        echo "ok: $1"
-    else
-        echo "FAIL: $1: no '$3' in:"; echo "$2"
-        failures=$((failures + 1))
-    fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../checks.sh"
 
 if [[ "$input" == *.exe ]]; then
     cp "$input" "$work/resources.exe"
@@ -36,8 +28,7 @@ if [[ "$input" == *.exe ]]; then
     imports=$(objdump -p "$input" | awk '/DLL Name:/ {print tolower($3)}' | sort -u)
     echo "imports: $(tr '\n' ' ' <<<"$imports")"
     unexpected=$(grep -v -x -E 'kernel32\.dll|user32\.dll|gdi32\.dll|comctl32\.dll|msvcrt\.dll|advapi32\.dll|shell32\.dll' <<<"$imports" || true)
-    [ -z "$unexpected" ] && echo "ok: only system DLLs imported" ||
-        { echo "FAIL: imports $unexpected"; failures=$((failures + 1)); }
+    same "only system DLLs imported" "$unexpected" ""
     characteristics=$(objdump -p "$input" | sed -n '/^DllCharacteristics/,/^SizeOfStackReserve/p')
     for flag in TERMINAL_SERVICE_AWARE NX_COMPAT DYNAMIC_BASE; do
         expect "PE flag $flag" "$characteristics" "$flag"
@@ -53,9 +44,6 @@ expect "icon image 30001 size" "$(grep -- '--name=30001' <<<"$listing")" "size=7
 expect "icon image 30002 size" "$(grep -- '--name=30002' <<<"$listing")" "size=296]"
 expect "icon group 1" "$listing" "--type=14 --name=1 --language=1033 [type=group_icon"
 expect "version record 1" "$listing" "--type=16 --name=1 --language=1033 [type=version"
-same() { # description, actual, expected
-    [ "$2" = "$3" ] && echo "ok: $1" || { echo "FAIL: $1: $2, not $3"; failures=$((failures + 1)); }
-}
 expect "formula picture 100" "$listing" "--type=2 --name=100 --language=1033 [type=bitmap"
 expect "manifest 1" "$listing" "--type=24 --name=1 --language=1033 ["
 same "exactly six resources" "$(grep -c -- '--type=' <<<"$listing")" 6
@@ -63,15 +51,13 @@ same "exactly six resources" "$(grep -c -- '--type=' <<<"$listing")" 6
 # The stored images are the generated ones, byte for byte.
 wrestool -x --raw --type=3 --name=30001 "$work/resources.exe" >"$work/30001.bin"
 wrestool -x --raw --type=3 --name=30002 "$work/resources.exe" >"$work/30002.bin"
-cmp -s "$work/30001.bin" "$icon32" && echo "ok: icon 30001 bytes" ||
-    { echo "FAIL: icon 30001 bytes differ"; failures=$((failures + 1)); }
-cmp -s "$work/30002.bin" "$icon16" && echo "ok: icon 30002 bytes" ||
-    { echo "FAIL: icon 30002 bytes differ"; failures=$((failures + 1)); }
+check "icon 30001 bytes" cmp "$work/30001.bin" "$icon32"
+check "icon 30002 bytes" cmp "$work/30002.bin" "$icon16"
 
 # The picture is the generated bitmap without its 14-byte file header.
 wrestool -x --raw --type=2 --name=100 "$work/resources.exe" >"$work/100.bin"
-tail -c +15 "$formula" | cmp -s - "$work/100.bin" && echo "ok: picture bytes" ||
-    { echo "FAIL: picture bytes differ"; failures=$((failures + 1)); }
+tail -c +15 "$formula" >"$work/formula.dib"
+check "picture bytes" cmp "$work/formula.dib" "$work/100.bin"
 manifest=$(wrestool -x --raw --type=24 --name=1 "$work/resources.exe")
 expect "common controls 6" "$manifest" 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"'
 expect "as invoker" "$manifest" 'level="asInvoker"'
@@ -92,5 +78,4 @@ for field in 'CompanyName", "---"' 'ProductName", "Vantrel1"' 'FileVersion", "1.
 done
 same "six string fields and the translation" "$(grep -c 'VALUE "' <<<"$decompiled")" 7
 
-echo "$failures failure(s)"
-[ "$failures" -eq 0 ]
+finish
