@@ -72,19 +72,29 @@ start_session() {
     start_window_manager
 }
 
-# Starts the program (with any arguments given after it) with a Russian
-# locale and waits until its window "Velto" is mapped and painted; sets
+# start_program [--locale LOCALE] [--within TENTHS] COMMAND...
+# Starts the program (COMMAND with its arguments) under LOCALE (Russian
+# unless given) and waits, at most TENTHS tenths of a second each (10 s
+# unless given), until its window "Velto" is mapped and painted; sets
 # app_pid, window and the client area's client_x, client_y, client_w, client_h.
 start_program() {
-    LC_ALL=ru_RU.UTF-8 "$@" >"$work/program.log" 2>&1 &
+    local locale=ru_RU.UTF-8 within=100
+    while :; do
+        case $1 in
+        --locale) locale=$2 && shift 2 ;;
+        --within) within=$2 && shift 2 ;;
+        *) break ;;
+        esac
+    done
+    LC_ALL=$locale "$@" >"$work/program.log" 2>&1 &
     app_pid=$!
-    wait_for 100 xdotool search --name '^Velto$' || fail "no window named Velto"
+    wait_for "$within" xdotool search --name '^Velto$' || fail "no window named Velto"
     window=$(xdotool search --name '^Velto$' | head -1)
-    wait_for 100 sh -c "xwininfo -id $window | grep -q IsViewable" || fail "window not mapped"
+    wait_for "$within" sh -c "xwininfo -id $window | grep -q IsViewable" || fail "window not mapped"
     read_geometry
     # Painted once the task statement's yellow shows (at the window's scale).
     local x=$((client_x + 395 * client_w / 409)) y=$((client_y + 85 * client_w / 409))
-    wait_for 100 bash -c "[ \"\$(pixel $x $y)\" = ffff00 ]" || fail "window not painted"
+    wait_for "$within" bash -c "[ \"\$(pixel $x $y)\" = ffff00 ]" || fail "window not painted"
 }
 
 read_geometry() {

@@ -49,18 +49,11 @@ if [ "$scenario" = long-separator ]; then
     "$wine_run" "$arch" wineserver -w # the setting saved as the server ends by itself
 fi
 
-LC_ALL=$locale "$wine_run" "$arch" "$exe" >"$work/program.log" 2>&1 &
-app_pid=$!
-wait_for 300 xdotool search --name '^Velto$' || fail "no window named Velto"
-window=$(xdotool search --name '^Velto$' | head -1)
-wait_for 100 sh -c "xwininfo -id $window | grep -q IsViewable" || fail "window not mapped"
+start_program --locale "$locale" --within 300 "$wine_run" "$arch" "$exe"
 read_back() { LC_ALL=$locale "$wine_run" "$arch" "$reader" 2>/dev/null | tr -d '\r'; }
-for _ in $(seq 50); do
-    read_back | grep -q '^client' && break
-    sleep 0.1
-done
-read_back | grep -q '^client' || fail "the window cannot be read back"
-read_geometry
+export -f read_back
+export locale wine_run arch reader
+wait_for 50 bash -c "read_back | grep -q '^client'" || fail "the window cannot be read back"
 
 # Waits until the answer label reads $1.
 expect_answer() {
