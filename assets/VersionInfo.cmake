@@ -7,6 +7,8 @@ set(VANTREL_FILE_VERSION_TEXT "1.00")
 set(VANTREL_PRODUCT_VERSION_TEXT "1.00")
 set(VANTREL_INTERNAL_NAME "Vantrel1")
 set(VANTREL_ORIGINAL_FILENAME "Vantrel1.exe")
+# What the program is, for the Windows application manifest.
+set(VANTREL_DESCRIPTION "Velto: the sum of the series K!/(4+K)!")
 
 # The Linux desktop identity: one application id for the desktop entry, the
 # icon, the software-centre metadata and the running program, and the date

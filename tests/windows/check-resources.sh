@@ -60,6 +60,7 @@ tail -c +15 "$formula" >"$work/formula.dib"
 check "picture bytes" cmp "$work/formula.dib" "$work/100.bin"
 manifest=$(wrestool -x --raw --type=24 --name=1 "$work/resources.exe")
 expect "common controls 6" "$manifest" 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"'
+expect "identity from the version record" "$manifest" 'name="Vantrel1" version="1.0.0.0"'
 expect "as invoker" "$manifest" 'level="asInvoker"'
 expect "DPI aware" "$manifest" '<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true</dpiAware>'
 
