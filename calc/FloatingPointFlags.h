@@ -16,7 +16,26 @@ namespace calc {
 // alone; reading and writing it directly costs a few cycles, while the C
 // library also saves and reloads the whole x87 environment on every clear.
 
+// Through the C library: every target has it, at the cost of the x87 state.
+namespace portable {
+
+inline void clearFloatingPointFlags() noexcept
+{
+    std::feclearexcept(FE_ALL_EXCEPT);
+}
+
+// Invalid operation, division by zero or overflow (inexact and underflow are
+// ordinary in a series of shrinking terms).
+inline bool floatingPointFaultRaised() noexcept
+{
+    return std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW) != 0;
+}
+
+} // namespace portable
+
 #ifdef VANTREL_SSE_FLAGS
+namespace sse {
+
 inline constexpr unsigned kFaultFlags =
     _MM_EXCEPT_INVALID | _MM_EXCEPT_DIV_ZERO | _MM_EXCEPT_OVERFLOW;
 
@@ -25,22 +44,18 @@ inline void clearFloatingPointFlags() noexcept
     _mm_setcsr(_mm_getcsr() & ~unsigned{_MM_EXCEPT_MASK});
 }
 
-// Invalid operation, division by zero or overflow (inexact and underflow are
-// ordinary in a series of shrinking terms).
 inline bool floatingPointFaultRaised() noexcept
 {
     return (_mm_getcsr() & kFaultFlags) != 0;
 }
-#else
-inline void clearFloatingPointFlags() noexcept
-{
-    std::feclearexcept(FE_ALL_EXCEPT);
-}
 
-inline bool floatingPointFaultRaised() noexcept
-{
-    return std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW) != 0;
-}
+} // namespace sse
+
+using sse::clearFloatingPointFlags;
+using sse::floatingPointFaultRaised;
+#else
+using portable::clearFloatingPointFlags;
+using portable::floatingPointFaultRaised;
 #endif
 
 // The compiler does not model the flags: without this it may fold, drop or

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <limits>
+#include <utility>
+#include <vector>
 
 using calc::ErrorKind;
 using calc::RuntimeError;
@@ -122,4 +124,43 @@ TEST(SeriesSum, TheSumItselfOverflowing)
                   sumSeriesFrom(SeriesState{largest, 1.0, 1}, largestTerm);
               }),
               ErrorKind::FloatingPoint);
+}
+
+// The flags read through the C library and, where doubles are in SSE
+// registers, straight from MXCSR: both see the same faults, and neither takes
+// an underflow or an inexact result for one.
+TEST(FloatingPointFlags, EveryWayOfReadingThemSeesTheSameFaults)
+{
+    struct Reader
+    {
+        const char *name;
+        void (*clear)() noexcept;
+        bool (*faulted)() noexcept;
+    };
+    std::vector<Reader> readers{{"C library", calc::portable::clearFloatingPointFlags,
+                                 calc::portable::floatingPointFaultRaised}};
+#ifdef VANTREL_SSE_FLAGS
+    readers.push_back(
+        {"MXCSR", calc::sse::clearFloatingPointFlags, calc::sse::floatingPointFaultRaised});
+#endif
+    volatile double one = 1.0;
+    volatile double tiny = std::numeric_limits<double>::min();
+    const std::pair<const char *, double (*)()> operations[] = {
+        {"overflow", [] { return calc::evaluated(largest * largest); }},
+        {"zero by zero", [] { return calc::evaluated(zero / zero); }},
+        {"one by zero", [] { return calc::evaluated(1.0 / zero); }},
+    };
+    for (const Reader &reader : readers) {
+        SCOPED_TRACE(reader.name);
+        for (const auto &[what, operation] : operations) {
+            reader.clear();
+            EXPECT_FALSE(reader.faulted());
+            operation();
+            EXPECT_TRUE(reader.faulted()) << what;
+        }
+        reader.clear();
+        calc::evaluated(tiny * tiny); // underflow
+        calc::evaluated(one / 3.0);   // inexact
+        EXPECT_FALSE(reader.faulted());
+    }
 }
