@@ -3,7 +3,6 @@
 #include "ErrorReport.h"
 
 #include <QDir>
-#include <QList>
 #include <QString>
 #include <QtGlobal>
 #include <cstdio>
@@ -14,50 +13,15 @@
 
 namespace {
 
-// The folder TransientRuntimeDir made, if any, for every way out to remove.
-char transientRuntimeDir[4096] = {};
-
-void removeTransientRuntimeDir()
-{
-    if (transientRuntimeDir[0] != '\0') {
-        QDir(QString::fromLocal8Bit(transientRuntimeDir)).removeRecursively();
-        transientRuntimeDir[0] = '\0';
-    }
-}
+// The watch whose handler is installed: the toolkit's message handler is a
+// plain function, told nothing of its owner.
+StartUpWatch *activeWatch = nullptr;
 
 bool isPrivateFolder(const QByteArray &path)
 {
     struct stat status = {};
     return !path.isEmpty() && stat(path.constData(), &status) == 0 && S_ISDIR(status.st_mode) &&
            status.st_uid == geteuid() && (status.st_mode & 0777) == 0700;
-}
-
-// Standard error as it was before start-up, while fd 2 points at /dev/null.
-int savedStandardError = -1;
-
-struct HeldMessage
-{
-    QtMsgType type;
-    QString text;
-};
-
-QList<HeldMessage> &heldMessages()
-{
-    static QList<HeldMessage> messages;
-    return messages;
-}
-
-void holdBackMessages(QtMsgType type, const QMessageLogContext &, const QString &text)
-{
-    if (type == QtFatalMsg) {
-        static const char line[] = "vantrel1: there is no display to show the window on; "
-                                   "start it on a virtual screen with: xvfb-run -a vantrel1\n";
-        (void)!write(savedStandardError >= 0 ? savedStandardError : STDERR_FILENO, line,
-                     sizeof line - 1);
-        removeTransientRuntimeDir();
-        std::_Exit(form::kExitStatusNoDisplay);
-    }
-    heldMessages().append({type, text});
 }
 
 bool isSocket(const QByteArray &path)
@@ -75,22 +39,24 @@ TransientRuntimeDir::TransientRuntimeDir()
     QByteArray base = qgetenv("TMPDIR");
     if (base.isEmpty())
         base = "/tmp";
-    const int length = std::snprintf(transientRuntimeDir, sizeof transientRuntimeDir,
-                                     "%s/vantrel1-runtime-XXXXXX", base.constData());
-    if (length < 0 || static_cast<std::size_t>(length) >= sizeof transientRuntimeDir) {
-        transientRuntimeDir[0] = '\0';
+    QByteArray path = base + "/vantrel1-runtime-XXXXXX";
+    if (!mkdtemp(path.data()))
         return;
-    }
-    if (!mkdtemp(transientRuntimeDir)) {
-        transientRuntimeDir[0] = '\0';
-        return;
-    }
-    qputenv("XDG_RUNTIME_DIR", transientRuntimeDir);
+    path_ = path;
+    qputenv("XDG_RUNTIME_DIR", path_);
 }
 
 TransientRuntimeDir::~TransientRuntimeDir()
 {
-    removeTransientRuntimeDir();
+    remove();
+}
+
+void TransientRuntimeDir::remove() noexcept
+{
+    if (!path_.isEmpty()) {
+        QDir(QString::fromLocal8Bit(path_)).removeRecursively();
+        path_.clear();
+    }
 }
 
 void keepSessionBusFromAutolaunching()
@@ -104,30 +70,62 @@ void keepSessionBusFromAutolaunching()
     qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
 }
 
-void watchStartUp()
+StartUpWatch::StartUpWatch(TransientRuntimeDir &runtimeDir) : runtimeDir_(runtimeDir)
 {
-    qInstallMessageHandler(holdBackMessages);
+    activeWatch = this;
+    watching_ = true;
+    qInstallMessageHandler(holdBack);
     // The X libraries write their own complaints (a refused connection, say)
     // straight to standard error; while the display is opened they go nowhere.
     std::fflush(stderr);
-    savedStandardError = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3);
+    savedStandardError_ = fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3);
     const int devNull = open("/dev/null", O_WRONLY | O_CLOEXEC);
-    if (savedStandardError >= 0 && devNull >= 0)
+    if (savedStandardError_ >= 0 && devNull >= 0)
         dup2(devNull, STDERR_FILENO);
     if (devNull >= 0)
         close(devNull);
 }
 
-void startUpSucceeded()
+StartUpWatch::~StartUpWatch()
+{
+    if (watching_)
+        succeeded();
+}
+
+void StartUpWatch::restoreStandardError() noexcept
 {
     std::fflush(stderr);
-    if (savedStandardError >= 0) {
-        dup2(savedStandardError, STDERR_FILENO);
-        close(savedStandardError);
-        savedStandardError = -1;
+    if (savedStandardError_ >= 0) {
+        dup2(savedStandardError_, STDERR_FILENO);
+        close(savedStandardError_);
+        savedStandardError_ = -1;
     }
+}
+
+void StartUpWatch::succeeded()
+{
+    restoreStandardError();
     qInstallMessageHandler(nullptr);
-    for (const HeldMessage &message : std::as_const(heldMessages()))
+    activeWatch = nullptr;
+    watching_ = false;
+    for (const HeldMessage &message : std::as_const(held_))
         qt_message_output(message.type, QMessageLogContext(), message.text);
-    heldMessages().clear();
+    held_.clear();
+}
+
+void StartUpWatch::holdBack(QtMsgType type, const QMessageLogContext &, const QString &text)
+{
+    StartUpWatch *watch = activeWatch;
+    if (type == QtFatalMsg) {
+        static const char line[] = "vantrel1: there is no display to show the window on; "
+                                   "start it on a virtual screen with: xvfb-run -a vantrel1\n";
+        const int fd =
+            watch && watch->savedStandardError_ >= 0 ? watch->savedStandardError_ : STDERR_FILENO;
+        (void)!write(fd, line, sizeof line - 1);
+        if (watch)
+            watch->runtimeDir_.remove();
+        std::_Exit(form::kExitStatusNoDisplay);
+    }
+    if (watch)
+        watch->held_.append({type, text});
 }

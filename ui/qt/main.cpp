@@ -12,11 +12,11 @@ int main(int, char *[])
     char name[] = "vantrel1";
     char *argv[] = {name, nullptr};
 
-    const TransientRuntimeDir runtimeDir;
+    TransientRuntimeDir runtimeDir;
     keepSessionBusFromAutolaunching();
-    watchStartUp();
+    StartUpWatch startUp(runtimeDir);
     Application app(argc, argv);
-    startUpSucceeded();
+    startUp.succeeded();
     QApplication::setApplicationName(QString::fromLatin1(version::kProductName));
     QApplication::setApplicationVersion(QString::fromLatin1(version::kVersion));
     QApplication::setOrganizationName(QString::fromLatin1(version::kCompanyName));
