@@ -70,3 +70,16 @@ TEST(LayoutTable, ALineCoversBothEndsAndOnePixelAt96Dpi)
     EXPECT_EQ(form::pixelsCovering(across, 192), (form::PixelRect{0, 0, 818, 2}));
     EXPECT_EQ(form::pixelsCovering({0, 2760, 0, 0}, 96), (form::PixelRect{0, 0, 1, 185}));
 }
+
+// A screen reader reads the task, its formula, then each instruction before
+// the button it names; each button is described by its instruction as shown.
+TEST(LayoutTable, ReadingOrderAndDescriptionsForAssistiveTechnology)
+{
+    std::string order;
+    for (const form::ControlSpec *row : form::readingOrder())
+        order += name(row) + " ";
+    EXPECT_EQ(order, "Label1 Image1 Label2 Command1 Label4 Label3 Command2 ");
+    EXPECT_EQ(form::accessibleDescription(form::controlWithRole(form::Role::Exit)),
+              u"Для завершения работы программы нажмите кнопку \"Выход\".");
+    EXPECT_EQ(form::accessibleDescription(*form::findControl("Label4")), u"");
+}

@@ -300,6 +300,26 @@ std::vector<const ControlSpec *> tabOrder()
     return order;
 }
 
+std::vector<const ControlSpec *> readingOrder()
+{
+    std::vector<const ControlSpec *> order;
+    for (const ControlSpec &row : controlSpecs()) {
+        if (row.readingIndex)
+            order.push_back(&row);
+    }
+    std::ranges::sort(order, {}, [](const ControlSpec *row) { return *row->readingIndex; });
+    return order;
+}
+
+std::u16string accessibleDescription(const ControlSpec &row)
+{
+    if (row.describedBy) {
+        if (const ControlSpec *label = findControl(row.describedBy))
+            return ShownCaption::fromCaption(label->caption).text;
+    }
+    return row.accessibleDescription;
+}
+
 const ControlSpec *buttonWithAccessKey(char16_t key, char16_t (*fold)(char16_t))
 {
     for (const ControlSpec &row : controlSpecs()) {

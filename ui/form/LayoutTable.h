@@ -174,6 +174,14 @@ bool takesFocus(const ControlSpec &row) noexcept;
 // first has the focus when the window opens.
 std::vector<const ControlSpec *> tabOrder();
 
+// The controls a screen reader reads, in its order (by reading index); the
+// lines, which have none, are left out.
+std::vector<const ControlSpec *> readingOrder();
+
+// What describes a control to assistive technology: the text its
+// `describedBy` label shows, else its own description (may be empty).
+std::u16string accessibleDescription(const ControlSpec &row);
+
 // The button whose access key is `key`, both letters compared through `fold`
 // (the front end's case mapping); nullptr where no button has it.
 const ControlSpec *buttonWithAccessKey(char16_t key, char16_t (*fold)(char16_t));

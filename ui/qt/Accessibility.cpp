@@ -110,18 +110,12 @@ public:
 private:
     std::vector<QWidget *> readingOrder() const
     {
-        std::vector<std::pair<int, QWidget *>> ranked;
-        for (const form::ControlSpec &row : form::controlSpecs()) {
-            if (!row.readingIndex)
-                continue;
-            if (auto *control = widget()->findChild<QWidget *>(QString::fromLatin1(row.name),
-                                                               Qt::FindDirectChildrenOnly))
-                ranked.emplace_back(*row.readingIndex, control);
-        }
-        std::sort(ranked.begin(), ranked.end());
         std::vector<QWidget *> children;
-        for (const auto &entry : ranked)
-            children.push_back(entry.second);
+        for (const form::ControlSpec *row : form::readingOrder()) {
+            if (auto *control = widget()->findChild<QWidget *>(QString::fromLatin1(row->name),
+                                                               Qt::FindDirectChildrenOnly))
+                children.push_back(control);
+        }
         return children;
     }
 };

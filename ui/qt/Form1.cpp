@@ -105,13 +105,7 @@ void applyLooks(const form::ControlSpec &row, QWidget *widget)
     if (row.font)
         widget->setFont(fontFromSpec(*row.font));
     widget->setAccessibleName(qText(row.accessibleName));
-    if (row.describedBy) {
-        if (const form::ControlSpec *label = form::findControl(row.describedBy))
-            widget->setAccessibleDescription(
-                qText(form::ShownCaption::fromCaption(label->caption).text));
-    } else {
-        widget->setAccessibleDescription(qText(row.accessibleDescription));
-    }
+    widget->setAccessibleDescription(qText(form::accessibleDescription(row)));
 }
 
 // The user's decimal separator, as the platform reports it (LC_ALL,
