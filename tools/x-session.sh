@@ -52,7 +52,9 @@ start_xvfb() {
     export XDG_RUNTIME_DIR=$work/runtime
 }
 
+window_manager=
 start_window_manager() {
+    window_manager=openbox
     openbox --sm-disable >/dev/null 2>&1 &
     session_pids+=($!)
     wait_for 100 sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
@@ -95,6 +97,11 @@ start_program() {
     # Painted once the task statement's yellow shows (at the window's scale).
     local x=$((client_x + 395 * client_w / 409)) y=$((client_y + 85 * client_w / 409))
     wait_for "$within" bash -c "[ \"\$(pixel $x $y)\" = ffff00 ]" || fail "window not painted"
+    # Keys go to the active window: the window manager has made it so.
+    if [ -n "$window_manager" ]; then
+        wait_for "$within" sh -c "[ \"\$(xdotool getactivewindow)\" = $window ]" ||
+            fail "the window never became active"
+    fi
 }
 
 read_geometry() {
