@@ -49,7 +49,18 @@ if [ "$scenario" = long-separator ]; then
     "$wine_run" "$arch" wineserver -w # the setting saved as the server ends by itself
 fi
 
-start_program --locale "$locale" --within 300 "$wine_run" "$arch" "$exe"
+# The program started from a folder where a planted oleacc.dll lies beside
+# it, as in a downloads folder, with Windows' search order for a library that
+# is not one of its KnownDLLs: the program's own folder first.
+client=$(dirname "$reader")/msaa_client.exe
+if [ "$scenario" = planted-oleacc ]; then
+    mkdir "$work/downloads"
+    cp "$exe" "$(dirname "$reader")/planted/oleacc.dll" "$work/downloads/"
+    exe=$work/downloads/$(basename "$exe")
+    WINEDLLOVERRIDES=oleacc=n,b start_program --locale "$locale" --within 300 "$wine_run" "$arch" "$exe"
+else
+    start_program --locale "$locale" --within 300 "$wine_run" "$arch" "$exe"
+fi
 read_back() { LC_ALL=$locale "$wine_run" "$arch" "$reader" 2>/dev/null | tr -d '\r'; }
 export -f read_back
 export locale wine_run arch reader
@@ -144,6 +155,50 @@ enter)
 tab-space)
     xdotool key Tab space
     expect_program_ends_with 0
+    ;;
+screen-reader | planted-oleacc)
+    # What a screen reader reads, through MSAA from another process: the
+    # table's readable controls in reading order, the lines left out; each
+    # button described by its instruction; the labels' underlined letters no
+    # shortcut of theirs.
+    tree=$(LC_ALL=$locale "$wine_run" "$arch" "$client" tree 2>/dev/null | tr -d '\r')
+    echo "$tree"
+    if [ "$scenario" = planted-oleacc ]; then
+        kill -0 "$app_pid" 2>/dev/null || fail "the planted oleacc.dll was loaded"
+    fi
+    field() { awk -F' [|] ' -v row="$(($1 + 1))" -v column="$2" 'NR == row {print $column}' <<<"$tree"; }
+    [ "$(head -1 <<<"$tree")" = "children 7" ] || fail "not seven children"
+    roles=$(sed -n '2,8p' <<<"$tree" | awk -F' [|] ' '{printf "%s;", $1}')
+    [ "$roles" = "text;graphic;text;push button;text;text;push button;" ] || fail "roles: $roles"
+    [[ "$(field 1 2)" == "Задание:   \"Вычислить"* ]] || fail "the task statement is not first"
+    [ "$(field 2 2)" = "Формула: сумма K! / (4 + K)!" ] || fail "the picture's name"
+    [[ "$(field 3 2)" == "Для вычисления"* ]] || fail "the Calculate instruction"
+    [ "$(field 4 2)" = "Вычислить" ] && [ "$(field 7 2)" = "Выход" ] || fail "the buttons' names"
+    [ "$(field 5 2)" = " О    Т    В    Е    Т" ] || fail "the answer's name"
+    [[ "$(field 6 2)" == "Для завершения"* ]] || fail "the Exit instruction"
+    [ "$(field 4 3)" = "$(field 3 2)" ] && [ "$(field 7 3)" = "$(field 6 2)" ] ||
+        fail "a button not described by its instruction"
+    [ "$(field 3 4)$(field 6 4)" = "--" ] || fail "an instruction claims a shortcut"
+    [ "$(field 4 4) $(field 7 4)" = "Alt+В Alt+ы" ] || fail "the buttons' shortcuts"
+    # Focus, place and hit testing from the controls' own standard objects.
+    grep -qx 'focus Вычислить' <<<"$tree" || fail "the focus is not on Calculate"
+    grep -qx 'hit Вычислить' <<<"$tree" || fail "Calculate is not found where it stands"
+    if [ "$scenario" = planted-oleacc ]; then
+        # Exit pressed by its default action, as a screen reader's command does.
+        LC_ALL=$locale "$wine_run" "$arch" "$client" press 7 2>/dev/null || fail "Exit not pressed"
+        expect_program_ends_with 0
+    else
+        # The answer is announced: a name change any process can hear.
+        LC_ALL=$locale "$wine_run" "$arch" "$client" announce >"$work/announce.log" 2>/dev/null &
+        listener=$!
+        wait_for 200 grep -q listening "$work/announce.log" || fail "the client is not listening"
+        xdotool key Return
+        wait "$listener"
+        tr -d '\r' <"$work/announce.log" | grep -qx 'announced 00,01384   17' ||
+            fail "no announcement: $(cat "$work/announce.log")"
+        xdotool key alt+F4
+        expect_program_ends_with 0
+    fi
     ;;
 minimize-restore)
     # Exit keeps the focus while the window is minimized, and Enter presses

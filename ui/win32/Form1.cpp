@@ -117,6 +117,10 @@ Form1::Form1(HINSTANCE instance, calc::SeriesSummation sumSeries) : sumSeries_(s
     loadResources(instance);
     createWindow(instance);
     buildControls(instance);
+    std::vector<WindowAccessibility::Control> controls;
+    for (const Control &control : controls_)
+        controls.push_back({control.row, control.handle});
+    accessibility_ = std::make_unique<WindowAccessibility>(window_.get(), controls);
     // The window opens with the focus on the first control in tab order.
     restoreFocus();
 }
@@ -272,7 +276,9 @@ void Form1::Command1_Click()
 {
     const calc::SeriesSum sum = sumSeries_();
     const std::string text = calc::makeAnswerText(sum.s, sum.k, decimalSeparator());
-    SetWindowTextW(control(form::Role::Answer), fromUtf8(text).c_str());
+    const HWND answer = control(form::Role::Answer);
+    SetWindowTextW(answer, fromUtf8(text).c_str());
+    accessibility_->announceTextChange(answer);
 }
 
 void Form1::Command2_Click()
@@ -408,6 +414,11 @@ LRESULT Form1::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         // The window itself got the focus (restored, say): on to its control.
         restoreFocus();
         return 0;
+    case WM_GETOBJECT:
+        if (const auto object =
+                accessibility_ ? accessibility_->objectFor(window, wParam, lParam) : std::nullopt)
+            return *object;
+        break;
     case WM_ERASEBKGND: {
         RECT client{};
         GetClientRect(window, &client);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Accessibility.h"
 #include "Fonts.h"
 #include "LabelLayout.h"
 #include "LayoutTable.h"
@@ -9,6 +10,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -82,6 +84,7 @@ private:
     std::vector<Control> controls_;
     // The control that had the focus when the window last lost it.
     HWND keptFocus_ = nullptr;
+    std::unique_ptr<WindowAccessibility> accessibility_;
     // Last, so that the window goes first, before anything it draws with.
     UniqueWindow window_;
 };

@@ -1,0 +1,31 @@
+#pragma once
+
+// The system's accessibility, COM and automation functions the window's
+// accessible objects use, loaded from the system folder only, on first use.
+// oleacc.dll is not one of Windows' KnownDLLs: imported, a file of that name
+// beside the program (in a downloads folder, say) would be loaded in its
+// place. COM and automation are loaded the same way, so that nothing of this
+// is loaded until assistive technology asks. Where a function is missing,
+// the window keeps the system's standard objects.
+
+#include <oleacc.h>
+#include <windows.h>
+
+struct AccessibilityApi
+{
+    decltype(&::CreateStdAccessibleObject) createStdAccessibleObject = nullptr;
+    decltype(&::LresultFromObject) lresultFromObject = nullptr;
+    decltype(&::CoInitializeEx) coInitializeEx = nullptr;
+    decltype(&::CoUninitialize) coUninitialize = nullptr;
+    decltype(&::CoCreateInstance) coCreateInstance = nullptr;
+    decltype(&::SysAllocStringLen) sysAllocStringLen = nullptr;
+    decltype(&::SysFreeString) sysFreeString = nullptr;
+    decltype(&::VariantClear) variantClear = nullptr;
+
+    // Every function was found.
+    bool complete() const noexcept;
+
+    // The process's one copy, loaded on the first call. The libraries stay
+    // loaded: objects handed to other processes may call into them at any time.
+    static const AccessibilityApi &system();
+};
