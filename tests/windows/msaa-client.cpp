@@ -59,7 +59,7 @@ template <typename Ask> std::string text(Ask ask)
 int printTree(HWND window)
 {
     IAccessible *client = nullptr;
-    if (FAILED(AccessibleObjectFromWindow(window, OBJID_CLIENT, IID_IAccessible,
+    if (FAILED(AccessibleObjectFromWindow(window, OBJID_CLIENT, __uuidof(IAccessible),
                                           reinterpret_cast<void **>(&client)))) {
         std::puts("no accessible object");
         return 1;
@@ -74,7 +74,7 @@ int printTree(HWND window)
         IAccessible *object = client;
         VARIANT id = children[i];
         if (children[i].vt == VT_DISPATCH) {
-            children[i].pdispVal->QueryInterface(IID_IAccessible,
+            children[i].pdispVal->QueryInterface(__uuidof(IAccessible),
                                                  reinterpret_cast<void **>(&object));
             id.vt = VT_I4;
             id.lVal = CHILDID_SELF;
@@ -94,7 +94,8 @@ int printTree(HWND window)
         std::string name = "-";
         if (found.vt == VT_DISPATCH) {
             IAccessible *object = nullptr;
-            found.pdispVal->QueryInterface(IID_IAccessible, reinterpret_cast<void **>(&object));
+            found.pdispVal->QueryInterface(__uuidof(IAccessible),
+                                           reinterpret_cast<void **>(&object));
             VARIANT self{};
             self.vt = VT_I4;
             name = text([&](BSTR *out) { object->get_accName(self, out); });
@@ -123,7 +124,7 @@ int printTree(HWND window)
 int press(HWND window, long child)
 {
     IAccessible *client = nullptr;
-    if (FAILED(AccessibleObjectFromWindow(window, OBJID_CLIENT, IID_IAccessible,
+    if (FAILED(AccessibleObjectFromWindow(window, OBJID_CLIENT, __uuidof(IAccessible),
                                           reinterpret_cast<void **>(&client))))
         return 1;
     VARIANT id{};
