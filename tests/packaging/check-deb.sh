@@ -56,6 +56,9 @@ file "$work/root/usr/bin/vantrel1" | grep -q ', stripped' || failed "the binary 
 page=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$work/root/usr/share/man/man1/vantrel1.1.gz" 2>&1)
 grep -q 'warning' <<<"$page" && failed "the manual page has warnings"
 grep -q 'xvfb-run -a vantrel1' <<<"$page" || failed "the manual page does not say how to run without a display"
+# The answer as the window shows it, its three spaces kept (roff would fold
+# plain ones into one).
+grep -qF '00,01384   17' <<<"$page" || failed "the manual page folds the answer's spaces"
 
 # It starts: still running, with its event loop, after a second offscreen.
 mkdir -m 700 "$work/runtime"
