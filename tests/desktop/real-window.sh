@@ -9,11 +9,19 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/../../tools/x-session.sh"
 
 start_session
+# A Wayland display left behind by a session that is gone, beside the working X one.
+[ "$scenario" = stale-wayland ] && export WAYLAND_DISPLAY=wayland-gone
 # A dark colour scheme: GNOME's, through Qt's GTK platform theme.
 [ "$scenario" = dark-scheme ] && export QT_QPA_PLATFORMTHEME=gtk3 GTK_THEME=Adwaita:dark
 start_program "$program"
 
 case "$scenario" in
+stale-wayland)
+    # The window comes up through X, with nothing said about the dead display.
+    xdotool key alt+Cyrillic_yeru
+    expect_program_ends_with 0
+    [ ! -s "$work/program.log" ] || fail "it printed: $(cat "$work/program.log")"
+    ;;
 arguments)
     # The toolkit's own options change nothing: same title, place, size and
     # pixels as without them, and the style sheet (a FIFO, on which an open

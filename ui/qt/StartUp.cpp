@@ -30,6 +30,21 @@ bool isSocket(const QByteArray &path)
     return stat(path.constData(), &status) == 0 && S_ISSOCK(status.st_mode);
 }
 
+// The one line a start-up without a display ends with.
+QByteArray noDisplayLine(const QByteArray &forcedPlatform)
+{
+    QByteArray line = "vantrel1: there is no display to show the window on";
+    if (forcedPlatform.isEmpty())
+        return line + "; start it on a virtual screen with: xvfb-run -a vantrel1\n";
+    // The user chose the platform: say what was tried, and what helps.
+    const auto shown = [](const char *name) {
+        const QByteArray value = qgetenv(name);
+        return QByteArray(name) + (value.isEmpty() ? QByteArray(" unset") : '=' + value);
+    };
+    return line + " through QT_QPA_PLATFORM=" + forcedPlatform + " (" + shown("WAYLAND_DISPLAY") +
+           ", " + shown("DISPLAY") + "); unset QT_QPA_PLATFORM to use the session's display\n";
+}
+
 } // namespace
 
 TransientRuntimeDir::TransientRuntimeDir()
@@ -70,8 +85,23 @@ void keepSessionBusFromAutolaunching()
     qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
 }
 
+void skipStaleWaylandDisplay()
+{
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") || qEnvironmentVariableIsEmpty("DISPLAY"))
+        return;
+    // A relative name is a socket in the runtime folder.
+    QByteArray socket = qgetenv("WAYLAND_DISPLAY");
+    if (!socket.startsWith('/'))
+        socket = qgetenv("XDG_RUNTIME_DIR") + '/' + socket;
+    if (!isSocket(socket))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+}
+
 StartUpWatch::StartUpWatch(TransientRuntimeDir &runtimeDir) : runtimeDir_(runtimeDir)
 {
+    // Whether the user chose the platform, for the message if it fails.
+    forcedPlatform_ = qgetenv("QT_QPA_PLATFORM");
     activeWatch = this;
     watching_ = true;
     qInstallMessageHandler(holdBack);
@@ -117,11 +147,10 @@ void StartUpWatch::holdBack(QtMsgType type, const QMessageLogContext &, const QS
 {
     StartUpWatch *watch = activeWatch;
     if (type == QtFatalMsg) {
-        static const char line[] = "vantrel1: there is no display to show the window on; "
-                                   "start it on a virtual screen with: xvfb-run -a vantrel1\n";
         const int fd =
             watch && watch->savedStandardError_ >= 0 ? watch->savedStandardError_ : STDERR_FILENO;
-        (void)!write(fd, line, sizeof line - 1);
+        const QByteArray line = noDisplayLine(watch ? watch->forcedPlatform_ : QByteArray());
+        (void)!write(fd, line.constData(), static_cast<std::size_t>(line.size()));
         if (watch)
             watch->runtimeDir_.remove();
         std::_Exit(form::kExitStatusNoDisplay);

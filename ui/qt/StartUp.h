@@ -15,6 +15,11 @@
 // changes and assistive technology works as usual.
 void keepSessionBusFromAutolaunching();
 
+// A WAYLAND_DISPLAY left behind by a session that is gone, beside a working
+// DISPLAY: the toolkit would try the dead one first and complain before it
+// falls back. Where nobody chose the platform, X11 is taken at once.
+void skipStaleWaylandDisplay();
+
 // The toolkit wants a private runtime folder even though this program puts
 // nothing in it; where XDG_RUNTIME_DIR names none that is usable, it would
 // create /tmp/runtime-$USER (or the missing folder) and leave it behind. This
@@ -65,5 +70,6 @@ private:
     // Standard error as it was before start-up, while fd 2 points at /dev/null.
     int savedStandardError_ = -1;
     QList<HeldMessage> held_;
+    QByteArray forcedPlatform_; // empty: the toolkit's own choice
     bool watching_ = false;
 };

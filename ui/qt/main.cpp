@@ -14,6 +14,7 @@ int main(int, char *[])
 
     TransientRuntimeDir runtimeDir;
     keepSessionBusFromAutolaunching();
+    skipStaleWaylandDisplay();
     StartUpWatch startUp(runtimeDir);
     Application app(argc, argv);
     startUp.succeeded();
