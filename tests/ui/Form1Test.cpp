@@ -67,6 +67,17 @@ TEST(Form1, CalculateByMouseAndKeyboardWritesTheSameAnswer)
     EXPECT_EQ(form.command1()->text(), QStringLiteral("&Вычислить"));
 }
 
+// A title bar that offers to maximize the window anyway gets it back at its one size.
+TEST(Form1, AMaximizedWindowReturnsToItsOneSize)
+{
+    Form1 form;
+    ASSERT_TRUE(showAndActivate(form));
+    const QSize size = form.size();
+    form.setWindowState(Qt::WindowMaximized);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form.windowState() == Qt::WindowNoState; }));
+    EXPECT_EQ(form.size(), size);
+}
+
 TEST(Form1, ExitEndsTheEventLoop)
 {
     Form1 form;

@@ -202,6 +202,20 @@ void Form1::Command1_Click()
     }
 }
 
+void Form1::changeEvent(QEvent *event)
+{
+    // The window has one size. Where a title bar offers to maximize it
+    // anyway (Qt's own on Wayland draws that box whatever the window allows),
+    // the state is undone, so that the window and the compositor agree.
+    constexpr Qt::WindowStates kOtherSizes = Qt::WindowMaximized | Qt::WindowFullScreen;
+    if (event->type() == QEvent::WindowStateChange && windowState() & kOtherSizes) {
+        QMetaObject::invokeMethod(
+            this, [this, kOtherSizes] { setWindowState(windowState() & ~kOtherSizes); },
+            Qt::QueuedConnection);
+    }
+    QWidget::changeEvent(event);
+}
+
 void Form1::Command2_Click()
 {
     close();

@@ -36,6 +36,9 @@ public slots:
     void Command1_Click();
     void Command2_Click();
 
+protected:
+    void changeEvent(QEvent *event) override;
+
 private:
     void buildControls();
 
