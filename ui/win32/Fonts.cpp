@@ -34,7 +34,7 @@ MeasuredFont createFont(const form::FontSpec &wanted, int dpi)
 
 TEXTMETRICW textMetrics(HFONT font)
 {
-    const UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+    const UniqueMemoryDc dc(created(CreateCompatibleDC(nullptr), "measuring context"));
     const Selection selected(dc.get(), font);
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc.get(), &metrics);

@@ -72,8 +72,8 @@ UniqueBitmap scaled(UniqueBitmap picture, int width, int height)
     if (info.bmWidth == width && info.bmHeight == height)
         return picture;
     const ScreenDc screen;
-    const UniqueMemoryDc from(CreateCompatibleDC(screen.get()));
-    const UniqueMemoryDc to(CreateCompatibleDC(screen.get()));
+    const UniqueMemoryDc from(created(CreateCompatibleDC(screen.get()), "picture context"));
+    const UniqueMemoryDc to(created(CreateCompatibleDC(screen.get()), "picture context"));
     UniqueBitmap result(
         created(CreateCompatibleBitmap(screen.get(), width, height), "formula picture"));
     const Selection source(from.get(), picture.get());

@@ -30,7 +30,7 @@ void LabelLayout::setCaption(std::u16string_view caption)
     const std::u16string &text = shown_.text;
     advances_.assign(text.size() + 1, 0);
     if (!text.empty()) {
-        const UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+        const UniqueMemoryDc dc(created(CreateCompatibleDC(nullptr), "measuring context"));
         const Selection selected(dc.get(), measuring_->font.get());
         SIZE whole{};
         GetTextExtentExPointW(dc.get(), wide(text), static_cast<int>(text.size()), 0, nullptr,
