@@ -227,11 +227,7 @@ HWND Form1::control(const char *name) const noexcept
 
 HWND Form1::control(form::Role role) const noexcept
 {
-    for (const Control &control : controls_) {
-        if (control.row->role == role)
-            return control.handle;
-    }
-    return nullptr;
+    return control(form::controlWithRole(role).name);
 }
 
 Form1::Control *Form1::controlFor(HWND handle) noexcept
@@ -246,11 +242,7 @@ Form1::Control *Form1::controlFor(HWND handle) noexcept
 void Form1::drawLabel(Control &control, const DRAWITEMSTRUCT &item)
 {
     // The window text is the caption: whoever set it last, the label shows it.
-    std::u16string caption(static_cast<std::size_t>(GetWindowTextLengthW(control.handle)) + 1,
-                           u'\0');
-    caption.resize(static_cast<std::size_t>(
-        GetWindowTextW(control.handle, reinterpret_cast<wchar_t *>(caption.data()),
-                       static_cast<int>(caption.size()))));
+    const std::u16string caption = windowText(control.handle);
     if (caption != control.label->caption())
         control.label->setCaption(caption);
 
