@@ -2,6 +2,7 @@
 
 #include "AccessibilityApi.h"
 #include "CaptionLayout.h"
+#include "WideText.h"
 
 #include <algorithm>
 #include <commctrl.h>
@@ -32,14 +33,6 @@ VARIANT self() noexcept
     id.vt = VT_I4;
     id.lVal = CHILDID_SELF;
     return id;
-}
-
-std::u16string windowText(HWND window)
-{
-    std::u16string text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, u'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(
-        window, reinterpret_cast<wchar_t *>(text.data()), static_cast<int>(text.size()))));
-    return text;
 }
 
 // A text handed out as a BSTR; an empty one as none (S_FALSE), as MSAA has it.
@@ -130,37 +123,46 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR *name) override
     {
-        return forward(child, &IAccessible::get_accName, name);
+        return forward(child,
+                       [&](IAccessible *to, VARIANT id) { return to->get_accName(id, name); });
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR *value) override
     {
-        return forward(child, &IAccessible::get_accValue, value);
+        return forward(child,
+                       [&](IAccessible *to, VARIANT id) { return to->get_accValue(id, value); });
     }
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR *description) override
     {
-        return forward(child, &IAccessible::get_accDescription, description);
+        return forward(child, [&](IAccessible *to, VARIANT id) {
+            return to->get_accDescription(id, description);
+        });
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT *role) override
     {
-        return forward(child, &IAccessible::get_accRole, role);
+        return forward(child,
+                       [&](IAccessible *to, VARIANT id) { return to->get_accRole(id, role); });
     }
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT *state) override
     {
-        return forward(child, &IAccessible::get_accState, state);
+        return forward(child,
+                       [&](IAccessible *to, VARIANT id) { return to->get_accState(id, state); });
     }
     HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR *help) override
     {
-        return forward(child, &IAccessible::get_accHelp, help);
+        return forward(child,
+                       [&](IAccessible *to, VARIANT id) { return to->get_accHelp(id, help); });
     }
     HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR *file, VARIANT child, LONG *topic) override
     {
-        VARIANT id = child;
-        IAccessible *to = target(child, id);
-        return to ? to->get_accHelpTopic(file, id, topic) : E_INVALIDARG;
+        return forward(child, [&](IAccessible *to, VARIANT id) {
+            return to->get_accHelpTopic(file, id, topic);
+        });
     }
     HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR *shortcut) override
     {
-        return forward(child, &IAccessible::get_accKeyboardShortcut, shortcut);
+        return forward(child, [&](IAccessible *to, VARIANT id) {
+            return to->get_accKeyboardShortcut(id, shortcut);
+        });
     }
     HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT *focus) override
     {
@@ -172,20 +174,21 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR *action) override
     {
-        return forward(child, &IAccessible::get_accDefaultAction, action);
+        return forward(child, [&](IAccessible *to, VARIANT id) {
+            return to->get_accDefaultAction(id, action);
+        });
     }
     HRESULT STDMETHODCALLTYPE accSelect(LONG flags, VARIANT child) override
     {
-        VARIANT id = child;
-        IAccessible *to = target(child, id);
-        return to ? to->accSelect(flags, id) : E_INVALIDARG;
+        return forward(child,
+                       [&](IAccessible *to, VARIANT id) { return to->accSelect(flags, id); });
     }
     HRESULT STDMETHODCALLTYPE accLocation(LONG *left, LONG *top, LONG *width, LONG *height,
                                           VARIANT child) override
     {
-        VARIANT id = child;
-        IAccessible *to = target(child, id);
-        return to ? to->accLocation(left, top, width, height, id) : E_INVALIDARG;
+        return forward(child, [&](IAccessible *to, VARIANT id) {
+            return to->accLocation(left, top, width, height, id);
+        });
     }
     HRESULT STDMETHODCALLTYPE accNavigate(LONG direction, VARIANT start, VARIANT *end) override
     {
@@ -197,9 +200,8 @@ public:
     }
     HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override
     {
-        VARIANT id = child;
-        IAccessible *to = target(child, id);
-        return to ? to->accDoDefaultAction(id) : E_INVALIDARG;
+        return forward(child,
+                       [](IAccessible *to, VARIANT id) { return to->accDoDefaultAction(id); });
     }
     HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
@@ -215,14 +217,12 @@ protected:
         return isSelf(child) ? standard_ : nullptr;
     }
 
-    template <typename Result>
-    HRESULT forward(const VARIANT &child,
-                    HRESULT (STDMETHODCALLTYPE IAccessible::*ask)(VARIANT, Result *),
-                    Result *result)
+    // `ask`ed of whoever answers for `child`, as that one's child.
+    template <typename Ask> HRESULT forward(const VARIANT &child, Ask ask)
     {
         VARIANT id = child;
         IAccessible *to = target(child, id);
-        return to ? (to->*ask)(id, result) : E_INVALIDARG;
+        return to ? ask(to, id) : E_INVALIDARG;
     }
 
     const AccessibilityApi &api_;
@@ -567,7 +567,9 @@ bool WindowAccessibility::markLiveRegion(HWND control)
 {
     if (liveRegion_ == control)
         return true;
-    if (liveRegion_ || !ready())
+    // Only where a client has asked for the window's objects: a click loads
+    // and starts nothing for nobody.
+    if (liveRegion_ || !form_)
         return false;
     IAccPropServices *properties = nullptr;
     if (FAILED(AccessibilityApi::system().coCreateInstance(
