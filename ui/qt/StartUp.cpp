@@ -103,7 +103,6 @@ StartUpWatch::StartUpWatch(TransientRuntimeDir &runtimeDir) : runtimeDir_(runtim
     // Whether the user chose the platform, for the message if it fails.
     forcedPlatform_ = qgetenv("QT_QPA_PLATFORM");
     activeWatch = this;
-    watching_ = true;
     qInstallMessageHandler(holdBack);
     // The X libraries write their own complaints (a refused connection, say)
     // straight to standard error; while the display is opened they go nowhere.
@@ -118,7 +117,7 @@ StartUpWatch::StartUpWatch(TransientRuntimeDir &runtimeDir) : runtimeDir_(runtim
 
 StartUpWatch::~StartUpWatch()
 {
-    if (watching_)
+    if (activeWatch == this)
         succeeded();
 }
 
@@ -137,7 +136,6 @@ void StartUpWatch::succeeded()
     restoreStandardError();
     qInstallMessageHandler(nullptr);
     activeWatch = nullptr;
-    watching_ = false;
     for (const HeldMessage &message : std::as_const(held_))
         qt_message_output(message.type, QMessageLogContext(), message.text);
     held_.clear();

@@ -71,5 +71,4 @@ private:
     int savedStandardError_ = -1;
     QList<HeldMessage> held_;
     QByteArray forcedPlatform_; // empty: the toolkit's own choice
-    bool watching_ = false;
 };
