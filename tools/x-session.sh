@@ -6,11 +6,13 @@
 work=$(mktemp -d)
 session_pids=()
 app_pid=
+accessibility_launcher=
 end_session() {
     if [ -n "$app_pid" ]; then
         kill "$app_pid" 2>/dev/null
         wait "$app_pid" 2>/dev/null
     fi
+    [ -z "$accessibility_launcher" ] || end_accessibility_bus
     for ((i = ${#session_pids[@]} - 1; i >= 0; i--)); do
         kill "${session_pids[i]}" 2>/dev/null
         wait "${session_pids[i]}" 2>/dev/null
@@ -67,6 +69,31 @@ start_session_bus() {
         fail "no session bus"
     session_pids+=("$(cat "$work/bus.pid")")
     export DBUS_SESSION_BUS_ADDRESS=$(head -1 "$work/bus")
+}
+
+# The accessibility bus, as a desktop session starts it, switched on (on the
+# session bus, which must run); ended with the session, with the children
+# it starts (the bus and the registry).
+start_accessibility_bus() {
+    /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
+    accessibility_launcher=$!
+    session_pids+=("$accessibility_launcher")
+    wait_for 100 dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
+        org.a11y.Bus.GetAddress || fail "no accessibility bus"
+    # On X the toolkit also looks for the bus on the root window.
+    if [ -n "${DISPLAY:-}" ]; then
+        wait_for 100 sh -c 'xprop -root AT_SPI_BUS | grep -q unix:' || fail "no accessibility bus on X"
+    fi
+    dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
+        org.freedesktop.DBus.Properties.Set string:org.a11y.Status string:IsEnabled \
+        variant:boolean:true >/dev/null || fail "could not switch accessibility on"
+}
+
+end_accessibility_bus() {
+    local child
+    for child in $(pgrep -P "$accessibility_launcher"); do
+        kill "$child" 2>/dev/null
+    done
 }
 
 start_session() {

@@ -20,14 +20,7 @@ wait_for 100 test -S "$XDG_RUNTIME_DIR/vantrel-wayland" || fail "weston did not 
 export WAYLAND_DISPLAY=vantrel-wayland
 
 start_session_bus
-/usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
-launcher=$!
-session_pids+=("$launcher")
-wait_for 100 dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
-    org.a11y.Bus.GetAddress || fail "no accessibility bus"
-dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus \
-    org.freedesktop.DBus.Properties.Set string:org.a11y.Status string:IsEnabled \
-    variant:boolean:true >/dev/null || fail "could not switch accessibility on"
+start_accessibility_bus
 
 before=$(cd "$XDG_RUNTIME_DIR" && find . | sort)
 QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=client LC_ALL=ru_RU.UTF-8 "$program" \
@@ -55,7 +48,4 @@ grep -v -E '^\[ *[0-9.]+\] ' "$work/protocol.log" | grep -q . &&
     fail "it printed: $(grep -v -E '^\[ *[0-9.]+\] ' "$work/protocol.log")"
 after=$(cd "$XDG_RUNTIME_DIR" && find . | sort)
 [ "$before" = "$after" ] || fail "left in the runtime folder: $(comm -13 <(echo "$before") <(echo "$after"))"
-for child in $(pgrep -P "$launcher"); do
-    kill "$child" 2>/dev/null
-done
 echo "ok: wayland"

@@ -66,27 +66,19 @@ export -f read_back
 export locale wine_run arch reader
 wait_for 50 bash -c "read_back | grep -q '^client'" || fail "the window cannot be read back"
 
-# Waits until the answer label reads $1.
-expect_answer() {
-    local answer
+# expect_read FIELD VALUE: waits until the window, read back, shows VALUE
+# for FIELD ("answer": the answer label's text, "focus": the focused control).
+expect_read() {
+    local got
     for _ in $(seq 50); do
-        answer=$(read_back | sed -n 's/^answer //p')
-        [ "$answer" = "$1" ] && return 0
+        got=$(read_back | sed -n "s/^$1 //p")
+        [ "$got" = "$2" ] && return 0
         sleep 0.1
     done
-    fail "the answer reads '$answer', not '$1'"
+    fail "the $1 reads '$got', not '$2'"
 }
-
-# Waits until the control named $1 has the keyboard focus.
-expect_focus() {
-    local focus
-    for _ in $(seq 50); do
-        focus=$(read_back | sed -n 's/^focus //p')
-        [ "$focus" = "$1" ] && return 0
-        sleep 0.1
-    done
-    fail "the focus is on '$focus', not '$1'"
-}
+expect_answer() { expect_read answer "$1"; }
+expect_focus() { expect_read focus "$1"; }
 
 # Pixels at the scenario's dpi from twips, rounded down as the window does.
 px() { echo $(($1 * dpi / 1440)); }
