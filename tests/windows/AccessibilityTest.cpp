@@ -1,0 +1,220 @@
+// The window's accessible objects as a client in the program's own process
+// holds them, run under Wine: how they walk, what they say they stand for,
+// what they answer once the window is gone, and what the system's objects
+// are left to do.
+#include "Accessibility.h"
+
+#include "AccessibilityApi.h"
+#include "Form1.h"
+#include "LayoutTable.h"
+#include "OwnedHandles.h"
+
+#include <gtest/gtest.h>
+#include <oleacc.h>
+#include <vector>
+
+namespace {
+
+// COM in the test's thread, as a client has it.
+class Apartment
+{
+public:
+    Apartment() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+    ~Apartment() { CoUninitialize(); }
+    Apartment(const Apartment &) = delete;
+    Apartment &operator=(const Apartment &) = delete;
+};
+
+IAccessible *objectOf(HWND window)
+{
+    IAccessible *object = nullptr;
+    AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                               reinterpret_cast<void **>(&object));
+    return object;
+}
+
+VARIANT childId(LONG id)
+{
+    VARIANT child{};
+    child.vt = VT_I4;
+    child.lVal = id;
+    return child;
+}
+
+// The window an object says it stands for, or null.
+HWND windowOf(IAccessible *object)
+{
+    HWND window = nullptr;
+    if (object)
+        WindowFromAccessibleObject(object, &window);
+    return window;
+}
+
+// Where `direction` leads from `start` of `object`: the window of the object
+// found, or null with what the call answered.
+struct Step
+{
+    HRESULT result;
+    HWND window;
+};
+Step navigate(IAccessible *object, LONG direction, LONG start = CHILDID_SELF)
+{
+    VARIANT end{};
+    const HRESULT result = object->accNavigate(direction, childId(start), &end);
+    HWND window = nullptr;
+    if (end.vt == VT_DISPATCH) {
+        IAccessible *found = nullptr;
+        end.pdispVal->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void **>(&found));
+        window = windowOf(found);
+        found->Release();
+    }
+    VariantClear(&end);
+    return {result, window};
+}
+
+std::vector<HWND> readingOrder(const Form1 &form)
+{
+    std::vector<HWND> controls;
+    for (const form::ControlSpec *row : form::readingOrder())
+        controls.push_back(form.control(row->name));
+    return controls;
+}
+
+LRESULT WINAPI refuseHandOver(REFIID, WPARAM, LPUNKNOWN)
+{
+    return E_OUTOFMEMORY;
+}
+
+// A bare window with the Calculate button as its one readable control.
+struct BareWindow
+{
+    BareWindow()
+    {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = DefWindowProcW;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"BareWindow";
+        RegisterClassW(&windowClass); // again for each test: the first one stays
+        window.reset(CreateWindowExW(0, L"BareWindow", L"", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
+                                     nullptr, nullptr, windowClass.hInstance, nullptr));
+        button = CreateWindowExW(0, L"BUTTON", L"&Go", WS_CHILD | WS_VISIBLE, 0, 0, 50, 20,
+                                 window.get(), nullptr, windowClass.hInstance, nullptr);
+    }
+    std::vector<WindowAccessibility::Control> controls() const
+    {
+        return {{&form::controlWithRole(form::Role::Calculate), button}};
+    }
+
+    UniqueWindow window;
+    HWND button;
+};
+
+} // namespace
+
+TEST(WindowAccessibility, NavigationFollowsTheReadingOrderAndEachObjectItsOwnWindow)
+{
+    const Apartment apartment;
+    const Form1 form(GetModuleHandleW(nullptr));
+    IAccessible *window = objectOf(form.window());
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(windowOf(window), form.window());
+    const std::vector<HWND> order = readingOrder(form);
+
+    std::vector<HWND> forward{navigate(window, NAVDIR_FIRSTCHILD).window};
+    std::vector<HWND> backward{navigate(window, NAVDIR_LASTCHILD).window};
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        IAccessible *from = nullptr;
+        IDispatch *child = nullptr;
+        ASSERT_EQ(window->get_accChild(childId(static_cast<LONG>(i)), &child), S_OK);
+        child->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void **>(&from));
+        child->Release();
+        EXPECT_EQ(windowOf(from), order[i - 1]);
+        EXPECT_EQ(navigate(from, NAVDIR_NEXT).window, order[i]);
+        EXPECT_EQ(navigate(window, NAVDIR_NEXT, static_cast<LONG>(i)).window, order[i]);
+        // Spatial moves have no reading order to follow.
+        EXPECT_EQ(navigate(from, NAVDIR_DOWN).result, E_NOTIMPL);
+        EXPECT_EQ(navigate(window, NAVDIR_RIGHT, static_cast<LONG>(i)).result, E_NOTIMPL);
+        from->Release();
+        backward.insert(
+            backward.begin(),
+            navigate(window, NAVDIR_PREVIOUS, static_cast<LONG>(order.size() - i + 1)).window);
+    }
+    forward.resize(1);
+    for (HWND at = forward.back(); forward.size() < order.size(); at = forward.back()) {
+        IAccessible *from = objectOf(at);
+        forward.push_back(navigate(from, NAVDIR_NEXT).window);
+        from->Release();
+    }
+    EXPECT_EQ(forward, order);
+    EXPECT_EQ(backward, order);
+    EXPECT_EQ(navigate(window, NAVDIR_NEXT, static_cast<LONG>(order.size())).result, S_FALSE);
+    EXPECT_EQ(window->Release(), 1u); // the window's own
+}
+
+TEST(WindowAccessibility, ObjectsHeldPastTheWindowAnswerNotConnectedAndAreFreed)
+{
+    const Apartment apartment;
+    IAccessible *window = nullptr;
+    IAccessible *button = nullptr;
+    {
+        const Form1 form(GetModuleHandleW(nullptr));
+        window = objectOf(form.window());
+        ASSERT_NE(window, nullptr);
+        button = objectOf(form.control(form::Role::Calculate));
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(windowOf(button), form.control(form::Role::Calculate));
+    }
+    for (IAccessible *object : {window, button}) {
+        BSTR name = SysAllocString(L"left over");
+        EXPECT_EQ(object->get_accName(childId(CHILDID_SELF), &name), CO_E_OBJNOTCONNECTED);
+        EXPECT_EQ(name, nullptr);
+        LONG count = -1;
+        EXPECT_EQ(object->get_accChildCount(&count), CO_E_OBJNOTCONNECTED);
+        IDispatch *parent = nullptr;
+        EXPECT_EQ(object->get_accParent(&parent), CO_E_OBJNOTCONNECTED);
+        VARIANT found{};
+        EXPECT_EQ(object->get_accFocus(&found), CO_E_OBJNOTCONNECTED);
+        EXPECT_EQ(object->accHitTest(10, 10, &found), CO_E_OBJNOTCONNECTED);
+        EXPECT_EQ(object->accNavigate(NAVDIR_FIRSTCHILD, childId(CHILDID_SELF), &found),
+                  CO_E_OBJNOTCONNECTED);
+        EXPECT_EQ(found.vt, VT_EMPTY);
+        LONG left, top, width, height;
+        EXPECT_EQ(object->accLocation(&left, &top, &width, &height, childId(CHILDID_SELF)),
+                  CO_E_OBJNOTCONNECTED);
+        EXPECT_EQ(object->accDoDefaultAction(childId(CHILDID_SELF)), CO_E_OBJNOTCONNECTED);
+        EXPECT_EQ(object->accDoDefaultAction(childId(1)), CO_E_OBJNOTCONNECTED);
+        HWND own = nullptr;
+        EXPECT_EQ(WindowFromAccessibleObject(object, &own), CO_E_OBJNOTCONNECTED);
+        EXPECT_EQ(own, nullptr);
+    }
+    // Nothing else holds them: the window's side let go of every reference.
+    EXPECT_EQ(button->Release(), 0u);
+    EXPECT_EQ(window->Release(), 0u);
+}
+
+TEST(WindowAccessibility, WhatCannotBeHandedOverIsLeftToTheSystem)
+{
+    const Apartment apartment;
+    BareWindow bare;
+    AccessibilityApi api = AccessibilityApi::system();
+    api.lresultFromObject = refuseHandOver;
+    const WindowAccessibility accessibility(bare.window.get(), bare.controls(), api);
+    EXPECT_EQ(SendMessageW(bare.window.get(), WM_GETOBJECT, 0, OBJID_CLIENT),
+              DefWindowProcW(bare.window.get(), WM_GETOBJECT, 0, OBJID_CLIENT));
+}
+
+TEST(WindowAccessibility, TheAnnotationServiceIsNotNeeded)
+{
+    const Apartment apartment;
+    BareWindow bare;
+    AccessibilityApi api = AccessibilityApi::system();
+    api.coCreateInstance = nullptr;
+    WindowAccessibility accessibility(bare.window.get(), bare.controls(), api);
+    IAccessible *window = objectOf(bare.window.get());
+    ASSERT_NE(window, nullptr);
+    LONG count = 0;
+    EXPECT_EQ(window->get_accChildCount(&count), S_OK);
+    EXPECT_EQ(count, 1);
+    accessibility.announceTextChange(bare.button);
+    EXPECT_EQ(window->Release(), 1u); // the window's own
+}
