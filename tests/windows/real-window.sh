@@ -166,7 +166,7 @@ screen-reader | planted-oleacc)
     windows=$(sed -n '2,8p' <<<"$tree" | awk -F' [|] ' '{printf "%s;", $5}')
     [ "$windows" = "Static;Static;Static;Button;Static;Static;Button;" ] || fail "windows: $windows"
     [[ "$(field 1 2)" == "Задание:   \"Вычислить"* ]] || fail "the task statement is not first"
-    [ "$(field 2 2)" = "Формула: сумма K! / (4 + K)!" ] || fail "the picture's name"
+    [ "$(field 2 2)" = "Формула: сумма K факториал, делённое на факториал суммы 4 и K" ] || fail "the picture's name"
     [[ "$(field 3 2)" == "Для вычисления"* ]] || fail "the Calculate instruction"
     [ "$(field 4 2)" = "Вычислить" ] && [ "$(field 7 2)" = "Выход" ] || fail "the buttons' names"
     [ "$(field 5 2)" = " О    Т    В    Е    Т" ] || fail "the answer's name"
