@@ -11,9 +11,9 @@
 //                         events, a name change and a live region change of
 //                         its client object (not the one the system sends
 //                         for the window when its text is set), and prints
-//                         "announced name NAME" and "announced live NAME"
-//                         with the object's name; "listening" once the hooks
-//                         are in place.
+//                         "announced name NAME | VALUE" and "announced live
+//                         NAME | VALUE" with the object's name and value;
+//                         "listening" once the hooks are in place.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -165,10 +165,12 @@ void CALLBACK changed(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG
     if (FAILED(AccessibleObjectFromEvent(window, object, child, &accessible, &id)))
         return;
     const std::string name = text([&](BSTR *out) { accessible->get_accName(id, out); });
+    const std::string value = text([&](BSTR *out) { accessible->get_accValue(id, out); });
     accessible->Release();
     if (name.find("01384") == std::string::npos)
         return;
-    std::printf("announced %s %s\n", event == kLiveRegionChanged ? "live" : "name", name.c_str());
+    std::printf("announced %s %s | %s\n", event == kLiveRegionChanged ? "live" : "name",
+                name.c_str(), value.c_str());
     std::fflush(stdout);
     (event == kLiveRegionChanged ? heardLive : heardName) = true;
 }

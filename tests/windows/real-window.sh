@@ -165,11 +165,14 @@ screen-reader | planted-oleacc)
     # Each object stands for its own control's window, whose class a reader takes.
     windows=$(sed -n '2,8p' <<<"$tree" | awk -F' [|] ' '{printf "%s;", $5}')
     [ "$windows" = "Static;Static;Static;Button;Static;Static;Button;" ] || fail "windows: $windows"
-    [[ "$(field 1 2)" == "Задание:   \"Вычислить"* ]] || fail "the task statement is not first"
+    # Every text single-spaced: a reader gets no runs of spaces.
+    ! grep -q '  ' <<<"$tree" || fail "a text keeps a run of spaces"
+    [[ "$(field 1 2)" == "Задание: \"Вычислить сумму бесконечного ряда с точностью"* ]] ||
+        fail "the task statement is not first"
     [ "$(field 2 2)" = "Формула: сумма K факториал, делённое на факториал суммы 4 и K" ] || fail "the picture's name"
     [[ "$(field 3 2)" == "Для вычисления"* ]] || fail "the Calculate instruction"
     [ "$(field 4 2)" = "Вычислить" ] && [ "$(field 7 2)" = "Выход" ] || fail "the buttons' names"
-    [ "$(field 5 2)" = " О    Т    В    Е    Т" ] || fail "the answer's name"
+    [ "$(field 5 2)" = "О Т В Е Т" ] || fail "the answer's name"
     [[ "$(field 6 2)" == "Для завершения"* ]] || fail "the Exit instruction"
     [ "$(field 4 3)" = "$(field 3 2)" ] && [ "$(field 7 3)" = "$(field 6 2)" ] ||
         fail "a button not described by its instruction"
@@ -192,7 +195,7 @@ screen-reader | planted-oleacc)
         wait "$listener"
         cat "$work/announce.log"
         for event in name live; do
-            tr -d '\r' <"$work/announce.log" | grep -qx "announced $event 00,01384   17" ||
+            tr -d '\r' <"$work/announce.log" | grep -qx "announced $event 00,01384 17 | 00,01384 17" ||
                 fail "no $event announcement: $(cat "$work/announce.log")"
         done
         xdotool key alt+F4

@@ -1,5 +1,6 @@
 #include "Accessibility.h"
 
+#include "AccessibleText.h"
 #include "CaptionLayout.h"
 #include "WideText.h"
 
@@ -328,15 +329,18 @@ public:
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR *name) override
     {
         return own(child, name, [&] {
-            return giveText(api_, row_.accessibleName.empty() ? shownText() : row_.accessibleName,
-                            name);
+            return giveText(api_, form::accessibleName(row_, windowText(own_)), name);
         });
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR *value) override
     {
         // The answer is read as a value too, as a result field is.
         return own(child, value, [&] {
-            return giveText(api_, row_.role == form::Role::Answer ? shownText() : u"", value);
+            if (row_.role != form::Role::Answer)
+                return S_FALSE;
+            return giveText(
+                api_, form::accessibleText(form::ShownCaption::fromCaption(windowText(own_)).text),
+                value);
         });
     }
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR *description) override
@@ -388,11 +392,6 @@ private:
     template <typename Out, typename Ask> HRESULT own(const VARIANT &child, Out *out, Ask ask)
     {
         return answer([&] { return isSelf(child) ? ask() : E_INVALIDARG; }, out);
-    }
-
-    std::u16string shownText() const
-    {
-        return form::ShownCaption::fromCaption(windowText(own_)).text;
     }
 
     const form::ControlSpec &row_;
