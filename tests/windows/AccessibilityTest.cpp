@@ -151,42 +151,60 @@ TEST(WindowAccessibility, NavigationFollowsTheReadingOrderAndEachObjectItsOwnWin
     EXPECT_EQ(window->Release(), 1u); // the window's own
 }
 
+namespace {
+
+// Every question to an object whose window is gone.
+void expectDefunct(IAccessible *object)
+{
+    BSTR name = SysAllocString(L"left over");
+    EXPECT_EQ(object->get_accName(childId(CHILDID_SELF), &name), CO_E_OBJNOTCONNECTED);
+    EXPECT_EQ(name, nullptr);
+    LONG count = -1;
+    EXPECT_EQ(object->get_accChildCount(&count), CO_E_OBJNOTCONNECTED);
+    IDispatch *parent = nullptr;
+    EXPECT_EQ(object->get_accParent(&parent), CO_E_OBJNOTCONNECTED);
+    VARIANT found{};
+    EXPECT_EQ(object->get_accFocus(&found), CO_E_OBJNOTCONNECTED);
+    EXPECT_EQ(object->accHitTest(10, 10, &found), CO_E_OBJNOTCONNECTED);
+    EXPECT_EQ(object->accNavigate(NAVDIR_FIRSTCHILD, childId(CHILDID_SELF), &found),
+              CO_E_OBJNOTCONNECTED);
+    EXPECT_EQ(found.vt, VT_EMPTY);
+    LONG left, top, width, height;
+    EXPECT_EQ(object->accLocation(&left, &top, &width, &height, childId(CHILDID_SELF)),
+              CO_E_OBJNOTCONNECTED);
+    EXPECT_EQ(object->accDoDefaultAction(childId(CHILDID_SELF)), CO_E_OBJNOTCONNECTED);
+    EXPECT_EQ(object->accDoDefaultAction(childId(1)), CO_E_OBJNOTCONNECTED);
+    HWND own = nullptr;
+    EXPECT_EQ(WindowFromAccessibleObject(object, &own), CO_E_OBJNOTCONNECTED);
+    EXPECT_EQ(own, nullptr);
+}
+
+} // namespace
+
 TEST(WindowAccessibility, ObjectsHeldPastTheWindowAnswerNotConnectedAndAreFreed)
 {
     const Apartment apartment;
     IAccessible *window = nullptr;
     IAccessible *button = nullptr;
     {
-        const Form1 form(GetModuleHandleW(nullptr));
+        Form1 form(GetModuleHandleW(nullptr));
         window = objectOf(form.window());
         ASSERT_NE(window, nullptr);
         button = objectOf(form.control(form::Role::Calculate));
         ASSERT_NE(button, nullptr);
         EXPECT_EQ(windowOf(button), form.control(form::Role::Calculate));
+        // Exit: the window is destroyed while Form1 lives on, as until the
+        // message loop ends.
+        form.Command2_Click();
+        MSG quit;
+        EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+        SCOPED_TRACE("the window gone");
+        expectDefunct(window);
+        expectDefunct(button);
     }
-    for (IAccessible *object : {window, button}) {
-        BSTR name = SysAllocString(L"left over");
-        EXPECT_EQ(object->get_accName(childId(CHILDID_SELF), &name), CO_E_OBJNOTCONNECTED);
-        EXPECT_EQ(name, nullptr);
-        LONG count = -1;
-        EXPECT_EQ(object->get_accChildCount(&count), CO_E_OBJNOTCONNECTED);
-        IDispatch *parent = nullptr;
-        EXPECT_EQ(object->get_accParent(&parent), CO_E_OBJNOTCONNECTED);
-        VARIANT found{};
-        EXPECT_EQ(object->get_accFocus(&found), CO_E_OBJNOTCONNECTED);
-        EXPECT_EQ(object->accHitTest(10, 10, &found), CO_E_OBJNOTCONNECTED);
-        EXPECT_EQ(object->accNavigate(NAVDIR_FIRSTCHILD, childId(CHILDID_SELF), &found),
-                  CO_E_OBJNOTCONNECTED);
-        EXPECT_EQ(found.vt, VT_EMPTY);
-        LONG left, top, width, height;
-        EXPECT_EQ(object->accLocation(&left, &top, &width, &height, childId(CHILDID_SELF)),
-                  CO_E_OBJNOTCONNECTED);
-        EXPECT_EQ(object->accDoDefaultAction(childId(CHILDID_SELF)), CO_E_OBJNOTCONNECTED);
-        EXPECT_EQ(object->accDoDefaultAction(childId(1)), CO_E_OBJNOTCONNECTED);
-        HWND own = nullptr;
-        EXPECT_EQ(WindowFromAccessibleObject(object, &own), CO_E_OBJNOTCONNECTED);
-        EXPECT_EQ(own, nullptr);
-    }
+    SCOPED_TRACE("Form1 gone");
+    expectDefunct(window);
+    expectDefunct(button);
     // Nothing else holds them: the window's side let go of every reference.
     EXPECT_EQ(button->Release(), 0u);
     EXPECT_EQ(window->Release(), 0u);
