@@ -101,6 +101,17 @@ start_session() {
     start_window_manager
 }
 
+# The C library's locale $1 (NAME.CHARSET), which gives the program its
+# decimal separator: where the machine has not installed it, compiled from
+# its source into the session's folder and found through LOCPATH.
+provide_locale() {
+    [ -n "$(LC_ALL=$1 locale 2>&1 >/dev/null)" ] || return 0
+    mkdir -p "$work/locales"
+    [ -d "$work/locales/$1" ] || localedef -i "${1%%.*}" -f "${1#*.}" "$work/locales/$1" >/dev/null 2>&1 ||
+        fail "cannot compile the locale $1"
+    export LOCPATH=$work/locales
+}
+
 # start_program [--locale LOCALE] [--within TENTHS] COMMAND...
 # Starts the program (COMMAND with its arguments) under LOCALE (Russian
 # unless given) and waits, at most TENTHS tenths of a second each (10 s
@@ -115,6 +126,7 @@ start_program() {
         *) break ;;
         esac
     done
+    provide_locale "$locale"
     LC_ALL=$locale "$@" >"$work/program.log" 2>&1 &
     app_pid=$!
     wait_for "$within" xdotool search --name '^Velto$' || fail "no window named Velto"
