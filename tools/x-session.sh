@@ -176,6 +176,30 @@ expect_program_ends_with() {
     [ "$status" -eq "$1" ] || fail "exit status $status, expected $1"
 }
 
+# The processes below this shell, "PID NAME" a line, sorted; zombies left
+# out. Run as a child subreaper (tools/subreaper), the shell keeps below it
+# whatever the programs it started left running, however they detached;
+# nothing else on the machine is listed. Call it in the shell itself (not in
+# $(...)): it reads /proc with builtins, so the listing adds no process.
+processes_below() {
+    local file line pid up rest
+    local -A parent=() name=()
+    for file in /proc/[0-9]*/stat; do
+        { read -r line <"$file"; } 2>/dev/null || continue
+        pid=${line%% *} rest=${line##*) }
+        [ "${rest%% *}" != Z ] || continue
+        rest=${rest#* }
+        parent[$pid]=${rest%% *}
+        line=${line#*\(}
+        name[$pid]=${line%\)*}
+    done
+    for pid in "${!parent[@]}"; do
+        up=${parent[$pid]}
+        while [ "$up" != $$ ] && [ -n "${parent[$up]:-}" ]; do up=${parent[$up]}; done
+        [ "$up" != $$ ] || echo "$pid ${name[$pid]}"
+    done | sort
+}
+
 # No process started by this test is left once the program has ended.
 expect_no_program_left() {
     local left
