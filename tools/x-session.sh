@@ -101,6 +101,17 @@ start_session() {
     start_window_manager
 }
 
+# The C library's locale $1 (NAME.CHARSET), which gives the program its
+# decimal separator: where the machine has not installed it, compiled from
+# its source into the session's folder and found through LOCPATH.
+provide_locale() {
+    [ -n "$(LC_ALL=$1 locale 2>&1 >/dev/null)" ] || return 0
+    mkdir -p "$work/locales"
+    [ -d "$work/locales/$1" ] || localedef -i "${1%%.*}" -f "${1#*.}" "$work/locales/$1" >/dev/null 2>&1 ||
+        fail "cannot compile the locale $1"
+    export LOCPATH=$work/locales
+}
+
 # start_program [--locale LOCALE] [--within TENTHS] COMMAND...
 # Starts the program (COMMAND with its arguments) under LOCALE (Russian
 # unless given) and waits, at most TENTHS tenths of a second each (10 s
@@ -115,6 +126,7 @@ start_program() {
         *) break ;;
         esac
     done
+    provide_locale "$locale"
     LC_ALL=$locale "$@" >"$work/program.log" 2>&1 &
     app_pid=$!
     wait_for "$within" xdotool search --name '^Velto$' || fail "no window named Velto"
@@ -162,6 +174,30 @@ expect_program_ends_with() {
     wait "$app_pid" || status=$?
     app_pid=
     [ "$status" -eq "$1" ] || fail "exit status $status, expected $1"
+}
+
+# The processes below this shell, "PID NAME" a line, sorted; zombies left
+# out. Run as a child subreaper (tools/subreaper), the shell keeps below it
+# whatever the programs it started left running, however they detached;
+# nothing else on the machine is listed. Call it in the shell itself (not in
+# $(...)): it reads /proc with builtins, so the listing adds no process.
+processes_below() {
+    local file line pid up rest
+    local -A parent=() name=()
+    for file in /proc/[0-9]*/stat; do
+        { read -r line <"$file"; } 2>/dev/null || continue
+        pid=${line%% *} rest=${line##*) }
+        [ "${rest%% *}" != Z ] || continue
+        rest=${rest#* }
+        parent[$pid]=${rest%% *}
+        line=${line#*\(}
+        name[$pid]=${line%\)*}
+    done
+    for pid in "${!parent[@]}"; do
+        up=${parent[$pid]}
+        while [ "$up" != $$ ] && [ -n "${parent[$up]:-}" ]; do up=${parent[$up]}; done
+        [ "$up" != $$ ] || echo "$pid ${name[$pid]}"
+    done | sort
 }
 
 # No process started by this test is left once the program has ended.

@@ -4,6 +4,11 @@
 # whatever state XDG_RUNTIME_DIR is in.
 # usage: leaves-nothing.sh PROGRAM no-bus|no-runtime-dir|missing-runtime-dir|session-bus
 set -uo pipefail
+# Run as a child subreaper, so that whatever the program leaves running stays
+# below this script, where it is looked for (and nowhere else).
+[ -n "${LEAVES_NOTHING_SUBREAPER:-}" ] ||
+    LEAVES_NOTHING_SUBREAPER=1 exec "$(dirname "$0")/../../tools/subreaper" "$BASH" "$0" "$@"
+unset LEAVES_NOTHING_SUBREAPER
 program=$1
 scenario=$2
 source "$(dirname "${BASH_SOURCE[0]}")/../../tools/x-session.sh"
@@ -22,25 +27,11 @@ session-bus)
 *) fail "unknown scenario $scenario" ;;
 esac
 
-# The processes the program could have left: orphans (whatever outlives its
-# parent is handed to init) and anything below this test, by PID and name;
-# and every file below the folders the program could write to (and the
-# toolkit's fallback runtime folder).
-processes() {
-    ps -e -o pid=,ppid=,comm= | awk -v test=$$ '
-        { parent[$1] = $2; name[$1] = $3 }
-        END {
-            for (pid in parent) {
-                keep = parent[pid] == 1
-                for (p = pid; !keep && p > 1 && (p in parent); p = parent[p])
-                    keep = p == test
-                if (keep && name[pid] !~ /^(ps|awk|sort|bash)$/)
-                    print pid, name[pid]
-            }
-        }' | sort
-}
+# The processes the program could have left: those below this script; and
+# every file below the folders the program could write to (and the toolkit's
+# fallback runtime folder).
 files() { find "$HOME" "$TMPDIR" "$work/runtime" "$work/no-such-folder" "/tmp/runtime-$(id -un)" 2>/dev/null | sort; }
-processes >"$work/processes.before"
+processes_below >"$work/processes.before"
 files >"$work/files.before"
 
 start_program "$program"
@@ -54,9 +45,12 @@ expect_program_ends_with 0
 [ ! -s "$work/program.log" ] || fail "it printed: $(cat "$work/program.log")"
 # A process the program started would still be there now; give none a chance
 # to appear late.
-processes >"$work/processes.after"
+processes_below >"$work/processes.after"
 new=$(comm -13 "$work/processes.before" "$work/processes.after")
-[ -z "$new" ] || fail "processes left behind: $new"
+if [ -n "$new" ]; then
+    while read -r pid _; do kill "$pid" 2>/dev/null; done <<<"$new"
+    fail "processes left behind: $new"
+fi
 files >"$work/files.after"
 diff "$work/files.before" "$work/files.after" || fail "files or folders changed"
 echo "ok: $scenario"

@@ -1,5 +1,6 @@
-// Run once per locale by CTest, which sets LC_ALL for the process and names
-// the separator that locale uses in VELTO_TEST_DECIMAL ("comma" or "point").
+// Run once per locale by CTest, which sets the locale variables for the
+// process and names the separator that locale gives in VELTO_TEST_DECIMAL
+// ("comma", "point" or "momayyez", the Arabic decimal separator).
 #include "Form1.h"
 #include "QtPrinters.h"
 
@@ -11,12 +12,15 @@
 TEST(LocaleAnswer, CalculateUsesTheUsersDecimalSeparator)
 {
     const QByteArray decimal = qgetenv("VELTO_TEST_DECIMAL");
-    ASSERT_TRUE(decimal == "comma" || decimal == "point") << "run this test through CTest";
-    const QString expected =
-        decimal == "comma" ? QStringLiteral("00,01384   17") : QStringLiteral("00.01384   17");
+    const QString separator = decimal == "comma"      ? QStringLiteral(",")
+                              : decimal == "point"    ? QStringLiteral(".")
+                              : decimal == "momayyez" ? QStringLiteral("\u066B")
+                                                      : QString();
+    ASSERT_FALSE(separator.isEmpty()) << "run this test through CTest";
 
     Form1 form;
     form.show();
     QTest::mouseClick(form.command1(), Qt::LeftButton);
-    EXPECT_EQ(form.label4()->text(), expected);
+    EXPECT_EQ(form.label4()->text(),
+              QStringLiteral("00") + separator + QStringLiteral("01384   17"));
 }

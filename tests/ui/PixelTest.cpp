@@ -2,12 +2,16 @@
 // at scale factor 1 and again with QT_SCALE_FACTOR=2 (VELTO_TEST_SCALE=2),
 // where every logical pixel must be a 2 x 2 block of the same colour.
 #include "Assets.h"
+#include "CaptionLabel.h"
 #include "Form1.h"
 #include "QtPrinters.h"
 
+#include <QFontMetricsF>
 #include <QImage>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 namespace {
@@ -202,4 +206,52 @@ TEST(Pixels, AnswerIsWhiteOnBlackAndCentred)
     // The rest of the band stays black.
     EXPECT_EQ(after.at(band.left() + 2, band.center().y()), kBlack);
     EXPECT_EQ(after.at(band.right() - 2, band.center().y()), kBlack);
+}
+
+// A character the answer's face lacks (the Arabic decimal separator a locale
+// may give) is drawn from a face that has it, and not as that face's
+// missing-glyph box; the digits keep the answer's face. The label is
+// compared, pixel for pixel, with its characters drawn one by one, each in
+// the face meant for it, where the label places them.
+TEST(Pixels, ACharacterTheAnswersFaceLacksComesFromAFaceThatHasIt)
+{
+    Form1 form;
+    auto *answer = qobject_cast<CaptionLabel *>(form.label4());
+    ASSERT_NE(answer, nullptr);
+    constexpr qsizetype kSeparator = 2;
+    answer->setText(QStringLiteral("00\u066B01384   17"));
+    const QImage drawn = answer->grab().toImage();
+
+    QFont answersFace = answer->font();
+    answersFace.setStyleStrategy(QFont::NoFontMerging);
+    QFont faceWithTheSeparator = answersFace;
+    faceWithTheSeparator.setFamilies({QStringLiteral("DejaVu Sans")});
+    const QChar separator = answer->text().at(kSeparator);
+    ASSERT_FALSE(QFontMetricsF(answersFace).inFont(separator))
+        << "the test needs a face without it";
+    ASSERT_TRUE(QFontMetricsF(faceWithTheSeparator).inFont(separator));
+
+    QImage expected(drawn.size(), drawn.format());
+    expected.setDevicePixelRatio(drawn.devicePixelRatio());
+    expected.fill(kBlack);
+    QPainter painter(&expected);
+    painter.setPen(kWhite);
+    const qreal baseline = QFontMetricsF(answer->font()).ascent();
+    for (qsizetype column = 0; column < answer->text().size(); ++column) {
+        painter.setFont(column == kSeparator ? faceWithTheSeparator : answersFace);
+        const QRectF cell = answer->glyphRect(0, column);
+        painter.drawText(QPointF(cell.left(), cell.top() + baseline),
+                         answer->text().mid(column, 1));
+    }
+    painter.end();
+
+    // Equal at scale 1; at scale 2 the edges' shading differs by up to a
+    // third where a glyph falls between device pixels. A box, or a glyph
+    // from another face, differs by far more.
+    int differing = 0;
+    for (int y = 0; y < drawn.height(); ++y) {
+        for (int x = 0; x < drawn.width(); ++x)
+            differing += std::abs(qGray(drawn.pixel(x, y)) - qGray(expected.pixel(x, y))) > 96;
+    }
+    EXPECT_EQ(differing, 0);
 }

@@ -3,6 +3,11 @@
 # person would with xdotool, in a private Wine prefix made for this run.
 # usage: real-window.sh ARCH VANTREL1_EXE READ_WINDOW_EXE SCENARIO
 set -uo pipefail
+# Run as a child subreaper, so that whatever Wine leaves running (its server
+# detaches itself) stays below this script, where it is looked for.
+[ -n "${REAL_WINDOW_SUBREAPER:-}" ] ||
+    REAL_WINDOW_SUBREAPER=1 exec "$(dirname "$0")/../../tools/subreaper" "$BASH" "$0" "$@"
+unset REAL_WINDOW_SUBREAPER
 arch=$1 exe=$2 reader=$3 scenario=$4
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 wine_run=$here/../../tools/wine-run
@@ -20,6 +25,7 @@ case "$scenario" in dpi-192) dpi=192 ;; labels-144) dpi=144 ;; esac
 # Room for the window at up to twice the pixels.
 [ "$dpi" -gt 96 ] && export X_SESSION_SCREEN=1280x1024x24
 start_session
+processes_below >"$work/processes.before"
 # A Russian keyboard, for Wine to take its layout from: Alt+ы is then the
 # key a Russian user presses.
 case "$scenario" in alt-* | plain-yeru) setxkbmap ru || fail "setxkbmap failed" ;; esac
@@ -289,9 +295,12 @@ white-text)
     ;;
 esac
 end_wine
-# No process of this prefix is left: the program, wineserver, Wine's services.
-left=$(for pid in $(pgrep -v -P $$); do
-    grep -qsz "^WINEPREFIX=$WINE_RUN_PREFIX\$" "/proc/$pid/environ" && ps -o pid=,comm= -p "$pid"
-done)
-[ -z "$left" ] || fail "processes left behind: $left"
+# No process this test started through Wine is left (the program, wineserver,
+# Wine's services), once the server has ended them.
+nothing_left() {
+    processes_below >"$work/processes.after"
+    ! comm -13 "$work/processes.before" "$work/processes.after" | grep -q .
+}
+wait_for 50 nothing_left ||
+    fail "processes left behind: $(comm -13 "$work/processes.before" "$work/processes.after")"
 echo "ok: $scenario"

@@ -36,9 +36,11 @@ QFont fontFromSpec(const form::FontSpec &wanted)
     const StandIn standIn = standInFor(wanted);
     QFont font;
     font.setFamilies(standIn.families);
-    // Every face in the lists covers all the window's text (Latin and
-    // Cyrillic): no per-script fallback search through the whole font set.
-    font.setStyleHint(QFont::SansSerif, QFont::NoFontMerging);
+    // The faces in the lists cover the window's own text (Latin and
+    // Cyrillic). A character they lack, such as a locale's decimal separator,
+    // is drawn from a face that has it; that search is made only when such a
+    // character turns up.
+    font.setStyleHint(QFont::SansSerif);
     // Sized for 96 dpi in the window's own pixels, like the boxes: where the
     // toolkit's scaling is off on a high-dpi screen, points alone would grow
     // the text while the window stays at its 96-dpi size.

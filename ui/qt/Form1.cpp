@@ -6,6 +6,7 @@
 #include "CaptionLabel.h"
 #include "CommandButton.h"
 #include "Contrast.h"
+#include "DecimalSeparator.h"
 #include "EventDispatch.h"
 #include "Factorial.h"
 #include "FontChoice.h"
@@ -14,7 +15,6 @@
 #include "PictureLabel.h"
 
 #include <QAccessible>
-#include <QLocale>
 #include <utility>
 #include <vector>
 
@@ -108,13 +108,6 @@ void applyLooks(const form::ControlSpec &row, QWidget *widget)
     widget->setAccessibleDescription(qText(form::accessibleDescription(row)));
 }
 
-// The user's decimal separator, as the platform reports it (LC_ALL,
-// LC_NUMERIC or LANG on Unix).
-std::string decimalSeparator()
-{
-    return QLocale::system().decimalPoint().toStdString();
-}
-
 } // namespace
 
 Form1::Form1(calc::SeriesSummation sumSeries, QWidget *parent)
@@ -191,7 +184,7 @@ void Form1::Command1_Click()
 {
     const calc::SeriesSum sum = sumSeries_();
     const QString answer =
-        QString::fromStdString(calc::makeAnswerText(sum.s, sum.k, decimalSeparator()));
+        QString::fromStdString(calc::makeAnswerText(sum.s, sum.k, userDecimalSeparator()));
     const QString before = label4_->text();
     label4_->setText(answer);
     // The label announces its new name itself; a screen reader that follows

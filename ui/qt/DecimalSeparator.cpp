@@ -1,0 +1,80 @@
+#include "DecimalSeparator.h"
+
+#include <QString>
+#include <cstdlib>
+#include <cstring>
+#include <cwchar>
+#include <langinfo.h>
+#include <locale.h>
+
+namespace {
+
+// A locale object of the C library, freed with this.
+class LocaleObject
+{
+public:
+    explicit LocaleObject(locale_t locale) noexcept : locale_(locale) {}
+    LocaleObject(const LocaleObject &) = delete;
+    LocaleObject &operator=(const LocaleObject &) = delete;
+    ~LocaleObject()
+    {
+        if (locale_)
+            freelocale(locale_);
+    }
+
+    locale_t get() const noexcept { return locale_; }
+
+private:
+    locale_t locale_;
+};
+
+// The calling thread's locale while this lives; other threads and the
+// process's global locale are untouched.
+class ThreadLocale
+{
+public:
+    explicit ThreadLocale(locale_t locale) noexcept : previous_(uselocale(locale)) {}
+    ThreadLocale(const ThreadLocale &) = delete;
+    ThreadLocale &operator=(const ThreadLocale &) = delete;
+    ~ThreadLocale() { uselocale(previous_); }
+
+private:
+    locale_t previous_;
+};
+
+// The locale the C library takes the numeric category from.
+const char *numericLocaleName()
+{
+    for (const char *variable : {"LC_ALL", "LC_NUMERIC", "LANG"}) {
+        const char *name = std::getenv(variable);
+        if (name && *name)
+            return name;
+    }
+    return "C";
+}
+
+} // namespace
+
+std::string userDecimalSeparator()
+{
+    const std::string fallback = ".";
+    // The numeric category together with the character set it is written in
+    // (a locale need not be UTF-8: "ru_RU" alone is ISO-8859-5).
+    const LocaleObject numeric(
+        newlocale(LC_NUMERIC_MASK | LC_CTYPE_MASK, numericLocaleName(), locale_t{}));
+    if (!numeric.get())
+        return fallback;
+    // One character, which the C library's locale compiler insists on.
+    const char *point = nl_langinfo_l(RADIXCHAR, numeric.get());
+    const std::size_t bytes = std::strlen(point);
+    wchar_t separator = 0;
+    std::size_t used = 0;
+    {
+        const ThreadLocale converting(numeric.get());
+        std::mbstate_t state{};
+        used = std::mbrtowc(&separator, point, bytes, &state);
+    }
+    if (used == 0 || used > bytes)
+        return fallback;
+    return QString::fromWCharArray(&separator, 1).toStdString();
+}
