@@ -296,7 +296,9 @@ std::vector<const ControlSpec *> tabOrder()
         if (takesFocus(row))
             order.push_back(&row);
     }
-    std::ranges::sort(order, {}, [](const ControlSpec *row) { return *row->tabIndex; });
+    std::sort(order.begin(), order.end(), [](const ControlSpec *a, const ControlSpec *b) {
+        return *a->tabIndex < *b->tabIndex;
+    });
     return order;
 }
 
@@ -307,7 +309,9 @@ std::vector<const ControlSpec *> readingOrder()
         if (row.readingIndex)
             order.push_back(&row);
     }
-    std::ranges::sort(order, {}, [](const ControlSpec *row) { return *row->readingIndex; });
+    std::sort(order.begin(), order.end(), [](const ControlSpec *a, const ControlSpec *b) {
+        return *a->readingIndex < *b->readingIndex;
+    });
     return order;
 }
 
