@@ -4,7 +4,7 @@
 
 extern "C" {
 double vantrel_measure_text(const char *font, const char16_t *text, std::size_t length);
-double vantrel_line_height(const char *font);
+double vantrel_line_height(const char *font, const char *family, int weight, int pixels);
 void vantrel_decimal_separator(char *buffer, std::size_t size);
 unsigned vantrel_scheme_text_colour();
 char16_t vantrel_lower_case(char16_t letter);
@@ -21,9 +21,9 @@ double measureText(const std::string &font, std::u16string_view text)
     return vantrel_measure_text(font.c_str(), text.data(), text.size());
 }
 
-double lineHeight(const std::string &font)
+double lineHeight(const std::string &font, const std::string &family, int weight, int pixels)
 {
-    return vantrel_line_height(font.c_str());
+    return vantrel_line_height(font.c_str(), family.c_str(), weight, pixels);
 }
 
 std::string decimalSeparator()

@@ -15,8 +15,9 @@ class Form1;
 // The advance of `text` set in the CSS font `font`, in CSS pixels.
 double measureText(const std::string &font, std::u16string_view text);
 
-// The height of a line in `font`, its ascent and descent, in CSS pixels.
-double lineHeight(const std::string &font);
+// The height of a line in the CSS font `font`, whose first family is
+// `family` at `weight` and `pixels`, in CSS pixels.
+double lineHeight(const std::string &font, const std::string &family, int weight, int pixels);
 
 // The decimal separator of the browser's language, written with Latin digits.
 std::string decimalSeparator();

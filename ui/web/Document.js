@@ -162,16 +162,14 @@ mergeInto(LibraryManager.library, {
     return VantrelDom.context(UTF8ToString(font)).measureText(VantrelDom.text16(text, length)).width;
   },
 
-  // The height of a line in `font`: its ascent and descent.
+  // The height of a line of `family` at `weight` and `pixels`: the embedded
+  // face's own where the page has it, else the browser's.
   vantrel_line_height__deps: ['$VantrelDom'],
-  vantrel_line_height: function (font) {
+  vantrel_line_height: function (font, family, weight, pixels) {
+    const perPixel = Module.faceLines && Module.faceLines[UTF8ToString(family) + ' ' + weight];
+    if (perPixel) return perPixel * pixels;
     const metrics = VantrelDom.context(UTF8ToString(font)).measureText('');
     return metrics.fontBoundingBoxAscent + metrics.fontBoundingBoxDescent;
-  },
-
-  vantrel_ascent__deps: ['$VantrelDom'],
-  vantrel_ascent: function (font) {
-    return VantrelDom.context(UTF8ToString(font)).measureText('').fontBoundingBoxAscent;
   },
 
   // The decimal separator of the browser's language, with Latin digits.

@@ -39,6 +39,9 @@ struct PageFont
 {
     std::string css;
     double widening;
+    std::string family; // the first of the stand-in's
+    int weight;
+    int pixels;
 };
 
 PageFont pageFont(const form::FontSpec &spec)
@@ -47,11 +50,12 @@ PageFont pageFont(const form::FontSpec &spec)
     // The em in whole pixels of the layout's 96 dpi, as a desktop font is
     // asked for: the captions' lines break where they do on the desktop.
     constexpr int dpi = form::kTwipsPerInch / form::kTwipsPerPixel;
-    std::string css = (spec.italic ? "italic " : "") + std::to_string(standIn.weight) + " " +
-                      px(form::emPixels(spec, dpi));
+    const int pixels = form::emPixels(spec, dpi);
+    std::string css =
+        (spec.italic ? "italic " : "") + std::to_string(standIn.weight) + " " + px(pixels);
     for (std::size_t i = 0; i < standIn.families.size(); ++i)
         css += (i ? ", \"" : " \"") + utf8(standIn.families[i]) + "\"";
-    return {css, standIn.widening};
+    return {css, standIn.widening, utf8(standIn.families.at(0)), standIn.weight, pixels};
 }
 
 const form::FontSpec &fontOf(const form::ControlSpec &row)
@@ -211,7 +215,7 @@ void Form1::showCaption(Control &control)
     whole.appendText(text);
 
     const int width = form::pixelsFromTwips(std::get<form::TwipsRect>(row.geometry)).width;
-    const double height = lineHeight(font.css);
+    const double height = lineHeight(font.css, font.family, font.weight, font.pixels);
     const std::vector<form::CaptionLine> lines = form::breakLines(text, advance, width);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const form::CaptionLine &line = lines[i];
