@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the release twice, from two copies of the tree in folders of
 # different names, one after the other, and checks that both give the same
-# bytes: the Debian package, the 32-bit Vantrel1.exe and their SHA256SUMS
+# bytes: the Debian package, the 32-bit Vantrel1.exe, the web page and their SHA256SUMS
 # (the release preset), and the 64-bit Vantrel1.exe. Where they differ,
 # diffoscope shows how.
 # usage: check-reproducible.sh SOURCE_DIR
@@ -34,7 +34,7 @@ for folder in first the-second-build; do
     build "$work/$folder" >"$work/$folder.log" 2>&1 || { tail -40 "$work/$folder.log"; exit 1; }
 done
 
-for file in SHA256SUMS vantrel1_*_amd64.deb Vantrel1.exe Vantrel1-x86_64.exe; do
+for file in SHA256SUMS vantrel1_*_amd64.deb Vantrel1.exe Vantrel1-x86_64.exe vantrel1.html; do
     first=$(echo "$work"/first/dist/$file) second=$(echo "$work"/the-second-build/dist/$file)
     if cmp -s "$first" "$second"; then
         passed "$(basename "$first") is the same"
