@@ -21,10 +21,15 @@ mergeInto(LibraryManager.library, {
       return result;
     },
     measuring: null,
+    measuringFont: '',
     context: function (font) {
       if (!VantrelDom.measuring)
         VantrelDom.measuring = document.createElement('canvas').getContext('2d');
-      VantrelDom.measuring.font = font;
+      // Setting a font parses it: only when it changes.
+      if (font !== VantrelDom.measuringFont) {
+        VantrelDom.measuring.font = font;
+        VantrelDom.measuringFont = font;
+      }
       return VantrelDom.measuring;
     },
     // Calls into the window, which lets no exception out itself.
@@ -37,9 +42,13 @@ mergeInto(LibraryManager.library, {
   vantrel_node_create__deps: ['$VantrelDom'],
   vantrel_node_create: function (tag, parent) {
     const node = document.createElement(UTF8ToString(tag));
-    const into = parent ? VantrelDom.nodes[parent] : document.body;
-    into.appendChild(node);
+    if (parent) VantrelDom.nodes[parent].appendChild(node);
     return VantrelDom.hold(node);
+  },
+
+  vantrel_node_show__deps: ['$VantrelDom'],
+  vantrel_node_show: function (handle) {
+    document.body.appendChild(VantrelDom.nodes[handle]);
   },
 
   vantrel_node_release__deps: ['$VantrelDom'],

@@ -9,6 +9,7 @@ extern "C" {
 int vantrel_node_create(const char *tag, int parent);
 void vantrel_node_release(int node);
 void vantrel_node_remove(int node);
+void vantrel_node_show(int node);
 void vantrel_node_clear(int node);
 void vantrel_node_set_attribute(int node, const char *name, const char16_t *value,
                                 std::size_t length);
@@ -70,6 +71,11 @@ void DomNode::appendText(std::u16string_view text)
 void DomNode::clear()
 {
     vantrel_node_clear(handle_);
+}
+
+void DomNode::show()
+{
+    vantrel_node_show(handle_);
 }
 
 void DomNode::remove()

@@ -14,7 +14,8 @@ class Form1;
 class DomNode
 {
 public:
-    // A new element `tag`, appended to `parent` (the page's body where null).
+    // A new element `tag`, appended to `parent`; where that is null, the
+    // element is not in the page until show() puts it there.
     DomNode(const char *tag, const DomNode *parent);
     ~DomNode();
     DomNode(DomNode &&other) noexcept;
@@ -28,6 +29,8 @@ public:
     void appendText(std::u16string_view text);
     // Takes every child out of the element.
     void clear();
+    // Appends the element to the page's body.
+    void show();
     // Takes the element out of the page.
     void remove();
     void focus();

@@ -117,8 +117,13 @@ Form1::Form1(calc::SeriesSummation sumSeries)
     root_.setStyle("height", px(client.height));
     root_.setStyle("background-color", cssColour(window.background));
     root_.setStyle("font", pageFont(window.font).css);
+    // Built whole before it is shown: the page lays it out once.
     buildControls();
     applyInk();
+    root_.show();
+    const std::vector<const form::ControlSpec *> tabStops = form::tabOrder();
+    if (!tabStops.empty())
+        control(tabStops.front()->name).node.focus();
 }
 
 void Form1::buildControls()
@@ -183,9 +188,6 @@ void Form1::buildControls()
             break;
         }
     }
-    const std::vector<const form::ControlSpec *> tabStops = form::tabOrder();
-    if (!tabStops.empty())
-        control(tabStops.front()->name).node.focus();
 }
 
 // The caption's lines, broken by the shared rule at the advances the page
@@ -338,6 +340,7 @@ void Form1::reportError(const std::exception_ptr &error)
     // A box of the page's own, titled as the window, over a window that no
     // longer takes input.
     DomNode box("dialog", nullptr);
+    box.show();
     box.setAttribute("id", std::string_view("ErrorBox"));
     box.setAttribute("role", std::string_view("alertdialog"));
     box.setAttribute("aria-labelledby", std::string_view("ErrorBoxTitle"));
