@@ -108,6 +108,7 @@ Form1::Form1(calc::SeriesSummation sumSeries)
 {
     const form::WindowSpec &window = form::windowSpec();
     root_.setAttribute("id", std::string_view(window.name));
+    root_.setAttribute("class", std::string_view("window"));
     root_.setAttribute("role", std::string_view("group"));
     root_.setAttribute("aria-label", window.caption);
     root_.keepFocusWhenPressed();
