@@ -157,8 +157,8 @@ void Form1::buildControls()
             node.setStyle("color", cssColour(*row.foreground));
         if (row.font)
             node.setStyle("font", pageFont(*row.font).css);
-        if (!row.accessibleName.empty())
-            node.setAttribute("aria-label", row.accessibleName);
+        if (row.kind != form::ControlKind::Label)
+            node.setAttribute("aria-label", form::accessibleName(row, row.caption));
         if (const std::u16string description = form::accessibleDescription(row);
             !description.empty())
             node.setAttribute("aria-description", description);
@@ -212,10 +212,10 @@ void Form1::showCaption(Control &control)
         return;
     }
 
-    // Read as one text; the drawn lines are for the eye only.
+    // Read as one text, single-spaced; the drawn lines are for the eye only.
     DomNode whole("span", &node);
     whole.setAttribute("class", std::string_view("whole"));
-    whole.appendText(text);
+    whole.appendText(form::accessibleName(row, control.caption));
 
     const int width = form::pixelsFromTwips(std::get<form::TwipsRect>(row.geometry)).width;
     const double height = lineHeight(font.css, font.family, font.weight, font.pixels);
