@@ -129,9 +129,13 @@ mergeInto(LibraryManager.library, {
     const context = canvas.getContext('2d');
     const image = context.createImageData(width, height);
     const pixels = HEAPU32.subarray(argb >> 2, (argb >> 2) + width * height);
+    const rgba = image.data;
     for (let i = 0; i < pixels.length; ++i) {
       const p = pixels[i];
-      image.data.set([(p >>> 16) & 255, (p >>> 8) & 255, p & 255, p >>> 24], i * 4);
+      rgba[i * 4] = (p >>> 16) & 255;
+      rgba[i * 4 + 1] = (p >>> 8) & 255;
+      rgba[i * 4 + 2] = p & 255;
+      rgba[i * 4 + 3] = p >>> 24;
     }
     context.putImageData(image, 0, 0);
   },
