@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the release twice, from two clones of the repository in folders of
 # different names, one after the other, and checks that both give the same
-# bytes: the Debian package, the 32-bit Vantrel1.exe and their SHA256SUMS
+# bytes: the Debian package, the 32-bit Vantrel1.exe, the web page and their SHA256SUMS
 # (the release preset), and the 64-bit Vantrel1.exe. Where they differ,
 # diffoscope shows how. The clones stand at the source tree's commit, with
 # its history, as a release is built: what is not committed is not built,
@@ -47,7 +47,7 @@ for folder in first the-second-build; do
 done
 
 deb=$(basename "$(find "$work/first/dist" -maxdepth 1 -name '*.deb')")
-for file in SHA256SUMS "$deb" Vantrel1.exe Vantrel1-x86_64.exe; do
+for file in SHA256SUMS "$deb" Vantrel1.exe Vantrel1-x86_64.exe vantrel1.html; do
     first=$work/first/dist/$file second=$work/the-second-build/dist/$file
     if cmp -s "$first" "$second"; then
         passed "$file is the same"

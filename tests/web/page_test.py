@@ -1,0 +1,528 @@
+#!/usr/bin/python3
+"""The page in Debian's headless chromium through Selenium: the window's
+boxes, lines, colours, keys, languages, error box, accessibility tree, its
+pixels beside the Qt window's, and what it fetches.
+
+usage: page_test.py <TestClass>... with VANTREL_PAGE, VANTREL_FAILING_PAGE and
+VANTREL_QT_SCREENSHOT set (CTest sets them)."""
+
+import contextlib
+import http.server
+import os
+import pathlib
+import shutil
+import struct
+import sys
+import tempfile
+import threading
+import unittest
+import zlib
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.keys import Keys
+from selenium.webdriver.support.ui import WebDriverWait
+
+PAGE = pathlib.Path(os.environ['VANTREL_PAGE'])
+FAILING_PAGE = pathlib.Path(os.environ['VANTREL_FAILING_PAGE'])
+QT_SCREENSHOT = pathlib.Path(os.environ['VANTREL_QT_SCREENSHOT'])
+
+# Each control's box in CSS pixels, from its place in twips (15 to the pixel).
+BOXES = {
+    'Form1': (0, 0, 409, 185),
+    'Command2': (312, 144, 89, 33), 'Command1': (312, 96, 89, 33), 'Image1': (280, 0, 77, 45),
+    'Line6': (408, 0, 1, 185), 'Line5': (0, 0, 1, 185), 'Line4': (0, 184, 409, 1),
+    'Line3': (0, 136, 409, 1), 'Line2': (0, 88, 409, 1), 'Line1': (0, 0, 409, 1),
+    'Label2': (8, 88, 297, 33), 'Label3': (8, 144, 297, 33), 'Label4': (8, 120, 297, 17),
+    'Label1': (8, 8, 393, 81),
+}
+DRAWING_ORDER = ['Command2', 'Command1', 'Image1', 'Line6', 'Line5', 'Line4', 'Line3', 'Line2',
+                 'Line1', 'Label2', 'Label3', 'Label4', 'Label1']  # front to back
+# The lines the desktop programs show, every run of spaces kept.
+LINES = {
+    'Label1': ['Задание:   "Вычислить  сумму  бесконечного  ряда',
+               'с  точностью  до 0,00001.',
+               'Суммируются все члены ряда,   значения которых',
+               'больше  0,00001. Вычисление факториала  организовать с помощью',
+               'подпрограммы-функции. Ввод  данных   организовать  с  помощью  функции',
+               'InputBox,   вывод   -   на элемент управления Label".'],
+    'Label2': ['Для вычисления конечной суммы данного ряла, нажмите',
+               'кнопку "Вычислить" и Вы получите  " О  Т  В  Е  Т " .'],
+    'Label3': ['Для завершения работы программы нажмите кнопку', '"Выход".'],
+    'Label4': [' О    Т    В    Е    Т'],
+}
+ANSWER = '00{}01384   17'
+OVERFLOW = 'Ошибка выполнения: переполнение (Overflow).'
+
+
+class Browser:
+    """Headless chromium with a fresh profile, ended with the test."""
+
+    def __init__(self, language='ru-RU', scale=1, dark=False):
+        self.profile = tempfile.mkdtemp(prefix='vantrel-chromium-')
+        options = webdriver.ChromeOptions()
+        options.binary_location = '/usr/lib/chromium/chromium'
+        for argument in ('--headless=new', '--no-sandbox', '--disable-background-networking',
+                         '--disable-component-update', '--disable-sync', '--no-first-run',
+                         '--user-data-dir=' + self.profile, '--lang=' + language,
+                         '--force-device-scale-factor=%s' % scale, '--window-size=600,400'):
+            options.add_argument(argument)
+        if dark:
+            options.add_argument('--force-dark-mode')
+            options.add_argument('--blink-settings=preferredColorScheme=0')
+        options.add_experimental_option('prefs', {'intl.accept_languages': language})
+        try:
+            self.driver = webdriver.Chrome(service=Service('/usr/bin/chromedriver'),
+                                           options=options)
+        except BaseException:
+            shutil.rmtree(self.profile, ignore_errors=True)
+            raise
+
+    def open(self, page=PAGE, url=None):
+        self.driver.get(url or page.as_uri())
+        self.wait(lambda: self.js("return !!document.getElementById('Command1')"))
+        return self
+
+    def js(self, script, *arguments):
+        return self.driver.execute_script(script, *arguments)
+
+    def wait(self, condition, timeout=10):
+        WebDriverWait(self.driver, timeout, poll_frequency=0.02).until(lambda _: condition())
+
+    def box(self, name):
+        return tuple(self.js("""
+            const form = document.getElementById('Form1').getBoundingClientRect();
+            const box = document.getElementById(arguments[0]).getBoundingClientRect();
+            return [box.left - form.left, box.top - form.top, box.width, box.height];""", name))
+
+    def drawn_lines(self, name):
+        return self.js("""return Array.from(document.querySelectorAll('#' + arguments[0]
+            + ' .drawn'), line => line.textContent);""", name)
+
+    def answer(self):
+        """The answer as drawn."""
+        return ''.join(self.drawn_lines('Label4'))
+
+    def focused(self):
+        return self.js('return document.activeElement.id')
+
+    def status(self):
+        return self.js('return document.documentElement.dataset.exitStatus')
+
+    def key(self, key, alt=False):
+        for kind in ('keyDown', 'keyUp'):
+            self.driver.execute_cdp_cmd('Input.dispatchKeyEvent',
+                                        {'type': kind, 'key': key, 'modifiers': 1 if alt else 0})
+
+    def close(self):
+        self.driver.quit()
+        shutil.rmtree(self.profile, ignore_errors=True)
+
+
+class BrowserTest(unittest.TestCase):
+    browser_options = {}
+
+    @classmethod
+    def setUpClass(cls):
+        cls.browser = Browser(**cls.browser_options)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.browser.close()
+
+    def setUp(self):
+        self.browser.open()
+
+
+class Window(BrowserTest):
+    def test_each_control_stands_where_the_table_puts_it(self):
+        for name, box in BOXES.items():
+            self.assertEqual(self.browser.box(name), box, name)
+
+    def test_controls_are_drawn_in_the_tables_order(self):
+        # Where two controls overlap, the one nearer the front is hit.
+        z = {name: int(self.browser.js(
+            "return getComputedStyle(document.getElementById(arguments[0])).zIndex", name))
+            for name in DRAWING_ORDER}
+        self.assertEqual(sorted(DRAWING_ORDER, key=lambda name: -z[name]), DRAWING_ORDER)
+        hit = "return document.elementFromPoint(arguments[0], arguments[1]).closest('[id]').id"
+        self.assertEqual(self.browser.js(hit, 300, 20), 'Image1')  # over Label1
+        self.assertEqual(self.browser.js(hit, 100, 88), 'Line2')   # over Label2
+        self.assertEqual(self.browser.js(hit, 100, 120.5), 'Label2')  # over Label4
+
+    def test_colours_and_faces(self):
+        style = "return getComputedStyle(document.getElementById(arguments[0]))[arguments[1]]"
+        backgrounds = {'Form1': 'rgb(0, 0, 255)', 'Label1': 'rgb(255, 255, 0)',
+                       'Label2': 'rgb(255, 0, 255)', 'Label3': 'rgb(255, 255, 255)',
+                       'Label4': 'rgb(0, 0, 0)', 'Line1': 'rgb(0, 0, 0)'}
+        for name, colour in backgrounds.items():
+            self.assertEqual(self.browser.js(style, name, 'backgroundColor'), colour, name)
+        for name in ('Label1', 'Label2', 'Label3'):
+            self.assertEqual(self.browser.js(style, name, 'color'), 'rgb(0, 0, 0)', name)
+        self.assertEqual(self.browser.js(style, 'Label4', 'color'), 'rgb(255, 255, 255)')
+        self.assertTrue(self.browser.js(style, 'Label1', 'fontFamily')
+                        .startswith('"Liberation Sans Narrow"'))
+        self.assertEqual(self.browser.js(style, 'Label4', 'fontWeight'), '700')
+        self.assertTrue(self.browser.js(
+            "return document.fonts.check('11px \"Liberation Sans Narrow\"')"
+            " && document.fonts.check('bold 13px \"Liberation Sans\"')"))
+
+    def test_the_picture_is_the_formulas_pixels(self):
+        # Corners white, and black ink of the sigma in the picture's left half.
+        pixels = self.browser.js("""
+            const canvas = document.getElementById('Image1');
+            const data = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height);
+            let black = 0;
+            for (let i = 0; i < data.data.length; i += 4)
+                black += data.data[i] === 0 && data.data[i + 1] === 0 && data.data[i + 2] === 0;
+            return [canvas.width, canvas.height, Array.from(data.data.slice(0, 4)), black];""")
+        self.assertEqual(pixels[:3], [77, 45, [255, 255, 255, 255]])
+        self.assertGreater(pixels[3], 100)
+
+    def test_exit_ends_the_window_with_status_0(self):
+        self.browser.driver.find_element('id', 'Command2').click()
+        self.browser.wait(lambda: self.browser.status() == '0')
+        self.assertFalse(self.browser.js("return !!document.getElementById('Form1')"))
+
+
+class DarkWindow(BrowserTest):
+    browser_options = {'dark': True}
+
+    def test_text_stays_legible_on_the_bands_and_buttons_follow_the_scheme(self):
+        self.assertTrue(self.browser.js("return matchMedia('(prefers-color-scheme: dark)').matches"))
+        style = "return getComputedStyle(document.getElementById(arguments[0]))[arguments[1]]"
+        for name in ('Label1', 'Label2', 'Label3'):
+            self.assertEqual(self.browser.js(style, name, 'color'), 'rgb(0, 0, 0)', name)
+        self.assertEqual(self.browser.js(style, 'Label4', 'color'), 'rgb(255, 255, 255)')
+        self.assertEqual(self.browser.js(style, 'Form1', 'backgroundColor'), 'rgb(0, 0, 255)')
+        self.assertNotEqual(self.browser.js(style, 'Line1', 'backgroundColor'), 'rgb(0, 0, 0)')
+
+
+class Captions(unittest.TestCase):
+    def test_every_label_breaks_as_on_the_desktop_at_every_scale(self):
+        for scale in (1, 1.25, 1.5, 2):
+            browser = Browser(scale=scale)
+            try:
+                browser.open()
+                self.assertEqual(browser.js('return devicePixelRatio'), scale)
+                for name, lines in LINES.items():
+                    self.assertEqual(browser.drawn_lines(name), lines, '%s at %s' % (name, scale))
+                self.check_lines_are_visible(browser)
+            finally:
+                browser.close()
+
+    def check_lines_are_visible(self, browser):
+        # Inside the label, and the task statement's clear of the picture.
+        boxes = browser.js("""
+            return Array.from(document.querySelectorAll('.drawn'), line => {
+                const box = line.getBoundingClientRect();
+                const label = line.parentElement.getBoundingClientRect();
+                return [line.parentElement.id, box.left - label.left, box.right - label.left,
+                        box.bottom - label.top, label.width, label.height,
+                        box.right, box.top];
+            });""")
+        picture = BOXES['Image1']
+        for name, left, right, bottom, width, height, page_right, page_top in boxes:
+            self.assertGreaterEqual(left, 0, name)
+            self.assertLessEqual(right, width + 0.01, name)
+            self.assertLessEqual(bottom, height + 0.01, name)
+            if name == 'Label1' and page_top < picture[1] + picture[3]:
+                self.assertLessEqual(page_right, picture[0], 'hidden behind the picture')
+
+    def test_access_keys_are_underlined_not_shown(self):
+        with contextlib.closing(Browser()) as browser:
+            browser.open()
+            underlined = "return Array.from(document.querySelectorAll('#' + arguments[0] + ' u'), u => u.textContent)"
+            self.assertEqual(browser.js(underlined, 'Command1'), ['В'])
+            self.assertEqual(browser.js(underlined, 'Command2'), ['ы'])
+            self.assertEqual(browser.js(underlined, 'Label2'), ['В'])
+            self.assertEqual(browser.js("return document.getElementById('Command2').textContent"),
+                             'Выход')
+
+
+class Keyboard(BrowserTest):
+    def test_focus_starts_on_calculate_and_tab_goes_between_the_buttons_only(self):
+        self.assertEqual(self.browser.focused(), 'Command1')
+        actions = ActionChains(self.browser.driver)
+        seen = []
+        for _ in range(3):
+            actions.send_keys(Keys.TAB).perform()
+            seen.append(self.browser.focused())
+        for _ in range(2):
+            actions.key_down(Keys.SHIFT).send_keys(Keys.TAB).key_up(Keys.SHIFT).perform()
+            seen.append(self.browser.focused())
+        self.assertEqual(seen, ['Command2', 'Command1', 'Command2', 'Command1', 'Command2'])
+
+    def test_a_click_on_a_label_leaves_the_focus_on_its_button(self):
+        self.browser.driver.find_element('id', 'Label1').click()
+        self.assertEqual(self.browser.focused(), 'Command1')
+
+    def test_enter_and_space_press_the_focused_button(self):
+        for key in (Keys.ENTER, Keys.SPACE):
+            self.browser.open()
+            ActionChains(self.browser.driver).send_keys(key).perform()
+            self.browser.wait(lambda: self.browser.answer() == ANSWER.format(','))
+        ActionChains(self.browser.driver).send_keys(Keys.TAB, Keys.SPACE).perform()
+        self.browser.wait(lambda: self.browser.status() == '0')
+
+    def test_alt_letters_press_the_buttons_from_anywhere(self):
+        self.browser.js('document.activeElement.blur()')
+        self.browser.key('в', alt=True)
+        self.browser.wait(lambda: self.browser.answer() == ANSWER.format(','))
+        self.browser.key('Ы', alt=True)
+        self.browser.wait(lambda: self.browser.status() == '0')
+        self.assertFalse(self.browser.js("return !!document.getElementById('Form1')"))
+
+
+class Languages(unittest.TestCase):
+    def test_the_answer_takes_the_languages_separator_with_latin_digits(self):
+        for language, separator in (('ru-RU', ','), ('en-US', '.'), ('de-DE', ','),
+                                    ('ar-EG', '.')):
+            with contextlib.closing(Browser(language=language)) as browser:
+                browser.open()
+                self.assertEqual(browser.drawn_lines('Label4'), LINES['Label4'])
+                browser.driver.find_element('id', 'Command1').click()
+                browser.wait(lambda: browser.answer() == ANSWER.format(separator))
+                self.assertEqual(browser.drawn_lines('Label4'), [ANSWER.format(separator)])
+
+
+class Errors(BrowserTest):
+    def setUp(self):
+        self.browser.open(FAILING_PAGE)
+
+    def test_an_error_is_shown_in_a_modal_box_and_ends_the_window_with_status_1(self):
+        self.browser.driver.find_element('id', 'Command1').click()
+        self.browser.wait(lambda: self.browser.js(
+            "return !!document.querySelector('#ErrorBox[open]')"))
+        box = self.browser.js("""
+            const box = document.getElementById('ErrorBox');
+            return [box.matches(':modal'), box.getAttribute('role'),
+                    document.getElementById(box.getAttribute('aria-labelledby')).textContent,
+                    document.getElementById('ErrorBoxMessage').textContent,
+                    document.activeElement.textContent];""")
+        self.assertEqual(box, [True, 'alertdialog', 'Velto', OVERFLOW, 'ОК'])
+        # The window behind takes no input: no access key, no click.
+        self.browser.key('в', alt=True)
+        hit = self.browser.js("return document.elementFromPoint(350, 110).id")
+        self.assertNotEqual(hit, 'Command1')
+        self.assertIsNone(self.browser.status())
+        ActionChains(self.browser.driver).send_keys(Keys.ENTER).perform()
+        self.browser.wait(lambda: self.browser.status() == '1')
+        self.assertFalse(self.browser.js(
+            "return !!document.getElementById('Form1') || !!document.getElementById('ErrorBox')"))
+
+    def test_escape_closes_the_box_with_the_same_end(self):
+        ActionChains(self.browser.driver).send_keys(Keys.ENTER).perform()
+        self.browser.wait(lambda: self.browser.js(
+            "return !!document.querySelector('#ErrorBox[open]')"))
+        ActionChains(self.browser.driver).send_keys(Keys.ESCAPE).perform()
+        self.browser.wait(lambda: self.browser.status() == '1')
+
+
+class Accessibility(BrowserTest):
+    def tree(self):
+        """The tree's nodes in reading order, without the text inside a
+        button (its name) or the inline boxes of a text."""
+        nodes = self.browser.driver.execute_cdp_cmd('Accessibility.getFullAXTree', {})['nodes']
+        by_id = {node['nodeId']: node for node in nodes}
+        ordered = []
+
+        def walk(node):
+            ordered.append(node)
+            if self.value(node, 'role') in ('button', 'StaticText'):
+                return
+            for child in node.get('childIds', []):
+                if child in by_id:
+                    walk(by_id[child])
+        walk(nodes[0])
+        return [node for node in ordered if not node.get('ignored')]
+
+    @staticmethod
+    def value(node, field):
+        return node.get(field, {}).get('value', '')
+
+    @staticmethod
+    def properties(node):
+        return {p['name']: p['value'].get('value') for p in node.get('properties', [])}
+
+    def test_roles_names_descriptions_and_reading_order(self):
+        read = [(self.value(n, 'role'), self.value(n, 'name'), self.value(n, 'description'))
+                for n in self.tree()
+                if self.value(n, 'role') in ('button', 'image', 'StaticText', 'group')]
+        self.assertIn(('group', 'Velto', ''), read)
+        roles = [(role, name) for role, name, _ in read if role != 'group']
+        self.assertEqual([role for role, _ in roles],
+                         ['StaticText', 'image', 'StaticText', 'button', 'StaticText',
+                          'StaticText', 'button'])
+        picture = roles[1][1]
+        self.assertTrue(picture.startswith('Формула: сумма K'), picture)
+        self.assertEqual(roles[3][1], 'Вычислить')
+        self.assertEqual(roles[4][1], 'О Т В Е Т')
+        self.assertEqual(roles[6][1], 'Выход')
+        # The labels' texts whole, single-spaced as the desktop programs give them.
+        self.assertEqual(roles[0][1], ' '.join(' '.join(LINES['Label1']).split()))
+        self.assertEqual(roles[2][1], 'Для вычисления конечной суммы данного ряла, нажмите '
+                                      'кнопку "Вычислить" и Вы получите " О Т В Е Т " .')
+        self.assertEqual(roles[5][1], 'Для завершения работы программы нажмите кнопку "Выход".')
+        descriptions = {name: description for role, name, description in read}
+        self.assertTrue(descriptions['Вычислить'].startswith('Для вычисления конечной суммы'))
+        self.assertEqual(descriptions['Выход'],
+                         'Для завершения работы программы нажмите кнопку "Выход".')
+        self.assertTrue(descriptions[picture].startswith('Сумма по K'))
+
+    def test_only_the_two_buttons_take_the_focus_and_the_answer_is_a_polite_live_region(self):
+        nodes = self.tree()
+        focusable = sorted(self.value(n, 'name') for n in nodes
+                           if self.properties(n).get('focusable')
+                           and self.value(n, 'role') != 'RootWebArea')
+        self.assertEqual(focusable, ['Выход', 'Вычислить'])
+        live = [i for i, n in enumerate(nodes) if self.properties(n).get('live') == 'polite']
+        self.assertEqual(len(live), 1)
+        self.assertEqual(self.value(nodes[live[0] + 1], 'name'), 'О Т В Е Т')
+        self.browser.driver.find_element('id', 'Command1').click()
+        self.browser.wait(lambda: self.browser.answer() == ANSWER.format(','))
+        # Read single-spaced, as the desktop programs give it.
+        self.assertTrue(any(self.value(n, 'name') == '00,01384 17' for n in self.tree()))
+
+
+def read_png(path):
+    """(width, height, rows of (r, g, b)) of an 8-bit RGB or RGBA PNG."""
+    data = pathlib.Path(path).read_bytes()
+    position, chunks, header = 8, [], None
+    while position < len(data):
+        length, kind = struct.unpack('>I4s', data[position:position + 8])
+        body = data[position + 8:position + 8 + length]
+        if kind == b'IHDR':
+            header = struct.unpack('>IIBBBBB', body)
+        elif kind == b'IDAT':
+            chunks.append(body)
+        position += 12 + length
+    width, height, depth, colour, _, _, interlace = header
+    assert depth == 8 and colour in (2, 6) and not interlace, 'unsupported PNG'
+    size = 3 if colour == 2 else 4
+    raw = zlib.decompress(b''.join(chunks))
+    stride = width * size
+    rows, previous = [], bytearray(stride)
+    for y in range(height):
+        kind = raw[y * (stride + 1)]
+        line = bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        for x in range(stride):
+            a = line[x - size] if x >= size else 0
+            b = previous[x]
+            c = previous[x - size] if x >= size else 0
+            if kind == 1:
+                line[x] = (line[x] + a) & 255
+            elif kind == 2:
+                line[x] = (line[x] + b) & 255
+            elif kind == 3:
+                line[x] = (line[x] + (a + b) // 2) & 255
+            elif kind == 4:
+                p = a + b - c
+                pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+                line[x] = (line[x] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
+        rows.append([tuple(line[x:x + 3]) for x in range(0, stride, size)])
+        previous = line
+    return width, height, rows
+
+
+def band(rows, colour):
+    """The bounding box (left, top, right, bottom) of the pixels of `colour`."""
+    xs, ys = [], []
+    for y, row in enumerate(rows):
+        for x, pixel in enumerate(row):
+            if pixel == colour:
+                xs.append(x)
+                ys.append(y)
+    return min(xs), min(ys), max(xs) + 1, max(ys) + 1
+
+
+def text_lines(rows, box, ink, skip_from=None):
+    """The ink's lines inside `box`: (top, bottom, left, right) of each run of
+    rows with ink; columns from `skip_from` on are left out."""
+    left, top, right, bottom = box
+    right = min(right, skip_from) if skip_from else right
+    lines, current = [], None
+    for y in range(top, bottom):
+        xs = [x for x in range(left, right) if ink(rows[y][x])]
+        if xs and current is None:
+            current = [y, y + 1, min(xs), max(xs) + 1]
+        elif xs:
+            current[1] = y + 1
+            current[2], current[3] = min(current[2], min(xs)), max(current[3], max(xs) + 1)
+        elif current is not None:
+            lines.append(current)
+            current = None
+    if current is not None:
+        lines.append(current)
+    return lines
+
+
+class Screenshot(BrowserTest):
+    def test_the_page_shows_the_qt_windows_boxes_and_lines(self):
+        shot = pathlib.Path(tempfile.mkdtemp(prefix='vantrel-shot-'))
+        try:
+            self.browser.driver.save_screenshot(str(shot / 'page.png'))
+            _, _, page = read_png(shot / 'page.png')
+        finally:
+            shutil.rmtree(shot, ignore_errors=True)
+        _, _, qt = read_png(QT_SCREENSHOT)
+        # The Qt shot has a frame: both are compared from the task band's corner.
+        dark = lambda pixel: sum(pixel) < 300
+        light = lambda pixel: min(pixel) > 160
+        for name, colour, ink in (('Label1', (255, 255, 0), dark), ('Label2', (255, 0, 255), dark)):
+            qt_box, page_box = band(qt, colour), band(page, colour)
+            self.assertEqual(qt_box[2] - qt_box[0], page_box[2] - page_box[0], name)
+            self.assertEqual(qt_box[3] - qt_box[1], page_box[3] - page_box[1], name)
+            skip = 272 if name == 'Label1' else None  # the picture in front of the task
+            qt_lines = text_lines(qt, qt_box, ink, skip and qt_box[0] + skip)
+            page_lines = text_lines(page, page_box, ink, skip and page_box[0] + skip)
+            self.assertEqual(len(qt_lines), len(page_lines), name)
+            for q, p in zip(qt_lines, page_lines):
+                q = [q[0] - qt_box[1], q[1] - qt_box[1], q[2] - qt_box[0], q[3] - qt_box[0]]
+                p = [p[0] - page_box[1], p[1] - page_box[1], p[2] - page_box[0], p[3] - page_box[0]]
+                for a, b in zip(q, p):
+                    self.assertLessEqual(abs(a - b), 3, '%s: Qt %s, page %s' % (name, q, p))
+        # The answer band: white on black, its one line centred as on the desktop.
+        qt_answer = [y for y, row in enumerate(qt) if row[100:300].count((0, 0, 0)) > 150]
+        page_answer = [y for y, row in enumerate(page) if row[100:300].count((0, 0, 0)) > 150]
+        self.assertEqual(len(qt_answer), len(page_answer))
+
+
+class Serving(unittest.TestCase):
+    def test_over_http_the_page_asks_for_itself_only(self):
+        requests = []
+
+        class Handler(http.server.SimpleHTTPRequestHandler):
+            def __init__(self, *arguments, **options):
+                super().__init__(*arguments, directory=str(PAGE.parent), **options)
+
+            def log_message(self, *arguments):
+                requests.append(self.path)
+
+        server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), Handler)
+        thread = threading.Thread(target=server.serve_forever)
+        thread.start()
+        try:
+            with contextlib.closing(Browser()) as browser:
+                browser.open(url='http://127.0.0.1:%d/%s' % (server.server_port, PAGE.name))
+                browser.driver.find_element('id', 'Command1').click()
+                browser.wait(lambda: browser.answer() == ANSWER.format(','))
+        finally:
+            server.shutdown()
+            thread.join()
+            server.server_close()
+        self.assertEqual(requests, ['/' + PAGE.name])
+
+    def test_the_page_reads_no_address_part_or_storage(self):
+        text = PAGE.read_text(encoding='utf-8')
+        for read in ('location.search', 'location.hash', 'URLSearchParams', 'localStorage',
+                     'sessionStorage', 'indexedDB', 'document.cookie', 'http://', 'https://'):
+            self.assertNotIn(read, text.split('<script type="text/plain"')[0] +
+                             text.split('</script>', 1)[1], read)
+
+
+if __name__ == '__main__':
+    groups = {'Window': ['Window', 'DarkWindow']}
+    names = [name for group in sys.argv[1:] for name in groups.get(group, [group])]
+    unittest.main(argv=[sys.argv[0], '-v'] + names)
