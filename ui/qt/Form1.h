@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <cstdint>
 
+class AccessibleNotice;
 class QLabel;
 class QPushButton;
 
@@ -46,4 +47,6 @@ private:
     QPushButton *command1_ = nullptr;
     QPushButton *command2_ = nullptr;
     QLabel *label4_ = nullptr;
+    // Tells screen readers each new answer, wherever the focus is.
+    AccessibleNotice *answerNotice_ = nullptr;
 };
