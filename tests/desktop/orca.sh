@@ -59,6 +59,10 @@ wait_for 100 test -S "$XDG_RUNTIME_DIR/speech-dispatcher/speechd.sock" ||
 # write out the rest of its log (a signal waits for Orca's next event).
 /usr/libexec/dconf-service >/dev/null 2>&1 &
 session_pids+=($!)
+# Only once it has the bus name: the bus would otherwise start another.
+wait_for 100 sh -c "dbus-send --session --print-reply --dest=org.freedesktop.DBus \
+    /org/freedesktop/DBus org.freedesktop.DBus.NameHasOwner string:ca.desrt.dconf |
+    grep -q 'boolean true'" || fail "no settings service"
 a11y=org.gnome.desktop.a11y.applications
 wait_for 100 gsettings set $a11y screen-reader-enabled true || fail "no settings service"
 

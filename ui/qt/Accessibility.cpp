@@ -253,3 +253,37 @@ void AccessibleNotice::announce(const QString &text)
     QAccessible::updateAccessibility(&shown);
     emit appeared(text_);
 }
+
+ActivationReplay::ActivationReplay(QWidget *window) : window_(window)
+{
+    QAccessible::installActivationObserver(this);
+}
+
+ActivationReplay::~ActivationReplay()
+{
+    QAccessible::removeActivationObserver(this);
+}
+
+void ActivationReplay::accessibilityActiveChanged(bool active)
+{
+    // A window activated after this moment announces itself; only one that
+    // is active already went unheard. The bridge starts sending once its
+    // own start-up is done, after this call: hence the queued replay.
+    if (!active || !window_ || !window_->isActiveWindow())
+        return;
+    QMetaObject::invokeMethod(
+        window_,
+        [window = window_] {
+            if (!window || !window->isActiveWindow())
+                return;
+            QAccessible::State changed;
+            changed.active = true;
+            QAccessibleStateChangeEvent activated(window, changed);
+            QAccessible::updateAccessibility(&activated);
+            if (QWidget *focus = window->focusWidget()) {
+                QAccessibleEvent focused(focus, QAccessible::Focus);
+                QAccessible::updateAccessibility(&focused);
+            }
+        },
+        Qt::QueuedConnection);
+}

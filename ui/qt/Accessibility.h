@@ -9,7 +9,9 @@
 // that a reader presenting the dialog reads the task statement alone.
 // Installing it more than once is harmless.
 
+#include <QAccessible>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 class QWidget;
@@ -38,4 +40,22 @@ signals:
 private:
     QString text_;
     bool shown_ = false;
+};
+
+// Assistive technology that connects while the window is already active
+// (the toolkit reaches the accessibility bus only after the window manager
+// may have activated the window) is told what it could not hear: that the
+// window is active and where the focus is. Observes for its own lifetime.
+class ActivationReplay : public QAccessible::ActivationObserver
+{
+public:
+    explicit ActivationReplay(QWidget *window);
+    ~ActivationReplay() override;
+    ActivationReplay(const ActivationReplay &) = delete;
+    ActivationReplay &operator=(const ActivationReplay &) = delete;
+
+    void accessibilityActiveChanged(bool active) override;
+
+private:
+    QPointer<QWidget> window_;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Accessibility.h"
 #include "LayoutTable.h"
 #include "SeriesSum.h"
 #include "Variant.h"
@@ -7,7 +8,6 @@
 #include <QWidget>
 #include <cstdint>
 
-class AccessibleNotice;
 class QLabel;
 class QPushButton;
 
@@ -49,4 +49,5 @@ private:
     QLabel *label4_ = nullptr;
     // Tells screen readers each new answer, wherever the focus is.
     AccessibleNotice *answerNotice_ = nullptr;
+    ActivationReplay activationReplay_{this};
 };
