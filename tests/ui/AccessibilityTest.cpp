@@ -1,9 +1,12 @@
+#include "Accessibility.h"
+
 #include "AccessibleText.h"
 #include "CaptionLayout.h"
 #include "Form1.h"
 #include "QtPrinters.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <gtest/gtest.h>
@@ -49,13 +52,18 @@ TEST(Accessibility, LabelsAreNamedByTheTextTheyShow)
         ASSERT_NE(interface, nullptr);
         EXPECT_EQ(interface->role(), QAccessible::StaticText);
         const QString spoken = interface->text(QAccessible::Name);
-        EXPECT_EQ(spoken, shown(label->text()));
+        EXPECT_EQ(spoken, readerText(label->text()));
         EXPECT_FALSE(spoken.contains(u'&'));
+        // The text interface reads what the name says, not the screen's spaces.
+        QAccessibleTextInterface *text = interface->textInterface();
+        ASSERT_NE(text, nullptr);
+        EXPECT_EQ(text->text(0, text->characterCount()), spoken);
+        EXPECT_FALSE(text->characterRect(text->characterCount() - 1).isEmpty());
     }
-    // The answer's name follows its caption.
+    // The answer's name follows its caption, single-spaced.
     form.command1()->click();
-    EXPECT_TRUE(
-        accessible(form.label4())->text(QAccessible::Name).endsWith(QStringLiteral("   17")));
+    const QString answer = accessible(form.label4())->text(QAccessible::Name);
+    EXPECT_TRUE(answer.endsWith(QStringLiteral("1384 17"))) << answer.toStdString();
 }
 
 TEST(Accessibility, PictureAndLinesDescribeThemselves)
@@ -76,12 +84,12 @@ TEST(Accessibility, PictureAndLinesDescribeThemselves)
     }
 }
 
-TEST(Accessibility, TheWindowIsAFrameReadInOrderWithoutTheLines)
+TEST(Accessibility, TheWindowIsADialogReadInOrderWithoutTheLines)
 {
     Form1 form;
     QAccessibleInterface *window = accessible(&form);
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(window->role(), QAccessible::Window);
+    EXPECT_EQ(window->role(), QAccessible::Dialog);
     EXPECT_EQ(window->text(QAccessible::Name), QStringLiteral("Velto"));
     QStringList order;
     for (int i = 0; i < window->childCount(); ++i) {
@@ -94,7 +102,50 @@ TEST(Accessibility, TheWindowIsAFrameReadInOrderWithoutTheLines)
     EXPECT_EQ(order.join(u' '),
               QStringLiteral("Label1 Image1 Label2 Command1 Label4 Label3 Command2"));
     // The drawing order is untouched: the children still stack as the table says.
-    EXPECT_EQ(form.children().size(), 13);
+    EXPECT_EQ(form.findChildren<QWidget *>(Qt::FindDirectChildrenOnly).size(), 13);
+}
+
+// A reader presenting the dialog reads its loose labels: the instructions
+// and the answer are tied to their buttons, so the task is read alone.
+TEST(Accessibility, OnlyTheTaskStatementIsLooseText)
+{
+    Form1 form;
+    const auto related = [&](const char *name) {
+        QStringList found;
+        for (const auto &[other, relation] : accessible(form.control(name))->relations())
+            found.append(other->object()->objectName() + u':' + QString::number(relation));
+        return found.join(u' ');
+    };
+    EXPECT_EQ(related("Label1"), QString());
+    EXPECT_EQ(related("Label2"), QStringLiteral("Command1:%1").arg(QAccessible::Labelled));
+    EXPECT_EQ(related("Label3"), QStringLiteral("Command2:%1").arg(QAccessible::Labelled));
+    EXPECT_EQ(related("Label4"), QStringLiteral("Command1:%1").arg(QAccessible::Controller));
+}
+
+// Each Calculate, the same answer again included, shows a notification
+// with the answer; the focus stays where it was.
+TEST(Accessibility, EveryCalculateAnnouncesTheAnswer)
+{
+    Form1 form;
+    AccessibleNotice *notice = form.findChild<AccessibleNotice *>();
+    ASSERT_NE(notice, nullptr);
+    QStringList heard;
+    QObject::connect(notice, &AccessibleNotice::appeared,
+                     [&heard](const QString &text) { heard.append(text); });
+    QWidget *focused = QApplication::focusWidget();
+    form.command1()->click();
+    form.command1()->click();
+    const QString answer = readerText(form.label4()->text());
+    EXPECT_EQ(heard, QStringList({answer, answer}));
+    EXPECT_EQ(QApplication::focusWidget(), focused);
+
+    // The notice belongs to the application, not to the window's reading.
+    QAccessibleInterface *interface = QAccessible::queryAccessibleInterface(notice);
+    ASSERT_NE(interface, nullptr);
+    EXPECT_EQ(interface->role(), QAccessible::Notification);
+    EXPECT_FALSE(interface->state().invisible);
+    EXPECT_EQ(interface->parent()->role(), QAccessible::Application);
+    EXPECT_EQ(accessible(&form)->indexOfChild(interface), -1);
 }
 
 TEST(Accessibility, EachButtonIsDescribedByItsInstruction)

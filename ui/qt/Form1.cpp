@@ -1,6 +1,7 @@
 #include "Form1.h"
 
 #include "Accessibility.h"
+#include "AccessibleText.h"
 #include "AnswerText.h"
 #include "Assets.h"
 #include "CaptionLabel.h"
@@ -104,7 +105,8 @@ void applyLooks(const form::ControlSpec &row, QWidget *widget)
     widget->setPalette(palette);
     if (row.font)
         widget->setFont(fontFromSpec(*row.font));
-    widget->setAccessibleName(qText(row.accessibleName));
+    if (!row.accessibleName.empty())
+        widget->setAccessibleName(qText(form::accessibleName(row, row.caption)));
     widget->setAccessibleDescription(qText(form::accessibleDescription(row)));
 }
 
@@ -137,6 +139,7 @@ Form1::Form1(calc::SeriesSummation sumSeries, QWidget *parent)
     command1_ = qobject_cast<QPushButton *>(control(form::Role::Calculate));
     command2_ = qobject_cast<QPushButton *>(control(form::Role::Exit));
     label4_ = qobject_cast<QLabel *>(control(form::Role::Answer));
+    answerNotice_ = new AccessibleNotice(this);
 
     connect(command1_, &QPushButton::clicked, this,
             [this] { dispatchEvent(this, [this] { Command1_Click(); }); });
@@ -188,11 +191,16 @@ void Form1::Command1_Click()
     const QString before = label4_->text();
     label4_->setText(answer);
     // The label announces its new name itself; a screen reader that follows
-    // text hears the new answer replace the old one as well.
-    if (answer != before) {
-        QAccessibleTextUpdateEvent changed(label4_, 0, before, answer);
+    // text hears the new answer replace the old one as well. Readers that
+    // say neither for a label that has no focus hear the notice.
+    const form::ControlSpec &row = form::controlWithRole(form::Role::Answer);
+    const QString spokenBefore = qText(form::accessibleName(row, before.toStdU16String()));
+    const QString spoken = qText(form::accessibleName(row, answer.toStdU16String()));
+    if (spoken != spokenBefore) {
+        QAccessibleTextUpdateEvent changed(label4_, 0, spokenBefore, spoken);
         QAccessible::updateAccessibility(&changed);
     }
+    answerNotice_->announce(spoken);
 }
 
 void Form1::changeEvent(QEvent *event)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Accessibility.h"
 #include "LayoutTable.h"
 #include "SeriesSum.h"
 #include "Variant.h"
@@ -46,4 +47,7 @@ private:
     QPushButton *command1_ = nullptr;
     QPushButton *command2_ = nullptr;
     QLabel *label4_ = nullptr;
+    // Tells screen readers each new answer, wherever the focus is.
+    AccessibleNotice *answerNotice_ = nullptr;
+    ActivationReplay activationReplay_{this};
 };
