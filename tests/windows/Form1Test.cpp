@@ -13,7 +13,6 @@
 #include <gtest/gtest.h>
 #include <ranges>
 #include <string>
-#include <system_error>
 #include <utility>
 
 namespace {
@@ -158,7 +157,7 @@ TEST(Form1, TheFocusedControlIsKeptAcrossMinimizeAndRestore)
 // them) is an error for the one report, not a window drawn without it.
 TEST(Form1, AMissingResourceIsAnErrorAndLeavesNoWindow)
 {
-    EXPECT_THROW(Form1 form(GetModuleHandleW(L"kernel32.dll")), std::system_error);
+    EXPECT_THROW(Form1 form(GetModuleHandleW(L"kernel32.dll")), CreationError);
     EXPECT_EQ(FindWindowW(L"Vantrel1Form1", nullptr), nullptr);
 }
 
