@@ -1,5 +1,7 @@
 #include "AnswerText.h"
 
+#include "FixedDecimal.h"
+
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -8,21 +10,11 @@ namespace calc {
 
 namespace {
 
-// Enough for the widest double in fixed notation: 309 integer digits, the
-// point and five decimals.
-constexpr std::size_t kFixedBufferSize = 330;
-
 void appendFixed5(std::string &text, double x, std::string_view decimalSeparator)
 {
     if (x < 0.0)
         text += '-';
-    std::array<char, kFixedBufferSize> buffer; // NOLINT: written by to_chars before use
-    // to_chars rounds the exact binary value and ignores the C locale; the
-    // buffer fits every double, so it cannot fail.
-    const char *end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), std::fabs(x),
-                                    std::chars_format::fixed, 5)
-                          .ptr;
-    const std::string_view digits(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
+    const std::string digits = fixedDecimal(std::fabs(x), 5);
     if (!std::isfinite(x)) {
         text += digits;
         return;
@@ -30,9 +22,9 @@ void appendFixed5(std::string &text, double x, std::string_view decimalSeparator
     const std::size_t point = digits.find('.');
     if (point < 2)
         text += '0';
-    text += digits.substr(0, point);
+    text += std::string_view(digits).substr(0, point);
     text += decimalSeparator;
-    text += digits.substr(point + 1);
+    text += std::string_view(digits).substr(point + 1);
 }
 
 void appendInteger(std::string &text, std::int16_t k)
