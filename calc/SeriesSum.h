@@ -32,20 +32,21 @@ struct SeriesSum
 double seriesTerm(std::int16_t k);
 
 // The summing loop, tested before each pass. `term` computes the term for an
-// index; the exercise uses seriesTerm.
+// index; the exercise uses seriesTerm. Its floating-point operations, like the
+// loop's own, go through FloatingPoint, or the loop may miss their faults.
 template <typename Term> SeriesSum sumSeriesFrom(SeriesState state, Term &&term)
 {
-    clearFloatingPointFlags();
+    FloatingPoint::clearFaults();
     for (;;) {
         const double magnitude = std::fabs(state.t);
-        if (floatingPointFaultRaised())
+        if (FloatingPoint::faultRaised())
             raise(ErrorKind::FloatingPoint);
         // Written as "not greater" so that a NaN term also ends the loop.
         if (!(magnitude > kThreshold))
             break;
-        state.t = evaluated(term(state.k));
-        state.s = evaluated(state.s + state.t);
-        if (floatingPointFaultRaised())
+        state.t = term(state.k);
+        state.s = FloatingPoint::sum(state.s, state.t);
+        if (FloatingPoint::faultRaised())
             raise(ErrorKind::FloatingPoint);
         state.k = addChecked(state.k, 1);
     }

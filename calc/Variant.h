@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FloatingPointFlags.h"
 #include "RuntimeError.h"
 
 #include <cmath>
@@ -48,12 +49,12 @@ public:
             const std::int64_t product = std::int64_t{integer_} * factor;
             if (fits<std::int32_t>(product))
                 return Variant(Kind::Long, static_cast<std::int32_t>(product));
-            return Variant(static_cast<double>(integer_) * factor);
+            return Variant(FloatingPoint::product(static_cast<double>(integer_), factor));
         }
         case Kind::Double:
             break;
         }
-        const double product = real_ * factor;
+        const double product = FloatingPoint::product(real_, factor);
         if (!(std::fabs(product) <= std::numeric_limits<double>::max()))
             raise(ErrorKind::Overflow);
         return Variant(product);
@@ -75,9 +76,9 @@ private:
 };
 
 // Both operands converted to double and divided.
-constexpr double operator/(const Variant &a, const Variant &b) noexcept
+inline double operator/(const Variant &a, const Variant &b) noexcept
 {
-    return a.toDouble() / b.toDouble();
+    return FloatingPoint::quotient(a.toDouble(), b.toDouble());
 }
 
 } // namespace calc

@@ -1,14 +1,19 @@
 // An MSAA client, as a screen reader is one: run in the program's Wine
 // prefix beside its window, it prints what assistive technology reads.
 //   msaa-client tree      the window's children in order, one a line:
-//                         "role | name | description | shortcut" ("-" for none),
-//                         then "focus NAME" and "hit NAME", what lies at the
-//                         centre of the fourth child's location
+//                         "role | name | description | shortcut | window"
+//                         ("-" for none; the window is the class of the one
+//                         the object says it stands for), then "focus NAME"
+//                         and "hit NAME", what lies at the centre of the
+//                         fourth child's location
 //   msaa-client press N   the N-th child's default action
-//   msaa-client announce  waits (at most 20 s) for a name change from any
-//                         process whose object is named as the answer is,
-//                         and prints "announced NAME"; "listening" once the
-//                         hook is in place.
+//   msaa-client announce  waits (at most 20 s) for the answer label's own
+//                         events, a name change and a live region change of
+//                         its client object (not the one the system sends
+//                         for the window when its text is set), and prints
+//                         "announced name NAME | VALUE" and "announced live
+//                         NAME | VALUE" with the object's name and value;
+//                         "listening" once the hooks are in place.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -67,6 +72,14 @@ int printTree(HWND window)
     LONG count = 0;
     client->get_accChildCount(&count);
     std::printf("children %ld\n", count);
+    // The window an object stands for, by its class, as a screen reader asks.
+    const auto windowOf = [](IAccessible *object) {
+        HWND window = nullptr;
+        char name[64] = "-";
+        if (SUCCEEDED(WindowFromAccessibleObject(object, &window)) && window)
+            GetClassNameA(window, name, sizeof name);
+        return std::string(name);
+    };
     VARIANT children[32] = {};
     LONG got = 0;
     AccessibleChildren(client, 0, count < 32 ? count : 32, children, &got);
@@ -81,10 +94,11 @@ int printTree(HWND window)
         }
         VARIANT role{};
         object->get_accRole(id, &role);
-        std::printf("%s | %s | %s | %s\n", roleName(role),
+        std::printf("%s | %s | %s | %s | %s\n", roleName(role),
                     text([&](BSTR *out) { object->get_accName(id, out); }).c_str(),
                     text([&](BSTR *out) { object->get_accDescription(id, out); }).c_str(),
-                    text([&](BSTR *out) { object->get_accKeyboardShortcut(id, out); }).c_str());
+                    text([&](BSTR *out) { object->get_accKeyboardShortcut(id, out); }).c_str(),
+                    object == client ? "-" : windowOf(object).c_str());
         if (object != client)
             object->Release();
         VariantClear(&children[i]);
@@ -136,43 +150,55 @@ int press(HWND window, long child)
     return SUCCEEDED(done) ? 0 : 1;
 }
 
-bool heard = false;
+// EVENT_OBJECT_LIVEREGIONCHANGED, from Windows 8 on.
+constexpr DWORD kLiveRegionChanged = 0x8019;
+bool heardName = false;
+bool heardLive = false;
 
-void CALLBACK nameChanged(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD, DWORD)
+void CALLBACK changed(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD,
+                      DWORD)
 {
+    if (object != OBJID_CLIENT || child != CHILDID_SELF)
+        return;
     IAccessible *accessible = nullptr;
     VARIANT id{};
     if (FAILED(AccessibleObjectFromEvent(window, object, child, &accessible, &id)))
         return;
     const std::string name = text([&](BSTR *out) { accessible->get_accName(id, out); });
+    const std::string value = text([&](BSTR *out) { accessible->get_accValue(id, out); });
     accessible->Release();
-    if (name.find("01384") != std::string::npos) {
-        std::printf("announced %s\n", name.c_str());
-        heard = true;
-    }
+    if (name.find("01384") == std::string::npos)
+        return;
+    std::printf("announced %s %s | %s\n", event == kLiveRegionChanged ? "live" : "name",
+                name.c_str(), value.c_str());
+    std::fflush(stdout);
+    (event == kLiveRegionChanged ? heardLive : heardName) = true;
 }
 
 int listen()
 {
-    const HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE,
-                                               nullptr, nameChanged, 0, 0, WINEVENT_OUTOFCONTEXT);
-    if (!hook) {
+    const HWINEVENTHOOK names = SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE,
+                                                nullptr, changed, 0, 0, WINEVENT_OUTOFCONTEXT);
+    const HWINEVENTHOOK live = SetWinEventHook(kLiveRegionChanged, kLiveRegionChanged, nullptr,
+                                               changed, 0, 0, WINEVENT_OUTOFCONTEXT);
+    if (!names || !live) {
         std::puts("no hook");
         return 1;
     }
     std::puts("listening");
     std::fflush(stdout);
     const DWORD end = GetTickCount() + 20000;
-    while (!heard && GetTickCount() < end) {
+    while (!(heardName && heardLive) && GetTickCount() < end) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageW(&message);
     }
-    UnhookWinEvent(hook);
-    if (!heard)
-        std::puts("nothing announced");
-    return heard ? 0 : 1;
+    UnhookWinEvent(names);
+    UnhookWinEvent(live);
+    if (!heardName || !heardLive)
+        std::puts("not all announced");
+    return heardName && heardLive ? 0 : 1;
 }
 
 } // namespace

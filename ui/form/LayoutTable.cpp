@@ -1,5 +1,6 @@
 #include "LayoutTable.h"
 
+#include "AccessibleText.h"
 #include "CaptionLayout.h"
 
 #include <algorithm>
@@ -196,7 +197,8 @@ std::span<const ControlSpec> controlSpecs()
          .name = "Image1",
          .kind = ControlKind::Image,
          .geometry = TwipsRect{4200, 0, 1155, 675},
-         .accessibleName = u"Формула: сумма K! / (4 + K)!",
+         // In words: at a reader's usual punctuation level "!" is not spoken.
+         .accessibleName = u"Формула: сумма K факториал, делённое на факториал суммы 4 и K",
          .accessibleDescription = u"Сумма по K от 1 членов K! / (4 + K)!: K факториал, делённое на "
                                   u"факториал суммы 4 и K",
          .readingIndex = 1},
@@ -296,7 +298,9 @@ std::vector<const ControlSpec *> tabOrder()
         if (takesFocus(row))
             order.push_back(&row);
     }
-    std::ranges::sort(order, {}, [](const ControlSpec *row) { return *row->tabIndex; });
+    std::sort(order.begin(), order.end(), [](const ControlSpec *a, const ControlSpec *b) {
+        return *a->tabIndex < *b->tabIndex;
+    });
     return order;
 }
 
@@ -307,17 +311,26 @@ std::vector<const ControlSpec *> readingOrder()
         if (row.readingIndex)
             order.push_back(&row);
     }
-    std::ranges::sort(order, {}, [](const ControlSpec *row) { return *row->readingIndex; });
+    std::sort(order.begin(), order.end(), [](const ControlSpec *a, const ControlSpec *b) {
+        return *a->readingIndex < *b->readingIndex;
+    });
     return order;
+}
+
+std::u16string accessibleName(const ControlSpec &row, std::u16string_view caption)
+{
+    if (!row.accessibleName.empty())
+        return accessibleText(row.accessibleName);
+    return accessibleText(ShownCaption::fromCaption(caption).text);
 }
 
 std::u16string accessibleDescription(const ControlSpec &row)
 {
     if (row.describedBy) {
         if (const ControlSpec *label = findControl(row.describedBy))
-            return ShownCaption::fromCaption(label->caption).text;
+            return accessibleText(ShownCaption::fromCaption(label->caption).text);
     }
-    return row.accessibleDescription;
+    return accessibleText(row.accessibleDescription);
 }
 
 const ControlSpec *buttonWithAccessKey(char16_t key, char16_t (*fold)(char16_t))

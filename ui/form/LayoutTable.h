@@ -178,8 +178,13 @@ std::vector<const ControlSpec *> tabOrder();
 // lines, which have none, are left out.
 std::vector<const ControlSpec *> readingOrder();
 
+// What names a control to assistive technology: its accessible name, else
+// `caption` (the caption it has now) as shown; single-spaced either way.
+std::u16string accessibleName(const ControlSpec &row, std::u16string_view caption);
+
 // What describes a control to assistive technology: the text its
-// `describedBy` label shows, else its own description (may be empty).
+// `describedBy` label shows, else its own description (may be empty);
+// single-spaced either way.
 std::u16string accessibleDescription(const ControlSpec &row);
 
 // The button whose access key is `key`, both letters compared through `fold`

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "AccessibilityApi.h"
+#include "ComReference.h"
 #include "LayoutTable.h"
 
 #include <optional>
@@ -14,7 +16,9 @@ struct IAccPropServices;
 // readable controls in reading order, named and described as the table says,
 // each otherwise the system's standard object for its control, so focus,
 // location, hit testing and the buttons' default action keep working.
-// Nothing is loaded or made until a client first asks.
+// Nothing is loaded or made until a client first asks. When the window is
+// destroyed, every object handed out goes defunct: a client may hold one for
+// as long as it likes, and the window's handles may be reused by then.
 class WindowAccessibility
 {
 public:
@@ -25,28 +29,34 @@ public:
     };
 
     // `controls`: the window's controls (any order); those the table gives a
-    // reading index are read. They answer their own requests from then on.
-    WindowAccessibility(HWND window, const std::vector<Control> &controls);
+    // reading index are read. The window and they answer their own requests
+    // from then on, through `api`.
+    WindowAccessibility(HWND window, const std::vector<Control> &controls,
+                        const AccessibilityApi &api = AccessibilityApi::system());
     ~WindowAccessibility();
     WindowAccessibility(const WindowAccessibility &) = delete;
     WindowAccessibility &operator=(const WindowAccessibility &) = delete;
 
+    // `control`'s text changed: a screen reader is told, to speak it.
+    void announceTextChange(HWND control) noexcept;
+
+private:
+    static LRESULT CALLBACK subclassProcedure(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
     // The answer to WM_GETOBJECT sent to `target` (the window or one of the
     // read controls), or nothing where the system's own answer serves.
     std::optional<LRESULT> objectFor(HWND target, WPARAM wParam, LPARAM lParam);
-
-    // `control`'s text changed: a screen reader is told, to speak it.
-    void announceTextChange(HWND control);
-
-private:
-    static LRESULT CALLBACK controlProcedure(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
     bool ready();
-    bool markLiveRegion(HWND control);
+    // `control` a polite live region, where the system can mark one.
+    void markLiveRegion(HWND control) noexcept;
+    // While the windows still exist: every object defunct, every subclass
+    // and annotation taken back.
+    void disconnect() noexcept;
 
-    HWND window_;
+    const AccessibilityApi &api_;
+    HWND window_;                   // null once disconnected
     std::vector<Control> readable_; // in reading order
-    FormObject *form_ = nullptr;
+    ComReference<FormObject> form_;
     bool comStarted_ = false;
-    IAccPropServices *properties_ = nullptr;
+    ComReference<IAccPropServices> properties_;
     HWND liveRegion_ = nullptr;
 };

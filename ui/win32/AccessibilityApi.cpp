@@ -19,7 +19,7 @@ template <typename Function> void find(HMODULE library, const char *name, Functi
 bool AccessibilityApi::complete() const noexcept
 {
     return createStdAccessibleObject && lresultFromObject && coInitializeEx && coUninitialize &&
-           coCreateInstance && sysAllocStringLen && sysFreeString && variantClear;
+           sysAllocStringLen;
 }
 
 const AccessibilityApi &AccessibilityApi::system()
@@ -35,8 +35,6 @@ const AccessibilityApi &AccessibilityApi::system()
         find(ole32, "CoCreateInstance", loaded.coCreateInstance);
         const HMODULE oleaut32 = fromSystemFolder(L"oleaut32.dll");
         find(oleaut32, "SysAllocStringLen", loaded.sysAllocStringLen);
-        find(oleaut32, "SysFreeString", loaded.sysFreeString);
-        find(oleaut32, "VariantClear", loaded.variantClear);
         return loaded;
     }();
     return api;

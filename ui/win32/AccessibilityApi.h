@@ -5,8 +5,8 @@
 // oleacc.dll is not one of Windows' KnownDLLs: imported, a file of that name
 // beside the program (in a downloads folder, say) would be loaded in its
 // place. COM and automation are loaded the same way, so that nothing of this
-// is loaded until assistive technology asks. Where a function is missing,
-// the window keeps the system's standard objects.
+// is loaded until assistive technology asks. Where a function the objects
+// need is missing, the window keeps the system's standard objects.
 
 #include <oleacc.h>
 #include <windows.h>
@@ -17,12 +17,11 @@ struct AccessibilityApi
     decltype(&::LresultFromObject) lresultFromObject = nullptr;
     decltype(&::CoInitializeEx) coInitializeEx = nullptr;
     decltype(&::CoUninitialize) coUninitialize = nullptr;
-    decltype(&::CoCreateInstance) coCreateInstance = nullptr;
     decltype(&::SysAllocStringLen) sysAllocStringLen = nullptr;
-    decltype(&::SysFreeString) sysFreeString = nullptr;
-    decltype(&::VariantClear) variantClear = nullptr;
+    // Only for marking the answer a live region; the objects work without it.
+    decltype(&::CoCreateInstance) coCreateInstance = nullptr;
 
-    // Every function was found.
+    // Every function the objects cannot do without was found.
     bool complete() const noexcept;
 
     // The process's one copy, loaded on the first call. The libraries stay

@@ -399,11 +399,6 @@ LRESULT Form1::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         // The window itself got the focus (restored, say): on to its control.
         restoreFocus();
         return 0;
-    case WM_GETOBJECT:
-        if (const auto object =
-                accessibility_ ? accessibility_->objectFor(window, wParam, lParam) : std::nullopt)
-            return *object;
-        break;
     case WM_ERASEBKGND: {
         RECT client{};
         GetClientRect(window, &client);
