@@ -3,6 +3,7 @@
 // labels' layout at every dpi the window is drawn at.
 #include "Form1.h"
 
+#include "DecimalSeparator.h"
 #include "ErrorReport.h"
 #include "Fonts.h"
 #include "LabelLayout.h"
@@ -10,10 +11,11 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <gtest/gtest.h>
+#include <optional>
 #include <ranges>
 #include <string>
-#include <system_error>
 #include <utility>
 
 namespace {
@@ -25,18 +27,64 @@ std::wstring textOf(HWND window)
     return text;
 }
 
-// The error box's text, read before it is dismissed as a user would, by its
-// button.
-std::wstring boxText;
-
-void CALLBACK dismissMessageBox(HWND, UINT, UINT_PTR, DWORD)
+// A thread timer, killed with the test that set it: none fires into a later
+// test's message loop.
+class ThreadTimer
 {
-    if (HWND box = FindWindowW(L"#32770", L"Velto")) {
+public:
+    ThreadTimer(UINT milliseconds, TIMERPROC callback)
+        : id_(SetTimer(nullptr, 0, milliseconds, callback))
+    {}
+    ~ThreadTimer() { KillTimer(nullptr, id_); }
+    ThreadTimer(const ThreadTimer &) = delete;
+    ThreadTimer &operator=(const ThreadTimer &) = delete;
+
+private:
+    UINT_PTR id_;
+};
+
+// The error boxes the test's thread has shown, each one's text read before
+// it is dismissed as a user would, by its button. While the first is open,
+// `failAgain` makes the window's handler fail once more, in the box's loop.
+struct ErrorBoxes
+{
+    std::vector<HWND> seen;
+    std::vector<std::wstring> texts;
+    std::function<void()> failAgain;
+    bool failedAgain = false;
+};
+ErrorBoxes errorBoxes;
+
+BOOL CALLBACK addErrorBox(HWND window, LPARAM boxes)
+{
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    if (std::wstring_view(className) == L"#32770" && IsWindowVisible(window))
+        reinterpret_cast<std::vector<HWND> *>(boxes)->push_back(window);
+    return TRUE;
+}
+
+void CALLBACK watchErrorBoxes(HWND, UINT, UINT_PTR, DWORD)
+{
+    std::vector<HWND> open;
+    EnumThreadWindows(GetCurrentThreadId(), addErrorBox, reinterpret_cast<LPARAM>(&open));
+    for (const HWND box : open) {
+        if (std::ranges::find(errorBoxes.seen, box) != errorBoxes.seen.end())
+            continue;
+        errorBoxes.seen.push_back(box);
         wchar_t text[512] = {};
         GetDlgItemTextW(box, 0xFFFF, text, 512); // the message, as on Windows
-        boxText = text;
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        errorBoxes.texts.emplace_back(text);
     }
+    if (open.empty())
+        return;
+    if (errorBoxes.failAgain && !errorBoxes.failedAgain) {
+        errorBoxes.failedAgain = true;
+        errorBoxes.failAgain();
+        return;
+    }
+    for (const HWND box : open)
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
 }
 
 // 100 %, 125 %, 150 % and 200 %.
@@ -48,7 +96,7 @@ form::PixelRect boxAt(const char *name, int dpi)
 }
 
 // Ends a loop that nothing else ended.
-void CALLBACK giveUp(HWND, UINT, UINT_PTR, DWORD)
+void CALLBACK endLoop(HWND, UINT, UINT_PTR, DWORD)
 {
     PostQuitMessage(-999);
 }
@@ -133,6 +181,33 @@ TEST(Form1, EachWindowDrawsTheTablesColours)
     EXPECT_FALSE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
+// The lines are drawn in the scheme's text colour as it is, also after the
+// user changes the scheme.
+TEST(Form1, TheLinesFollowAChangeOfTheSchemesTextColour)
+{
+    const Form1 form(GetModuleHandleW(nullptr));
+    ShowWindow(form.window(), SW_SHOWNORMAL);
+    UpdateWindow(form.window());
+    const auto lineColour = [&] {
+        const HDC dc = GetDC(form.window());
+        const COLORREF colour = GetPixel(dc, 0, 100); // Line5, the left edge
+        ReleaseDC(form.window(), dc);
+        return colour;
+    };
+    const int element = COLOR_WINDOWTEXT;
+    const COLORREF before = GetSysColor(element);
+    ASSERT_EQ(lineColour(), before);
+    const COLORREF green = RGB(0, 128, 0);
+    ASSERT_TRUE(SetSysColors(1, &element, &green));
+    MSG message{};
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageW(&message);
+    UpdateWindow(form.window());
+    const COLORREF after = lineColour();
+    SetSysColors(1, &element, &before);
+    EXPECT_EQ(after, green);
+}
+
 TEST(Form1, TheFocusedControlIsKeptAcrossMinimizeAndRestore)
 {
     const Form1 form(GetModuleHandleW(nullptr));
@@ -156,9 +231,56 @@ TEST(Form1, TheFocusedControlIsKeptAcrossMinimizeAndRestore)
 
 // A part the system will not make (here: the icons, from a module without
 // them) is an error for the one report, not a window drawn without it.
-TEST(Form1, AMissingResourceIsAnErrorAndLeavesNoWindow)
+TEST(Form1, AMissingResourceIsAnError)
 {
-    EXPECT_THROW(Form1 form(GetModuleHandleW(L"kernel32.dll")), std::system_error);
+    try {
+        const Form1 form(GetModuleHandleW(L"kernel32.dll"));
+        ADD_FAILURE() << "a window without its icons";
+    } catch (const CreationError &error) {
+        EXPECT_STREQ(error.what(), "program icon");
+        EXPECT_NE(error.code(), 0u);
+    }
+}
+
+namespace {
+
+// The window made before a later part failed goes with the error: a hook
+// refuses the Calculate button, which is made after the window itself.
+struct RefusedControl
+{
+    int id = 0;
+    bool windowMade = false;
+};
+RefusedControl refused;
+
+LRESULT CALLBACK refuseControl(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND) {
+        const CREATESTRUCTW &create = *reinterpret_cast<CBT_CREATEWNDW *>(lParam)->lpcs;
+        if (!create.hwndParent)
+            refused.windowMade = true;
+        else if (create.hMenu == reinterpret_cast<HMENU>(static_cast<INT_PTR>(refused.id)))
+            return 1; // the system will not make it
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+} // namespace
+
+TEST(Form1, AControlTheSystemWillNotMakeIsAnErrorAndLeavesNoWindow)
+{
+    const form::ControlSpec &calculate = form::controlWithRole(form::Role::Calculate);
+    refused = {Form1::kFirstControlId + calculate.order, false};
+    const HHOOK hook = SetWindowsHookExW(WH_CBT, refuseControl, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    try {
+        const Form1 form(GetModuleHandleW(nullptr));
+        ADD_FAILURE() << "a window without its Calculate button";
+    } catch (const CreationError &error) {
+        EXPECT_STREQ(error.what(), calculate.name);
+    }
+    UnhookWindowsHookEx(hook);
+    EXPECT_TRUE(refused.windowMade);
     EXPECT_EQ(FindWindowW(L"Vantrel1Form1", nullptr), nullptr);
 }
 
@@ -213,19 +335,31 @@ TEST(Form1, IconsAndPictureComeFromTheExecutablesResources)
     EXPECT_EQ(picture.bmHeight, box.height);
 }
 
+// Calculate fails again while the box is open, in the box's own loop, as a
+// paint that keeps failing would: still the one box.
 TEST(Form1, ARuntimeErrorIsReportedOnceAndEndsTheProgram)
 {
     // Starting the series at 171 makes the first factorial overflow.
-    Form1 form(GetModuleHandleW(nullptr), [] {
+    int sums = 0;
+    Form1 form(GetModuleHandleW(nullptr), [&] {
+        ++sums;
         return calc::sumSeriesFrom({0.0, 1.0, 171}, calc::seriesTerm);
     });
     ASSERT_NE(form.window(), nullptr);
-    SetTimer(nullptr, 0, 50, dismissMessageBox);
-    SetTimer(nullptr, 0, 10000, giveUp);
-    PostMessageW(form.control("Command1"), BM_CLICK, 0, 0);
+    const HWND calculate = form.control(form::Role::Calculate);
+    errorBoxes = {};
+    errorBoxes.failAgain = [&] {
+        PostMessageW(form.window(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(calculate), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(calculate));
+    };
+    const ThreadTimer watch(50, watchErrorBoxes);
+    const ThreadTimer giveUp(10000, endLoop);
+    PostMessageW(calculate, BM_CLICK, 0, 0);
     const int status = runMessageLoop(form);
     EXPECT_EQ(status, form::kExitStatusReportedError);
-    EXPECT_EQ(boxText, L"Ошибка выполнения: переполнение (Overflow).");
+    EXPECT_EQ(sums, 2);
+    ASSERT_EQ(errorBoxes.texts.size(), 1u);
+    EXPECT_EQ(errorBoxes.texts.front(), L"Ошибка выполнения: переполнение (Overflow).");
     EXPECT_FALSE(IsWindow(form.window()));
 }
 
@@ -343,9 +477,112 @@ TEST(Fonts, TheCacheMakesEachFontAtEachDpiOnce)
     }
     EXPECT_EQ(&fonts.font(window, 96), &first);
     EXPECT_EQ(&fonts.font(form::FontSpec(window), 96), &first); // by value, not by address
-    EXPECT_EQ(&fonts.font(answer, 144), &fonts.font(answer, 144));
     form::FontSpec italic = window;
     italic.italic = true;
     EXPECT_NE(&fonts.font(italic, 96), &first);
-    EXPECT_EQ(textMetrics(first.font.get()).tmHeight, first.metrics.tmHeight);
+}
+
+TEST(DecimalSeparator, TheUsersWhereWindowsWouldTakeItElseTheLocalesElseAPoint)
+{
+    EXPECT_EQ(usableDecimalSeparator(L",", L"."), L",");
+    EXPECT_EQ(usableDecimalSeparator(L" \u066B ", L","), L" \u066B "); // three, as Windows allows
+    // Empty: the integer digits would run into the decimals.
+    EXPECT_EQ(usableDecimalSeparator(L"", L","), L",");
+    EXPECT_EQ(usableDecimalSeparator(L"dec.", L","), L",");
+    EXPECT_EQ(usableDecimalSeparator(std::wstring(40, L'x'), L"\u066B"), L"\u066B");
+    EXPECT_EQ(usableDecimalSeparator(L"", L""), L".");
+    EXPECT_EQ(usableDecimalSeparator(std::wstring(40, L'x'), L"long"), L".");
+}
+
+namespace {
+
+// A 32-bit top-down bitmap to draw into, with a context selecting it.
+struct Canvas
+{
+    Canvas(int width, int height) : width(width), height(height)
+    {
+        BITMAPINFO format{};
+        format.bmiHeader.biSize = sizeof format.bmiHeader;
+        format.bmiHeader.biWidth = width;
+        format.bmiHeader.biHeight = -height; // top row first
+        format.bmiHeader.biPlanes = 1;
+        format.bmiHeader.biBitCount = 32;
+        bitmap.reset(CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
+        selected.emplace(dc.get(), bitmap.get());
+    }
+    std::uint32_t at(int x, int y) const
+    {
+        GdiFlush();
+        return static_cast<const std::uint32_t *>(bits)[y * width + x] & 0xFFFFFF;
+    }
+
+    int width, height;
+    void *bits = nullptr;
+    UniqueBitmap bitmap;
+    UniqueMemoryDc dc{CreateCompatibleDC(nullptr)};
+    std::optional<Selection> selected;
+};
+
+bool lacks(const MeasuredFont &font, std::u16string_view text)
+{
+    const UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+    const Selection selected(dc.get(), font.font.get());
+    return std::ranges::any_of(missingCharacters(dc.get(), text), std::identity{});
+}
+
+} // namespace
+
+// A character the label's face lacks (Wine's MS Sans Serif has no "\u066B",
+// the Arabic decimal separator) is drawn from a face that has it, and takes
+// that face's width in the layout; the digits keep the label's face.
+TEST(LabelLayout, ACharacterTheFaceLacksIsDrawnFromAFaceThatHasIt)
+{
+    const form::ControlSpec &row = *form::findControl("Label4");
+    FontCache fonts;
+    const MeasuredFont &own = fonts.font(*row.font, 96);
+    ASSERT_TRUE(lacks(own, u"\u066B")) << "the label's face has the glyph: nothing to test";
+    ASSERT_FALSE(lacks(own, u"0"));
+    const std::optional<std::u16string> face = faceWithCharacters(*row.font, u"\u066B");
+    ASSERT_TRUE(face.has_value());
+    form::FontSpec otherSpec = *row.font;
+    otherSpec.face = *face;
+    otherSpec.charset = DEFAULT_CHARSET;
+    const MeasuredFont &other = fonts.font(otherSpec, 96);
+    ASSERT_FALSE(lacks(other, u"\u066B"));
+
+    LabelLayout laid(row, 96, fonts);
+    laid.setCaption(u"0 \u066B 0");
+    const std::vector<RECT> words = laid.wordBoxes();
+    ASSERT_EQ(words.size(), 3u);
+    SIZE separator{};
+    const form::PixelRect box = boxAt("Label4", 96);
+    Canvas drawn(box.width, box.height), expected(box.width, box.height);
+    const RECT area{0, 0, box.width, box.height};
+    const UniqueBrush band(CreateSolidBrush(RGB(0, 0, 0)));
+    laid.draw(drawn.dc.get(), area, band.get(), RGB(255, 255, 255));
+
+    // The same three words, each drawn alone where the layout put it, in the
+    // face that has its characters.
+    FillRect(expected.dc.get(), &area, band.get());
+    SetBkMode(expected.dc.get(), TRANSPARENT);
+    SetTextColor(expected.dc.get(), RGB(255, 255, 255));
+    const std::pair<const wchar_t *, const MeasuredFont *> parts[] = {
+        {L"0", &own}, {L"\u066B", &other}, {L"0", &own}};
+    for (std::size_t i = 0; i < 3; ++i) {
+        const Selection selected(expected.dc.get(), parts[i].second->font.get());
+        ExtTextOutW(expected.dc.get(), words[i].left, words[i].top, 0, nullptr, parts[i].first, 1,
+                    nullptr);
+        if (i == 1)
+            GetTextExtentPoint32W(expected.dc.get(), parts[i].first, 1, &separator);
+    }
+    EXPECT_EQ(words[1].right - words[1].left, separator.cx);
+    int differ = 0, inked = 0;
+    for (int y = 0; y < box.height; ++y) {
+        for (int x = 0; x < box.width; ++x) {
+            differ += drawn.at(x, y) != expected.at(x, y);
+            inked += expected.at(x, y) != 0;
+        }
+    }
+    EXPECT_GT(inked, 0);
+    EXPECT_EQ(differ, 0);
 }

@@ -45,15 +45,20 @@ locale=ru_RU.UTF-8
 # Xlib turns the Cyrillic key into text only under a UTF-8 locale the C
 # library has; a fresh Debian has C.UTF-8.
 case "$scenario" in alt-* | plain-yeru) locale=C.UTF-8 ;; esac
-# A decimal separator longer than any the system offers, set by the user
-# (under the program's locale: Wine rewrites these settings when it changes,
-# so the new prefix's services, started under another, must have ended).
-if [ "$scenario" = long-separator ]; then
+# A decimal separator Windows' own settings would not take, set by the user
+# in the registry: forty characters, or none (under the program's locale:
+# Wine rewrites these settings when it changes, so the new prefix's
+# services, started under another, must have ended).
+case "$scenario" in
+long-separator | empty-separator)
+    separator=
+    [ "$scenario" = long-separator ] && separator=$(printf '%040d' 0 | tr 0 '~')
     "$wine_run" "$arch" wineserver -w
     LC_ALL=$locale "$wine_run" "$arch" reg add 'HKCU\Control Panel\International' /v sDecimal \
-        /t REG_SZ /d ' dec.sep ' /f >/dev/null 2>&1 || fail "could not set the separator"
+        /t REG_SZ /d "$separator" /f >/dev/null 2>&1 || fail "could not set the separator"
     "$wine_run" "$arch" wineserver -w # the setting saved as the server ends by itself
-fi
+    ;;
+esac
 
 # The program started from a folder where a planted oleacc.dll lies beside
 # it, as in a downloads folder, with Windows' search order for a library that
@@ -231,9 +236,10 @@ plain-yeru)
     xdotool key alt+Cyrillic_yeru
     expect_program_ends_with 0
     ;;
-long-separator)
+long-separator | empty-separator)
+    # The Russian locale's own separator in its place.
     xdotool key Return
-    expect_answer '00 dec.sep 01384   17'
+    expect_answer '00,01384   17'
     xdotool key alt+F4
     expect_program_ends_with 0
     ;;

@@ -2,6 +2,7 @@
 
 #include "AnswerText.h"
 #include "Contrast.h"
+#include "DecimalSeparator.h"
 #include "ErrorReport.h"
 #include "Factorial.h"
 #include "LayoutTable.h"
@@ -48,19 +49,6 @@ std::wstring fromUtf8(std::string_view utf8)
     std::wstring result(static_cast<std::size_t>(std::max(units, 0)), L'\0');
     MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, result.data(), units);
     return result;
-}
-
-// The user's decimal separator, as UTF-8, however long the user made it.
-std::string decimalSeparator()
-{
-    const int length = GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, nullptr, 0);
-    if (length <= 0)
-        return ".";
-    std::wstring separator(static_cast<std::size_t>(length), L'\0');
-    if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL, separator.data(), length) == 0)
-        return ".";
-    separator.resize(static_cast<std::size_t>(length - 1)); // the terminating null
-    return toUtf8(separator);
 }
 
 // The picture stretched to fill `width` x `height`, each pixel taken from
@@ -155,7 +143,6 @@ void Form1::createWindow(HINSTANCE instance)
 
 void Form1::buildControls(HINSTANCE instance)
 {
-    const COLORREF systemText = GetSysColor(COLOR_WINDOWTEXT);
     for (const form::ControlSpec &row : form::controlSpecs()) {
         const form::PixelRect box =
             std::holds_alternative<form::TwipsRect>(row.geometry)
@@ -182,15 +169,15 @@ void Form1::buildControls(HINSTANCE instance)
             style |= SS_BITMAP;
             break;
         case form::ControlKind::Line:
-            // The line is the control's own background, in the text colour.
-            control.backgroundColour = systemText;
+            // The line is the control's own background, in the scheme's
+            // text colour (WM_CTLCOLORSTATIC).
             break;
         }
-        if (row.background)
+        if (row.background) {
             control.backgroundColour = colour(*row.background);
-        if (row.background || row.kind == form::ControlKind::Line)
             control.background.reset(
                 created(CreateSolidBrush(control.backgroundColour), "control brush"));
+        }
 
         control.handle =
             created(CreateWindowExW(
@@ -267,7 +254,7 @@ calc::Variant Form1::f(const std::int16_t &k) const
 void Form1::Command1_Click()
 {
     const calc::SeriesSum sum = sumSeries_();
-    const std::string text = calc::makeAnswerText(sum.s, sum.k, decimalSeparator());
+    const std::string text = calc::makeAnswerText(sum.s, sum.k, toUtf8(decimalSeparator()));
     const HWND answer = control(form::Role::Answer);
     SetWindowTextW(answer, fromUtf8(text).c_str());
     accessibility_->announceTextChange(answer);
@@ -359,9 +346,15 @@ LRESULT CALLBACK Form1::windowProcedure(HWND window, UINT message, WPARAM wParam
     try {
         return self->handle(window, message, wParam, lParam);
     } catch (...) {
-        reportError(window, std::current_exception());
-        self->exitStatus_ = form::kExitStatusReportedError;
-        DestroyWindow(window);
+        // One report per window: a handler that fails again while the box
+        // is open (its loop still delivers the window's messages: a paint
+        // that keeps failing) or after it adds no second box.
+        if (!self->errorReported_) {
+            self->errorReported_ = true;
+            self->exitStatus_ = form::kExitStatusReportedError;
+            reportError(window, std::current_exception());
+            DestroyWindow(window);
+        }
         return 0;
     }
 }
@@ -413,12 +406,26 @@ LRESULT Form1::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         return 1;
     }
     case WM_CTLCOLORSTATIC:
-        if (const Control *control = controlFor(reinterpret_cast<HWND>(lParam));
-            control && control->background) {
-            SetBkColor(reinterpret_cast<HDC>(wParam), control->backgroundColour);
-            return reinterpret_cast<LRESULT>(control->background.get());
+        if (const Control *control = controlFor(reinterpret_cast<HWND>(lParam))) {
+            if (control->background) {
+                SetBkColor(reinterpret_cast<HDC>(wParam), control->backgroundColour);
+                return reinterpret_cast<LRESULT>(control->background.get());
+            }
+            // A line in the scheme's text colour as it is now: the system's
+            // own brush follows a change of scheme.
+            if (control->row->kind == form::ControlKind::Line) {
+                SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOWTEXT));
+                return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOWTEXT));
+            }
         }
         break;
+    case WM_SYSCOLORCHANGE:
+        // The common controls hear of it only from their window; the lines
+        // and labels read the new colours as they are drawn again.
+        for (const Control &control : controls_)
+            SendMessageW(control.handle, WM_SYSCOLORCHANGE, wParam, lParam);
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        return 0;
     case WM_DRAWITEM:
         if (Control *control =
                 controlFor(reinterpret_cast<const DRAWITEMSTRUCT *>(lParam)->hwndItem);

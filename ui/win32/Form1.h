@@ -55,7 +55,7 @@ private:
     {
         const form::ControlSpec *row;
         HWND handle;
-        UniqueBrush background; // null: the system's
+        UniqueBrush background; // the table's colour; null: the system's
         COLORREF backgroundColour;
         std::optional<LabelLayout> label;
     };
@@ -73,6 +73,7 @@ private:
 
     calc::SeriesSummation sumSeries_;
     int exitStatus_ = 0;
+    bool errorReported_ = false;
     int dpi_ = 96;
     UniqueBrush windowBrush_;
     UniqueBitmap picture_;

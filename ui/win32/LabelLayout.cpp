@@ -18,9 +18,57 @@ const form::FontSpec &fontOf(const form::ControlSpec &row) noexcept
 
 LabelLayout::LabelLayout(const form::ControlSpec &row, int dpi, FontCache &fonts)
     : dpi_(dpi), box_(std::get<form::TwipsRect>(row.geometry)), alignment_(row.alignment),
-      measuring_(&fonts.font(fontOf(row), kLayoutDpi)), drawn_(&fonts.font(fontOf(row), dpi))
+      fonts_(&fonts), font_(&fontOf(row)), measuring_(&fonts.font(*font_, kLayoutDpi)),
+      drawn_(&fonts.font(*font_, dpi))
 {
     setCaption(row.caption);
+}
+
+void LabelLayout::chooseFallback()
+{
+    const std::u16string &text = shown_.text;
+    fallback_.assign(text.size(), false);
+    // Missing from the face measured with or the one drawn with (a bitmap
+    // face's scalable stand-in at some sizes).
+    const UniqueMemoryDc dc(created(CreateCompatibleDC(nullptr), "measuring context"));
+    std::u16string missing;
+    for (const MeasuredFont *font : {measuring_, drawn_}) {
+        const Selection selected(dc.get(), font->font.get());
+        const std::vector<bool> lacks = missingCharacters(dc.get(), text);
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (lacks[i] && !fallback_[i]) {
+                fallback_[i] = true;
+                missing += text[i];
+            }
+        }
+    }
+    if (missing.empty())
+        return;
+    // The face already chosen serves again where it has them all.
+    if (fallbackMeasuring_) {
+        const Selection selected(dc.get(), fallbackMeasuring_->font.get());
+        if (std::ranges::none_of(missingCharacters(dc.get(), missing), std::identity{}))
+            return;
+    }
+    const std::optional<std::u16string> face = faceWithCharacters(*font_, missing);
+    if (!face) {
+        // No face has them: the label's own draws its missing-glyph box.
+        fallback_.assign(text.size(), false);
+        return;
+    }
+    form::FontSpec other = *font_;
+    other.face = *face;
+    other.charset = DEFAULT_CHARSET;
+    fallbackMeasuring_ = &fonts_->font(other, kLayoutDpi);
+    fallbackDrawn_ = &fonts_->font(other, dpi_);
+}
+
+std::size_t LabelLayout::runEnd(std::size_t from, std::size_t to) const
+{
+    std::size_t end = from;
+    while (end < to && fallback_[end] == fallback_[from])
+        ++end;
+    return end;
 }
 
 void LabelLayout::setCaption(std::u16string_view caption)
@@ -28,13 +76,23 @@ void LabelLayout::setCaption(std::u16string_view caption)
     caption_ = caption;
     shown_ = form::ShownCaption::fromCaption(caption);
     const std::u16string &text = shown_.text;
+    chooseFallback();
+    // Measured run by run, each in the face it is drawn with, so that the
+    // lines break where the drawn text ends.
     advances_.assign(text.size() + 1, 0);
     if (!text.empty()) {
         const UniqueMemoryDc dc(created(CreateCompatibleDC(nullptr), "measuring context"));
-        const Selection selected(dc.get(), measuring_->font.get());
-        SIZE whole{};
-        GetTextExtentExPointW(dc.get(), wide(text), static_cast<int>(text.size()), 0, nullptr,
-                              advances_.data() + 1, &whole);
+        for (std::size_t start = 0; start < text.size();) {
+            const std::size_t end = runEnd(start, text.size());
+            const Selection selected(
+                dc.get(), (fallback_[start] ? fallbackMeasuring_ : measuring_)->font.get());
+            SIZE whole{};
+            GetTextExtentExPointW(dc.get(), wide(text) + start, static_cast<int>(end - start), 0,
+                                  nullptr, advances_.data() + start + 1, &whole);
+            for (std::size_t i = start + 1; i <= end; ++i)
+                advances_[i] += advances_[start];
+            start = end;
+        }
     }
     lines_ = form::breakLines(
         text, [this](std::size_t from, std::size_t to) { return advances_[to] - advances_[from]; },
@@ -105,12 +163,17 @@ void LabelLayout::draw(HDC dc, const RECT &area, HBRUSH band, COLORREF ink) cons
     std::vector<INT> steps;
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         const form::CaptionLine &line = lines_[i];
-        steps.clear();
-        for (std::size_t k = line.start; k < line.inkEnd(); ++k)
-            steps.push_back(x(line, k + 1) - x(line, k));
-        ExtTextOutW(dc, area.left + x(line, line.start), area.top + lineTop(i), ETO_CLIPPED, &area,
-                    wide(shown_.text) + line.start, static_cast<UINT>(line.inkLength),
-                    steps.data());
+        // Each run in its own face, every character where the layout put it.
+        for (std::size_t start = line.start; start < line.inkEnd();) {
+            const std::size_t end = runEnd(start, line.inkEnd());
+            steps.clear();
+            for (std::size_t k = start; k < end; ++k)
+                steps.push_back(x(line, k + 1) - x(line, k));
+            SelectObject(dc, (fallback_[start] ? fallbackDrawn_ : drawn_)->font.get());
+            ExtTextOutW(dc, area.left + x(line, start), area.top + lineTop(i), ETO_CLIPPED, &area,
+                        wide(shown_.text) + start, static_cast<UINT>(end - start), steps.data());
+            start = end;
+        }
     }
 
     // The access key's underline, drawn by hand: the "&" is never shown.

@@ -41,13 +41,26 @@ private:
     int lineTop(std::size_t line) const;
     int lineBottom(std::size_t line) const;
 
+    // The characters of the shown text the label's face lacks, and a face
+    // that has them to draw them with; the rest keep the label's face.
+    void chooseFallback();
+    // Where the shown text changes between the label's face and the fallback.
+    std::size_t runEnd(std::size_t from, std::size_t to) const;
+
     int dpi_;
     form::TwipsRect box_;
     form::Alignment alignment_;
+    FontCache *fonts_;
+    const form::FontSpec *font_;
     const MeasuredFont *measuring_; // the label's font at 96 dpi
     const MeasuredFont *drawn_;     // and at `dpi_`
+    // The fallback face's font at 96 dpi and at `dpi_`, where one is needed.
+    const MeasuredFont *fallbackMeasuring_ = nullptr;
+    const MeasuredFont *fallbackDrawn_ = nullptr;
     std::u16string caption_;
     form::ShownCaption shown_;
+    // Whether each character of the shown text is drawn with the fallback.
+    std::vector<bool> fallback_;
     // The 96-dpi advance of the shown text up to each character, and to its end.
     std::vector<int> advances_;
     std::vector<form::CaptionLine> lines_;

@@ -3,16 +3,33 @@
 // Ownership of the window, icons and GDI objects the program makes: each is
 // released once, by the object that holds it.
 
-#include <system_error>
+#include <exception>
 #include <utility>
 #include <windows.h>
 
+// A part of the window the system would not make: what it was, a literal,
+// and the system's error code. Small on purpose: std::system_error would
+// bring the C++ library's error categories and strings into the program.
+class CreationError : public std::exception
+{
+public:
+    CreationError(const char *what, DWORD code) noexcept : what_(what), code_(code) {}
+
+    const char *what() const noexcept override { return what_; }
+    DWORD code() const noexcept { return code_; }
+
+private:
+    const char *what_;
+    DWORD code_;
+};
+
 // `handle`, or an error naming what the system would not make: a window,
 // icon, font or brush that is missing is reported, never drawn without.
+// `what` must outlive the error: a literal or a name from the layout table.
 template <typename Handle> Handle created(Handle handle, const char *what)
 {
     if (!handle)
-        throw std::system_error(static_cast<int>(GetLastError()), std::system_category(), what);
+        throw CreationError(what, GetLastError());
     return handle;
 }
 
