@@ -87,12 +87,24 @@ LRESULT WINAPI refuseHandOver(REFIID, WPARAM, LPUNKNOWN)
 }
 
 // A bare window with the Calculate button as its one readable control.
+// Passes the window's own messages to the readers first, as Form1 does.
+LRESULT CALLBACK bareProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto *readers =
+        reinterpret_cast<WindowAccessibility *>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (readers) {
+        if (const auto answer = readers->windowMessage(message, wParam, lParam))
+            return *answer;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
 struct BareWindow
 {
     BareWindow()
     {
         WNDCLASSW windowClass{};
-        windowClass.lpfnWndProc = DefWindowProcW;
+        windowClass.lpfnWndProc = bareProcedure;
         windowClass.hInstance = GetModuleHandleW(nullptr);
         windowClass.lpszClassName = L"BareWindow";
         RegisterClassW(&windowClass); // again for each test: the first one stays
@@ -104,6 +116,12 @@ struct BareWindow
     std::vector<WindowAccessibility::Control> controls() const
     {
         return {{&form::controlWithRole(form::Role::Calculate), button}};
+    }
+    // The window's deleter detaches it before destroying it, so `readers`
+    // may go first.
+    void attach(WindowAccessibility &readers) const
+    {
+        SetWindowLongPtrW(window.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&readers));
     }
 
     UniqueWindow window;
@@ -217,7 +235,8 @@ TEST(WindowAccessibility, WhatCannotBeHandedOverIsLeftToTheSystem)
     BareWindow bare;
     AccessibilityApi api = AccessibilityApi::system();
     api.lresultFromObject = refuseHandOver;
-    const WindowAccessibility accessibility(bare.window.get(), bare.controls(), api);
+    WindowAccessibility accessibility(bare.window.get(), bare.controls(), api);
+    bare.attach(accessibility);
     EXPECT_EQ(SendMessageW(bare.window.get(), WM_GETOBJECT, 0, OBJID_CLIENT),
               DefWindowProcW(bare.window.get(), WM_GETOBJECT, 0, OBJID_CLIENT));
 }
@@ -229,6 +248,7 @@ TEST(WindowAccessibility, TheAnnotationServiceIsNotNeeded)
     AccessibilityApi api = AccessibilityApi::system();
     api.coCreateInstance = nullptr;
     WindowAccessibility accessibility(bare.window.get(), bare.controls(), api);
+    bare.attach(accessibility);
     IAccessible *window = objectOf(bare.window.get());
     ASSERT_NE(window, nullptr);
     LONG count = 0;

@@ -593,7 +593,6 @@ WindowAccessibility::WindowAccessibility(HWND window, const std::vector<Control>
             readable_.push_back(*found);
     }
     const auto owner = reinterpret_cast<DWORD_PTR>(this);
-    SetWindowSubclass(window_, subclassProcedure, 0, owner);
     for (const Control &control : readable_)
         SetWindowSubclass(control.handle, subclassProcedure, 0, owner);
 }
@@ -621,7 +620,6 @@ void WindowAccessibility::disconnect() noexcept
     }
     for (const Control &control : readable_)
         RemoveWindowSubclass(control.handle, subclassProcedure, 0);
-    RemoveWindowSubclass(window_, subclassProcedure, 0);
     window_ = nullptr;
 }
 
@@ -629,19 +627,27 @@ LRESULT CALLBACK WindowAccessibility::subclassProcedure(HWND target, UINT messag
                                                         LPARAM lParam, UINT_PTR, DWORD_PTR owner)
 {
     auto *self = reinterpret_cast<WindowAccessibility *>(owner);
-    // The window goes before its controls: all of it is let go of at once,
-    // while every window still exists.
-    if (message == WM_DESTROY)
-        self->disconnect();
     if (message == WM_GETOBJECT) {
-        // What cannot be made is left to the system's own objects.
-        try {
-            if (const auto answer = self->objectFor(target, wParam, lParam))
-                return *answer;
-        } catch (...) {
-        }
+        if (const auto answer = self->objectFor(target, wParam, lParam))
+            return *answer;
     }
     return DefSubclassProc(target, message, wParam, lParam);
+}
+
+std::optional<LRESULT> WindowAccessibility::windowMessage(UINT message, WPARAM wParam,
+                                                          LPARAM lParam) noexcept
+{
+    switch (message) {
+    case WM_GETOBJECT:
+        return window_ ? objectFor(window_, wParam, lParam) : std::nullopt;
+    case WM_DESTROY:
+        // The window goes before its controls: all of it is let go of at
+        // once, while every window still exists.
+        disconnect();
+        return std::nullopt;
+    default:
+        return std::nullopt;
+    }
 }
 
 bool WindowAccessibility::ready()
@@ -677,19 +683,25 @@ bool WindowAccessibility::ready()
     return true;
 }
 
-std::optional<LRESULT> WindowAccessibility::objectFor(HWND target, WPARAM wParam, LPARAM lParam)
+std::optional<LRESULT> WindowAccessibility::objectFor(HWND target, WPARAM wParam,
+                                                      LPARAM lParam) noexcept
 {
-    if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT) || !ready())
+    // What cannot be made or handed over is left to the system's own objects.
+    try {
+        if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT) || !ready())
+            return std::nullopt;
+        IAccessible *object = target == window_
+                                  ? static_cast<IAccessible *>(form_.get())
+                                  : static_cast<IAccessible *>(form_->childFor(target));
+        if (!object)
+            return std::nullopt;
+        const LRESULT reference = api_.lresultFromObject(__uuidof(IAccessible), wParam, object);
+        if (FAILED(static_cast<HRESULT>(reference)))
+            return std::nullopt;
+        return reference;
+    } catch (...) {
         return std::nullopt;
-    IAccessible *object = target == window_ ? static_cast<IAccessible *>(form_.get())
-                                            : static_cast<IAccessible *>(form_->childFor(target));
-    if (!object)
-        return std::nullopt;
-    const LRESULT reference = api_.lresultFromObject(__uuidof(IAccessible), wParam, object);
-    // An object that cannot be handed over leaves the system's own to answer.
-    if (FAILED(static_cast<HRESULT>(reference)))
-        return std::nullopt;
-    return reference;
+    }
 }
 
 void WindowAccessibility::markLiveRegion(HWND control) noexcept

@@ -40,11 +40,19 @@ public:
     // `control`'s text changed: a screen reader is told, to speak it.
     void announceTextChange(HWND control) noexcept;
 
+    // A message of the window itself, which its own procedure passes here
+    // first: its WM_GETOBJECT is answered, and its WM_DESTROY ends every
+    // object. A value is the message's answer. (The controls are subclassed;
+    // the window is not, since under Wine every message to a subclassed
+    // window costs a trip to the server, and the window gets many on each
+    // Calculate.)
+    std::optional<LRESULT> windowMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+
 private:
     static LRESULT CALLBACK subclassProcedure(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
     // The answer to WM_GETOBJECT sent to `target` (the window or one of the
     // read controls), or nothing where the system's own answer serves.
-    std::optional<LRESULT> objectFor(HWND target, WPARAM wParam, LPARAM lParam);
+    std::optional<LRESULT> objectFor(HWND target, WPARAM wParam, LPARAM lParam) noexcept;
     bool ready();
     // `control` a polite live region, where the system can mark one.
     void markLiveRegion(HWND control) noexcept;

@@ -361,6 +361,10 @@ LRESULT CALLBACK Form1::windowProcedure(HWND window, UINT message, WPARAM wParam
 
 LRESULT Form1::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (accessibility_) {
+        if (const auto answer = accessibility_->windowMessage(message, wParam, lParam))
+            return *answer;
+    }
     switch (message) {
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK) {

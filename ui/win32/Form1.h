@@ -85,9 +85,10 @@ private:
     std::vector<Control> controls_;
     // The control that had the focus when the window last lost it.
     HWND keptFocus_ = nullptr;
-    std::unique_ptr<WindowAccessibility> accessibility_;
-    // Last, so that the window goes first, before anything it draws with.
+    // After everything it draws with, so that the window goes before them.
     UniqueWindow window_;
+    // After the window, so that readers are let go of while it still exists.
+    std::unique_ptr<WindowAccessibility> accessibility_;
 };
 
 // Shows the one message box that reports `error`, over `owner` (or none).
