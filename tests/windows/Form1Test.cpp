@@ -544,10 +544,10 @@ TEST(LabelLayout, ACharacterTheFaceLacksIsDrawnFromAFaceThatHasIt)
     ASSERT_FALSE(lacks(own, u"0"));
     const std::optional<std::u16string> face = faceWithCharacters(*row.font, u"\u066B");
     ASSERT_TRUE(face.has_value());
-    form::FontSpec otherSpec = *row.font;
-    otherSpec.face = *face;
-    otherSpec.charset = DEFAULT_CHARSET;
-    const MeasuredFont &other = fonts.font(otherSpec, 96);
+    form::FontSpec fallbackFont = *row.font;
+    fallbackFont.face = *face;
+    fallbackFont.charset = DEFAULT_CHARSET;
+    const MeasuredFont &other = fonts.font(fallbackFont, 96);
     ASSERT_FALSE(lacks(other, u"\u066B"));
 
     LabelLayout laid(row, 96, fonts);

@@ -44,15 +44,15 @@ struct PageFont
     int pixels;
 };
 
-PageFont pageFont(const form::FontSpec &spec)
+PageFont pageFont(const form::FontSpec &wanted)
 {
-    const form::FontStandIn standIn = form::fontStandIn(spec);
+    const form::FontStandIn standIn = form::fontStandIn(wanted);
     // The em in whole pixels of the layout's 96 dpi, as a desktop font is
     // asked for: the captions' lines break where they do on the desktop.
     constexpr int dpi = form::kTwipsPerInch / form::kTwipsPerPixel;
-    const int pixels = form::emPixels(spec, dpi);
+    const int pixels = form::emPixels(wanted, dpi);
     std::string css =
-        (spec.italic ? "italic " : "") + std::to_string(standIn.weight) + " " + px(pixels);
+        (wanted.italic ? "italic " : "") + std::to_string(standIn.weight) + " " + px(pixels);
     for (std::size_t i = 0; i < standIn.families.size(); ++i)
         css += (i ? ", \"" : " \"") + utf8(standIn.families[i]) + "\"";
     return {css, standIn.widening, utf8(standIn.families.at(0)), standIn.weight, pixels};
