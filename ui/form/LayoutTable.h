@@ -59,6 +59,23 @@ enum class Role
     Answer,    // shows the answer
 };
 
+// Runs the handler of `form` (any front end's Form1) that a click on a
+// control with `role` is bound to; a click elsewhere runs nothing.
+template <typename Form> void runClickHandler(Form &form, Role role)
+{
+    switch (role) {
+    case Role::Calculate:
+        form.Command1_Click();
+        break;
+    case Role::Exit:
+        form.Command2_Click();
+        break;
+    case Role::None:
+    case Role::Answer:
+        break;
+    }
+}
+
 struct TwipsRect
 {
     int left;

@@ -274,17 +274,7 @@ void Form1::handle(int event)
         end(form::kExitStatusReportedError);
     } else if (const auto rows = form::controlSpecs();
                event >= 0 && std::size_t(event) < rows.size() && !errorBox_) {
-        switch (rows[std::size_t(event)].role) {
-        case form::Role::Calculate:
-            Command1_Click();
-            break;
-        case form::Role::Exit:
-            Command2_Click();
-            break;
-        case form::Role::None:
-        case form::Role::Answer:
-            break;
-        }
+        form::runClickHandler(*this, rows[std::size_t(event)].role);
     }
 }
 

@@ -371,19 +371,8 @@ LRESULT Form1::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
             // Enter, through the dialog keyboard handling: the focused button.
             clickFocusedButton();
         } else if (HIWORD(wParam) == BN_CLICKED) {
-            if (const Control *sender = controlFor(reinterpret_cast<HWND>(lParam))) {
-                switch (sender->row->role) {
-                case form::Role::Calculate:
-                    Command1_Click();
-                    break;
-                case form::Role::Exit:
-                    Command2_Click();
-                    break;
-                case form::Role::None:
-                case form::Role::Answer:
-                    break;
-                }
-            }
+            if (const Control *sender = controlFor(reinterpret_cast<HWND>(lParam)))
+                form::runClickHandler(*this, sender->row->role);
         }
         return 0;
     // The focused control is kept while the window is inactive or minimized,
