@@ -37,14 +37,25 @@ inline int runEventLoop(const std::function<void()> &action, int timeoutMs = 100
 
 // Watches for message boxes while the loop runs, records their texts and
 // dismisses each one the way a user would.
+// While one exists, a box is expected: the test main fails a test only for
+// a box that opens with no watcher (kWatchedProperty counts them on qApp).
+inline constexpr char kWatchedProperty[] = "vantrelTestBoxesWatched";
+
 class MessageBoxWatcher
 {
 public:
     MessageBoxWatcher()
     {
+        qApp->setProperty(kWatchedProperty, qApp->property(kWatchedProperty).toInt() + 1);
         QObject::connect(&timer_, &QTimer::timeout, [this] { dismissVisibleBoxes(); });
         timer_.start(10);
     }
+    ~MessageBoxWatcher()
+    {
+        qApp->setProperty(kWatchedProperty, qApp->property(kWatchedProperty).toInt() - 1);
+    }
+    MessageBoxWatcher(const MessageBoxWatcher &) = delete;
+    MessageBoxWatcher &operator=(const MessageBoxWatcher &) = delete;
 
     const QStringList &texts() const { return texts_; }
     // The caption of each box's button; empty where a box had more than one.

@@ -229,3 +229,15 @@ TEST(EventDispatch, AFailureWhilePaintingIsReportedOnceAfterThePaint)
     ASSERT_EQ(watcher.texts().size(), 1);
     EXPECT_TRUE(watcher.texts().front().contains(QStringLiteral("Unexpected")));
 }
+
+TEST(EventDispatch, AReportQueuedForAWindowThatIsGoneOpensNoBox)
+{
+    MessageBoxWatcher watcher;
+    {
+        Form1 form;
+        reportErrorLater(&form, std::make_exception_ptr(std::runtime_error("late")));
+    }
+    // Whatever is still queued runs now, as the next turn of the loop would.
+    QCoreApplication::sendPostedEvents();
+    EXPECT_TRUE(watcher.texts().isEmpty()) << watcher.texts().join(u'|').toStdString();
+}

@@ -3,7 +3,6 @@
 #include "ErrorReport.h"
 
 #include <QMessageBox>
-#include <QPointer>
 #include <QPushButton>
 #include <QString>
 #include <cstdlib>
@@ -45,9 +44,12 @@ void reportError(QWidget *window, const std::exception_ptr &error) noexcept
 void reportErrorLater(QWidget *window, std::exception_ptr error) noexcept
 {
     try {
-        QPointer<QWidget> guarded(window);
+        // Queued on the window itself, so that Qt drops the report along with
+        // the window if it is gone by then: no box opens over nothing.
+        QWidget *top = window ? window->window() : nullptr;
+        QObject *context = top ? static_cast<QObject *>(top) : qApp;
         QMetaObject::invokeMethod(
-            qApp, [guarded, error] { reportError(guarded, error); }, Qt::QueuedConnection);
+            context, [top, error] { reportError(top, error); }, Qt::QueuedConnection);
     } catch (...) {
         std::_Exit(form::kExitStatusReportedError);
     }
