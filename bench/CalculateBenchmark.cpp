@@ -37,8 +37,8 @@ void BM_CheckedCalculate(benchmark::State &state)
 {
     for (auto _ : state) {
         const calc::SeriesSum sum = calc::sumSeries();
-        std::string text = calc::makeAnswerText(sum.s, sum.k, ",");
-        if (text != "00,01384   17") {
+        std::u16string text = calc::makeAnswerText(sum.s, sum.k, u",");
+        if (text != u"00,01384   17") {
             state.SkipWithError("answer text is wrong");
             break;
         }

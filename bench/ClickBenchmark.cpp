@@ -52,12 +52,12 @@ void BM_CalculateClick(benchmark::State &state)
         state.SkipWithError("the window was never exposed");
         return;
     }
-    QLabel *answer = form.label4();
+    auto *answer = qobject_cast<QLabel *>(form.control(form::Role::Answer));
     PaintCounter counter;
     answer->installEventFilter(&counter);
     for (auto _ : state) {
         // Every click computes anew and writes the caption again.
-        QTest::mouseClick(form.command1(), Qt::LeftButton);
+        QTest::mouseClick(form.control(form::Role::Calculate), Qt::LeftButton);
         if (repaint)
             answer->repaint();
     }

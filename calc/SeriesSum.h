@@ -56,8 +56,8 @@ template <typename Term> SeriesSum sumSeriesFrom(SeriesState state, Term &&term)
 // The exercise: the sum of k! / (k+4)! for k = 1, 2, ... and the final k.
 SeriesSum sumSeries();
 
-// What the Calculate button sums: sumSeries in the program; a test passes one
-// that fails, to see the failure reported.
-using SeriesSummation = std::function<SeriesSum()>;
+// What the Calculate button runs: sumSeries in the program; a test passes
+// one that fails, to see the failure reported.
+using Calculation = std::function<SeriesSum()>;
 
 } // namespace calc

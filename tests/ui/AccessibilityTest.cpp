@@ -2,6 +2,7 @@
 
 #include "AccessibleText.h"
 #include "CaptionLayout.h"
+#include "Controls.h"
 #include "Form1.h"
 #include "QtPrinters.h"
 
@@ -35,11 +36,13 @@ QString readerText(const QString &caption)
 TEST(Accessibility, ButtonsAreNamedByTheirCaptionWithoutTheMarker)
 {
     Form1 form;
-    ASSERT_NE(accessible(form.command1()), nullptr);
-    EXPECT_EQ(accessible(form.command1())->role(), QAccessible::PushButton);
-    EXPECT_EQ(accessible(form.command1())->text(QAccessible::Name), QStringLiteral("Вычислить"));
-    EXPECT_EQ(accessible(form.command2())->role(), QAccessible::PushButton);
-    EXPECT_EQ(accessible(form.command2())->text(QAccessible::Name), QStringLiteral("Выход"));
+    ASSERT_NE(accessible(button(form, form::Role::Calculate)), nullptr);
+    EXPECT_EQ(accessible(button(form, form::Role::Calculate))->role(), QAccessible::PushButton);
+    EXPECT_EQ(accessible(button(form, form::Role::Calculate))->text(QAccessible::Name),
+              QStringLiteral("Вычислить"));
+    EXPECT_EQ(accessible(button(form, form::Role::Exit))->role(), QAccessible::PushButton);
+    EXPECT_EQ(accessible(button(form, form::Role::Exit))->text(QAccessible::Name),
+              QStringLiteral("Выход"));
 }
 
 TEST(Accessibility, LabelsAreNamedByTheTextTheyShow)
@@ -61,8 +64,8 @@ TEST(Accessibility, LabelsAreNamedByTheTextTheyShow)
         EXPECT_FALSE(text->characterRect(text->characterCount() - 1).isEmpty());
     }
     // The answer's name follows its caption, single-spaced.
-    form.command1()->click();
-    const QString answer = accessible(form.label4())->text(QAccessible::Name);
+    button(form, form::Role::Calculate)->click();
+    const QString answer = accessible(answerLabel(form))->text(QAccessible::Name);
     EXPECT_TRUE(answer.endsWith(QStringLiteral("1384 17"))) << answer.toStdString();
 }
 
@@ -133,9 +136,9 @@ TEST(Accessibility, EveryCalculateAnnouncesTheAnswer)
     QObject::connect(notice, &AccessibleNotice::appeared,
                      [&heard](const QString &text) { heard.append(text); });
     QWidget *focused = QApplication::focusWidget();
-    form.command1()->click();
-    form.command1()->click();
-    const QString answer = readerText(form.label4()->text());
+    button(form, form::Role::Calculate)->click();
+    button(form, form::Role::Calculate)->click();
+    const QString answer = readerText(answerLabel(form)->text());
     EXPECT_EQ(heard, QStringList({answer, answer}));
     EXPECT_EQ(QApplication::focusWidget(), focused);
 
@@ -151,8 +154,8 @@ TEST(Accessibility, EveryCalculateAnnouncesTheAnswer)
 TEST(Accessibility, EachButtonIsDescribedByItsInstruction)
 {
     Form1 form;
-    EXPECT_EQ(accessible(form.command1())->text(QAccessible::Description),
+    EXPECT_EQ(accessible(button(form, form::Role::Calculate))->text(QAccessible::Description),
               readerText(qobject_cast<QLabel *>(form.control("Label2"))->text()));
-    EXPECT_EQ(accessible(form.command2())->text(QAccessible::Description),
+    EXPECT_EQ(accessible(button(form, form::Role::Exit))->text(QAccessible::Description),
               QStringLiteral("Для завершения работы программы нажмите кнопку \"Выход\"."));
 }

@@ -1,6 +1,7 @@
 // Run once per locale by CTest, which sets the locale variables for the
 // process and names the separator that locale gives in VELTO_TEST_DECIMAL
 // ("comma", "point" or "momayyez", the Arabic decimal separator).
+#include "Controls.h"
 #include "Form1.h"
 #include "QtPrinters.h"
 
@@ -20,7 +21,7 @@ TEST(LocaleAnswer, CalculateUsesTheUsersDecimalSeparator)
 
     Form1 form;
     form.show();
-    QTest::mouseClick(form.command1(), Qt::LeftButton);
-    EXPECT_EQ(form.label4()->text(),
+    QTest::mouseClick(button(form, form::Role::Calculate), Qt::LeftButton);
+    EXPECT_EQ(answerLabel(form)->text(),
               QStringLiteral("00") + separator + QStringLiteral("01384   17"));
 }

@@ -3,6 +3,7 @@
 // where every logical pixel must be a 2 x 2 block of the same colour.
 #include "Assets.h"
 #include "CaptionLabel.h"
+#include "Controls.h"
 #include "Form1.h"
 #include "QtPrinters.h"
 
@@ -194,7 +195,7 @@ TEST(Pixels, AnswerIsWhiteOnBlackAndCentred)
     Form1 form;
     const QRect band(8, 121, 297, 15); // Label4 below the row Label2 covers
     const QRect before = Grab(form).brightBox(band);
-    form.command1()->click();
+    button(form, form::Role::Calculate)->click();
     const Grab after(form);
     const QRect text = after.brightBox(band);
 
@@ -216,7 +217,7 @@ TEST(Pixels, AnswerIsWhiteOnBlackAndCentred)
 TEST(Pixels, ACharacterTheAnswersFaceLacksComesFromAFaceThatHasIt)
 {
     Form1 form;
-    auto *answer = qobject_cast<CaptionLabel *>(form.label4());
+    auto *answer = qobject_cast<CaptionLabel *>(answerLabel(form));
     ASSERT_NE(answer, nullptr);
     constexpr qsizetype kSeparator = 2;
     answer->setText(QStringLiteral("00\u066B01384   17"));

@@ -3,7 +3,6 @@
 // labels' layout at every dpi the window is drawn at.
 #include "Form1.h"
 
-#include "DecimalSeparator.h"
 #include "ErrorReport.h"
 #include "Fonts.h"
 #include "LabelLayout.h"
@@ -480,18 +479,6 @@ TEST(Fonts, TheCacheMakesEachFontAtEachDpiOnce)
     form::FontSpec italic = window;
     italic.italic = true;
     EXPECT_NE(&fonts.font(italic, 96), &first);
-}
-
-TEST(DecimalSeparator, TheUsersWhereWindowsWouldTakeItElseTheLocalesElseAPoint)
-{
-    EXPECT_EQ(usableDecimalSeparator(L",", L"."), L",");
-    EXPECT_EQ(usableDecimalSeparator(L" \u066B ", L","), L" \u066B "); // three, as Windows allows
-    // Empty: the integer digits would run into the decimals.
-    EXPECT_EQ(usableDecimalSeparator(L"", L","), L",");
-    EXPECT_EQ(usableDecimalSeparator(L"dec.", L","), L",");
-    EXPECT_EQ(usableDecimalSeparator(std::wstring(40, L'x'), L"\u066B"), L"\u066B");
-    EXPECT_EQ(usableDecimalSeparator(L"", L""), L".");
-    EXPECT_EQ(usableDecimalSeparator(std::wstring(40, L'x'), L"long"), L".");
 }
 
 namespace {

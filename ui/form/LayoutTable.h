@@ -49,6 +49,22 @@ enum class Alignment
     Right,
 };
 
+// Where a line of `ink` width starts inside a box `box` wide, in the same
+// units (whole ones round as integer division does).
+template <typename Length>
+constexpr Length lineOffset(Alignment alignment, Length box, Length ink) noexcept
+{
+    switch (alignment) {
+    case Alignment::Left:
+        break;
+    case Alignment::Centre:
+        return (box - ink) / 2;
+    case Alignment::Right:
+        return box - ink;
+    }
+    return Length{};
+}
+
 // What the program does with a control. The handlers find the controls
 // they act on by these, never by name.
 enum class Role
@@ -58,23 +74,6 @@ enum class Role
     Exit,      // ends the program when clicked
     Answer,    // shows the answer
 };
-
-// Runs the handler of `form` (any front end's Form1) that a click on a
-// control with `role` is bound to; a click elsewhere runs nothing.
-template <typename Form> void runClickHandler(Form &form, Role role)
-{
-    switch (role) {
-    case Role::Calculate:
-        form.Command1_Click();
-        break;
-    case Role::Exit:
-        form.Command2_Click();
-        break;
-    case Role::None:
-    case Role::Answer:
-        break;
-    }
-}
 
 struct TwipsRect
 {

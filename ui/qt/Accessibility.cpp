@@ -2,7 +2,6 @@
 
 #include "AccessibleText.h"
 #include "CaptionLabel.h"
-#include "Form1.h"
 #include "LayoutTable.h"
 #include "LineControl.h"
 
@@ -214,7 +213,9 @@ private:
 
 QAccessibleInterface *createInterface(const QString &className, QObject *object)
 {
-    if (className == QLatin1String(Form1::staticMetaObject.className()))
+    // The window by its name in the table, whatever class draws it.
+    if (object->isWidgetType() && static_cast<QWidget *>(object)->isWindow() &&
+        object->objectName() == QLatin1String(form::windowSpec().name))
         return new FormAccessible(static_cast<QWidget *>(object));
     if (className == QLatin1String(CaptionLabel::staticMetaObject.className()))
         return new CaptionLabelAccessible(static_cast<CaptionLabel *>(object));

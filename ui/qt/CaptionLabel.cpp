@@ -13,7 +13,8 @@ struct CaptionLabel::Cache
     Layout layout;
 };
 
-CaptionLabel::CaptionLabel(const QString &caption, QWidget *parent) : QLabel(parent)
+CaptionLabel::CaptionLabel(const QString &caption, form::Alignment alignment, QWidget *parent)
+    : QLabel(parent), alignment_(alignment)
 {
     setTextFormat(Qt::PlainText);
     setText(caption);
@@ -50,11 +51,7 @@ QRectF CaptionLabel::lineRect(qsizetype index) const
     const form::CaptionLine &line = layout.lines.at(static_cast<std::size_t>(index));
     const auto start = static_cast<qsizetype>(line.start);
     const qreal lineWidth = layout.advances.width(start, start + qsizetype(line.inkLength));
-    qreal left = 0;
-    if (alignment() & Qt::AlignHCenter)
-        left = (width() - lineWidth) / 2;
-    else if (alignment() & Qt::AlignRight)
-        left = width() - lineWidth;
+    const qreal left = form::lineOffset(alignment_, qreal(width()), lineWidth);
     return {left, index * layout.lineHeight, lineWidth, layout.lineHeight};
 }
 

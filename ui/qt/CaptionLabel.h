@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CaptionLayout.h"
+#include "LayoutTable.h"
 #include "TextAdvances.h"
 
 #include <QLabel>
@@ -15,7 +16,7 @@ class CaptionLabel : public QLabel
     Q_OBJECT
 
 public:
-    explicit CaptionLabel(const QString &caption, QWidget *parent = nullptr);
+    CaptionLabel(const QString &caption, form::Alignment alignment, QWidget *parent = nullptr);
     ~CaptionLabel() override;
 
     // The shown text laid out at the label's font and width.
@@ -42,6 +43,7 @@ protected:
 private:
     void paintCaption();
 
+    form::Alignment alignment_;
     struct Cache;
     mutable std::unique_ptr<Cache> cache_;
 };

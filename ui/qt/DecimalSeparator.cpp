@@ -55,15 +55,14 @@ const char *numericLocaleName()
 
 } // namespace
 
-std::string userDecimalSeparator()
+form::DecimalSeparators userDecimalSeparators()
 {
-    const std::string fallback = ".";
     // The numeric category together with the character set it is written in
     // (a locale need not be UTF-8: "ru_RU" alone is ISO-8859-5).
     const LocaleObject numeric(
         newlocale(LC_NUMERIC_MASK | LC_CTYPE_MASK, numericLocaleName(), locale_t{}));
     if (!numeric.get())
-        return fallback;
+        return {};
     // One character, which the C library's locale compiler insists on.
     const char *point = nl_langinfo_l(RADIXCHAR, numeric.get());
     const std::size_t bytes = std::strlen(point);
@@ -75,6 +74,6 @@ std::string userDecimalSeparator()
         used = std::mbrtowc(&separator, point, bytes, &state);
     }
     if (used == 0 || used > bytes)
-        return fallback;
-    return QString::fromWCharArray(&separator, 1).toStdString();
+        return {};
+    return {QString::fromWCharArray(&separator, 1).toStdU16String()};
 }

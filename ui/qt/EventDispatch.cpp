@@ -1,6 +1,7 @@
 #include "EventDispatch.h"
 
 #include "ErrorReport.h"
+#include "Form1.h"
 
 #include <QMessageBox>
 #include <QPushButton>
@@ -9,34 +10,49 @@
 
 namespace {
 
-// Set on the window (or, without one, the application) that has reported
-// an error: its run is over, so a paint that keeps failing or a report
-// still queued adds no second box. Kept on the window rather than in the
-// process, so that a later window starts afresh.
-constexpr char kErrorReported[] = "vantrelErrorReported";
+QString qText(std::u16string_view text)
+{
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The window a report for `widget` belongs to: its own, else the program's.
+Form1 *windowOf(QWidget *widget)
+{
+    if (auto *form = qobject_cast<Form1 *>(widget ? widget->window() : nullptr))
+        return form;
+    for (QWidget *top : QApplication::topLevelWidgets()) {
+        if (auto *form = qobject_cast<Form1 *>(top))
+            return form;
+    }
+    return nullptr;
+}
 
 } // namespace
+
+void showModalErrorBox(QWidget *owner, std::u16string_view message) noexcept
+{
+    try {
+        QMessageBox box(QMessageBox::Critical, owner ? owner->windowTitle() : QString(),
+                        qText(message), QMessageBox::NoButton, owner);
+        box.addButton(qText(form::kErrorBoxButton), QMessageBox::AcceptRole);
+        box.exec();
+    } catch (...) {
+        // Not even the message box could be shown.
+        std::_Exit(form::kExitStatusReportedError);
+    }
+}
 
 void reportError(QWidget *window, const std::exception_ptr &error) noexcept
 {
     try {
-        QWidget *top = window ? window->window() : nullptr;
-        QObject *owner = top ? static_cast<QObject *>(top) : qApp;
-        if (owner->property(kErrorReported).toBool())
+        if (Form1 *form = windowOf(window)) {
+            form->reportError(error);
             return;
-        owner->setProperty(kErrorReported, true);
-        QMessageBox box(
-            QMessageBox::Critical, top ? top->windowTitle() : QString(),
-            QString::fromUtf16(form::errorMessage(error).data(),
-                               static_cast<qsizetype>(form::errorMessage(error).size())),
-            QMessageBox::NoButton, top);
-        box.addButton(QString::fromUtf16(form::kErrorBoxButton.data(),
-                                         static_cast<qsizetype>(form::kErrorBoxButton.size())),
-                      QMessageBox::AcceptRole);
-        box.exec();
+        }
+        // No window, so no run to go on with: the box alone, then the end.
+        showModalErrorBox(nullptr, form::errorMessage(error));
         QCoreApplication::exit(form::kExitStatusReportedError);
     } catch (...) {
-        // Not even the message box could be shown.
         std::_Exit(form::kExitStatusReportedError);
     }
 }

@@ -3,13 +3,18 @@
 #include <QApplication>
 #include <exception>
 #include <functional>
+#include <string_view>
 
 class QWidget;
 
-// Reports an exception that left the window's code: one modal message box
-// over `window` naming it, then the event loop ends with the reported-error
-// status. Only the first report for a window is shown.
+// Reports an exception that left the window's code, as the window's model
+// has it: one modal message box naming it, then the event loop ends with the
+// reported-error status. Only the first report for a window is shown.
 void reportError(QWidget *window, const std::exception_ptr &error) noexcept;
+
+// The error box: `message` in a modal box over `owner`, until the user
+// closes it. Where not even that can be shown, the program ends at once.
+void showModalErrorBox(QWidget *owner, std::u16string_view message) noexcept;
 
 // Runs one event handler of the window. Whatever it throws stops here, so it
 // never unwinds through Qt, and is reported.

@@ -2,22 +2,21 @@
 
 #include "Accessibility.h"
 #include "AccessibleText.h"
-#include "AnswerText.h"
 #include "Assets.h"
 #include "CaptionLabel.h"
 #include "CommandButton.h"
-#include "Contrast.h"
-#include "DecimalSeparator.h"
+#include "ErrorReport.h"
 #include "EventDispatch.h"
-#include "Factorial.h"
 #include "FontChoice.h"
 #include "LayoutTable.h"
 #include "LineControl.h"
 #include "PictureLabel.h"
 
 #include <QAccessible>
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
 #include <utility>
-#include <vector>
 
 namespace {
 
@@ -46,22 +45,28 @@ form::Rgb rgb(const QColor &colour)
             static_cast<std::uint8_t>(colour.blue())};
 }
 
-QString qText(const std::u16string &text)
+QString qText(std::u16string_view text)
 {
-    return QString::fromStdU16String(text);
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-Qt::Alignment qAlignment(form::Alignment alignment)
+Qt::FocusReason qReason(form::FocusReason reason)
 {
-    switch (alignment) {
-    case form::Alignment::Left:
+    switch (reason) {
+    case form::FocusReason::Start:
         break;
-    case form::Alignment::Centre:
-        return Qt::AlignHCenter;
-    case form::Alignment::Right:
-        return Qt::AlignRight;
+    case form::FocusReason::Tab:
+        return Qt::TabFocusReason;
+    case form::FocusReason::Backtab:
+        return Qt::BacktabFocusReason;
     }
-    return Qt::AlignLeft;
+    return Qt::OtherFocusReason;
+}
+
+// The text colour of the user's scheme, as a label has it.
+form::Rgb schemeText()
+{
+    return rgb(QApplication::palette("QLabel").color(QPalette::WindowText));
 }
 
 QWidget *createControl(const form::ControlSpec &row, QWidget *parent)
@@ -69,11 +74,8 @@ QWidget *createControl(const form::ControlSpec &row, QWidget *parent)
     switch (row.kind) {
     case form::ControlKind::Button:
         return new CommandButton(qText(row.caption), parent);
-    case form::ControlKind::Label: {
-        auto *label = new CaptionLabel(qText(row.caption), parent);
-        label->setAlignment(qAlignment(row.alignment) | Qt::AlignTop);
-        return label;
-    }
+    case form::ControlKind::Label:
+        return new CaptionLabel(qText(row.caption), row.alignment, parent);
     case form::ControlKind::Image:
         return new PictureLabel(formulaPicture(), parent);
     case form::ControlKind::Line:
@@ -93,15 +95,6 @@ void applyLooks(const form::ControlSpec &row, QWidget *widget)
     }
     if (row.background)
         palette.setColor(QPalette::Window, qColor(*row.background));
-    if (row.foreground) {
-        palette.setColor(QPalette::WindowText, qColor(*row.foreground));
-    } else if (row.background && row.kind == form::ControlKind::Label) {
-        // The band's colour is fixed, the scheme's text colour is not: a dark
-        // scheme's light text would vanish on yellow.
-        const QColor scheme = palette.color(QPalette::WindowText);
-        palette.setColor(QPalette::WindowText,
-                         qColor(form::legibleInk(rgb(scheme), *row.background)));
-    }
     widget->setPalette(palette);
     if (row.font)
         widget->setFont(fontFromSpec(*row.font));
@@ -112,11 +105,11 @@ void applyLooks(const form::ControlSpec &row, QWidget *widget)
 
 } // namespace
 
-Form1::Form1(calc::SeriesSummation sumSeries, QWidget *parent)
+Form1::Form1(calc::Calculation calculation, SeparatorQuery separators, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      sumSeries_(std::move(sumSeries))
+      separators_(std::move(separators)), model_(*this, std::move(calculation))
 {
     installAccessibility();
     const form::WindowSpec &window = form::windowSpec();
@@ -135,16 +128,8 @@ Form1::Form1(calc::SeriesSummation sumSeries, QWidget *parent)
     setFixedSize(client.size());
 
     buildControls();
-
-    command1_ = qobject_cast<QPushButton *>(control(form::Role::Calculate));
-    command2_ = qobject_cast<QPushButton *>(control(form::Role::Exit));
-    label4_ = qobject_cast<QLabel *>(control(form::Role::Answer));
     answerNotice_ = new AccessibleNotice(this);
-
-    connect(command1_, &QPushButton::clicked, this,
-            [this] { dispatchEvent(this, [this] { Command1_Click(); }); });
-    connect(command2_, &QPushButton::clicked, this,
-            [this] { dispatchEvent(this, [this] { Command2_Click(); }); });
+    model_.start(schemeText());
 }
 
 void Form1::buildControls()
@@ -159,18 +144,12 @@ void Form1::buildControls()
         widget->lower();
         if (!form::takesFocus(row))
             widget->setFocusPolicy(Qt::NoFocus);
+        if (auto *button = qobject_cast<QPushButton *>(widget)) {
+            connect(button, &QPushButton::clicked, this, [this, role = row.role] {
+                dispatchEvent(this, [this, role] { model_.click(role); });
+            });
+        }
     }
-    const std::vector<const form::ControlSpec *> tabStops = form::tabOrder();
-    for (std::size_t i = 1; i < tabStops.size(); ++i)
-        setTabOrder(control(tabStops[i - 1]->name), control(tabStops[i]->name));
-    // The window opens with the focus on the first control in tab order.
-    if (!tabStops.empty())
-        control(tabStops.front()->name)->setFocus();
-}
-
-calc::Variant Form1::f(const std::int16_t &k) const
-{
-    return calc::f(k);
 }
 
 QWidget *Form1::control(const char *name) const
@@ -183,24 +162,9 @@ QWidget *Form1::control(form::Role role) const
     return control(form::controlWithRole(role).name);
 }
 
-void Form1::Command1_Click()
+void Form1::reportError(const std::exception_ptr &error)
 {
-    const calc::SeriesSum sum = sumSeries_();
-    const QString answer =
-        QString::fromStdString(calc::makeAnswerText(sum.s, sum.k, userDecimalSeparator()));
-    const QString before = label4_->text();
-    label4_->setText(answer);
-    // The label announces its new name itself; a screen reader that follows
-    // text hears the new answer replace the old one as well. Readers that
-    // say neither for a label that has no focus hear the notice.
-    const form::ControlSpec &row = form::controlWithRole(form::Role::Answer);
-    const QString spokenBefore = qText(form::accessibleName(row, before.toStdU16String()));
-    const QString spoken = qText(form::accessibleName(row, answer.toStdU16String()));
-    if (spoken != spokenBefore) {
-        QAccessibleTextUpdateEvent changed(label4_, 0, spokenBefore, spoken);
-        QAccessible::updateAccessibility(&changed);
-    }
-    answerNotice_->announce(spoken);
+    model_.reportError(error);
 }
 
 void Form1::changeEvent(QEvent *event)
@@ -214,10 +178,81 @@ void Form1::changeEvent(QEvent *event)
             this, [this, kOtherSizes] { setWindowState(windowState() & ~kOtherSizes); },
             Qt::QueuedConnection);
     }
+    if (event->type() == QEvent::PaletteChange)
+        dispatchEvent(this, [this] { model_.schemeChanged(schemeText()); });
     QWidget::changeEvent(event);
 }
 
-void Form1::Command2_Click()
+bool Form1::focusNextPrevChild(bool next)
 {
-    close();
+    dispatchEvent(this,
+                  [this, next] { model_.pressKey(next ? form::Key::Tab : form::Key::Backtab); });
+    return true;
+}
+
+void Form1::showCaption(const form::ControlSpec &row, std::u16string_view caption)
+{
+    auto *label = qobject_cast<QLabel *>(control(row.name));
+    if (!label)
+        return;
+    const QString before = label->text();
+    label->setText(qText(caption));
+    // The label announces its new name itself; a screen reader that follows
+    // text hears the new text replace the old one as well.
+    const QString spokenBefore = qText(form::accessibleName(row, before.toStdU16String()));
+    const QString spoken = qText(form::accessibleName(row, caption));
+    if (spoken != spokenBefore) {
+        QAccessibleTextUpdateEvent changed(label, 0, spokenBefore, spoken);
+        QAccessible::updateAccessibility(&changed);
+    }
+}
+
+void Form1::setInk(const form::ControlSpec &row, form::Rgb ink)
+{
+    // (The window's own palette is set before its controls exist.)
+    if (QWidget *widget = control(row.name)) {
+        QPalette palette = widget->palette();
+        palette.setColor(QPalette::WindowText, qColor(ink));
+        widget->setPalette(palette);
+    }
+}
+
+void Form1::setFocus(form::Role role, form::FocusReason reason)
+{
+    control(role)->setFocus(qReason(reason));
+}
+
+form::Role Form1::focused() const
+{
+    const QWidget *focus = focusWidget();
+    const form::ControlSpec *row =
+        focus ? form::findControl(focus->objectName().toStdString()) : nullptr;
+    return row ? row->role : form::Role::None;
+}
+
+void Form1::announce(std::u16string_view text)
+{
+    // Readers that say nothing of a label that has no focus hear the notice.
+    answerNotice_->announce(qText(text));
+}
+
+void Form1::showErrorBox(std::u16string_view message)
+{
+    showModalErrorBox(this, message);
+    model_.errorBoxClosed();
+}
+
+void Form1::close(int status)
+{
+    // Closing the last window ends the event loop with 0; any other status
+    // ends it at once, the window still standing.
+    if (status == form::kExitStatusOk)
+        QWidget::close();
+    else
+        QCoreApplication::exit(status);
+}
+
+form::DecimalSeparators Form1::decimalSeparators() const
+{
+    return separators_();
 }

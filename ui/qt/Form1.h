@@ -1,52 +1,59 @@
 #pragma once
 
 #include "Accessibility.h"
+#include "DecimalSeparator.h"
 #include "LayoutTable.h"
 #include "SeriesSum.h"
-#include "Variant.h"
+#include "WindowModel.h"
 
 #include <QWidget>
-#include <cstdint>
+#include <exception>
+#include <functional>
 
-class QLabel;
-class QPushButton;
-
-// The program's one window: the exercise, its two buttons and the answer,
-// built from the layout table.
-class Form1 : public QWidget
+// The program's one window over Qt Widgets, a view of the window model: one
+// widget for each row of the table, drawn here, with the user's clicks and
+// keys passed on to the model, which decides what they do.
+class Form1 : public QWidget, private form::WindowView
 {
     Q_OBJECT
 
 public:
-    // `sumSeries` is what Calculate sums.
-    explicit Form1(calc::SeriesSummation sumSeries = calc::sumSeries, QWidget *parent = nullptr);
+    // Where the window reads the decimal separators the system offers.
+    using SeparatorQuery = std::function<form::DecimalSeparators()>;
 
-    // The factorial of the exercise. Reads the caller's variable, never writes it.
-    calc::Variant f(const std::int16_t &k) const;
+    // `calculation` is what Calculate runs.
+    explicit Form1(calc::Calculation calculation = calc::sumSeries,
+                   SeparatorQuery separators = userDecimalSeparators, QWidget *parent = nullptr);
+
+    using QWidget::close;
+    using QWidget::setFocus;
 
     // A control by its name in the layout table, or nullptr.
     QWidget *control(const char *name) const;
     // The control the program uses for `role`.
     QWidget *control(form::Role role) const;
 
-    QPushButton *command1() const { return command1_; }
-    QPushButton *command2() const { return command2_; }
-    QLabel *label4() const { return label4_; }
-
-public slots:
-    void Command1_Click();
-    void Command2_Click();
+    // Reports a failure of the window's code as the model has it: once a run.
+    void reportError(const std::exception_ptr &error);
 
 protected:
     void changeEvent(QEvent *event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void buildControls();
 
-    calc::SeriesSummation sumSeries_;
-    QPushButton *command1_ = nullptr;
-    QPushButton *command2_ = nullptr;
-    QLabel *label4_ = nullptr;
+    void showCaption(const form::ControlSpec &row, std::u16string_view caption) override;
+    void setInk(const form::ControlSpec &row, form::Rgb ink) override;
+    void setFocus(form::Role role, form::FocusReason reason) override;
+    form::Role focused() const override;
+    void announce(std::u16string_view text) override;
+    void showErrorBox(std::u16string_view message) override;
+    void close(int status) override;
+    form::DecimalSeparators decimalSeparators() const override;
+
+    SeparatorQuery separators_;
+    form::WindowModel model_;
     // Tells screen readers each new answer, wherever the focus is.
     AccessibleNotice *answerNotice_ = nullptr;
     ActivationReplay activationReplay_{this};

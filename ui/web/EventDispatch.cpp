@@ -26,7 +26,7 @@ template <typename Handler> void dispatch(Form1 *form, Handler &&handler) noexce
 
 } // namespace
 
-void openWindow(calc::SeriesSummation sumSeries) noexcept
+void openWindow(calc::Calculation sumSeries) noexcept
 {
     try {
         auto *form = new Form1(std::move(sumSeries)); // the page's until the window ends

@@ -103,7 +103,7 @@ const char *tagFor(form::ControlKind kind)
 
 } // namespace
 
-Form1::Form1(calc::SeriesSummation sumSeries)
+Form1::Form1(calc::Calculation sumSeries)
     : sumSeries_(std::move(sumSeries)), root_("div", nullptr)
 {
     const form::WindowSpec &window = form::windowSpec();
@@ -274,7 +274,7 @@ void Form1::handle(int event)
         end(form::kExitStatusReportedError);
     } else if (const auto rows = form::controlSpecs();
                event >= 0 && std::size_t(event) < rows.size() && !errorBox_) {
-        form::runClickHandler(*this, rows[std::size_t(event)].role);
+        click(rows[std::size_t(event)].role);
     }
 }
 
@@ -313,11 +313,19 @@ void Form1::moveFocus(int step)
     control(stops[std::size_t(next)]->name).node.focus();
 }
 
+void Form1::click(form::Role role)
+{
+    if (role == form::Role::Calculate)
+        Command1_Click();
+    else if (role == form::Role::Exit)
+        Command2_Click();
+}
+
 void Form1::Command1_Click()
 {
     const calc::SeriesSum sum = sumSeries_();
     Control &answer = control(form::Role::Answer);
-    answer.caption = utf16(calc::makeAnswerText(sum.s, sum.k, decimalSeparator()));
+    answer.caption = calc::makeAnswerText(sum.s, sum.k, utf16(decimalSeparator()));
     showCaption(answer);
 }
 

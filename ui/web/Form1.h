@@ -18,7 +18,7 @@ class Form1
 {
 public:
     // `sumSeries` is what Calculate sums.
-    explicit Form1(calc::SeriesSummation sumSeries);
+    explicit Form1(calc::Calculation sumSeries);
     Form1(const Form1 &) = delete;
     Form1 &operator=(const Form1 &) = delete;
 
@@ -44,6 +44,8 @@ public:
     void end(int status) noexcept;
     bool ended() const noexcept { return ended_; }
 
+    // The handler a click on the control with `role` is bound to.
+    void click(form::Role role);
     void Command1_Click();
     void Command2_Click();
 
@@ -62,7 +64,7 @@ private:
     Control &control(const char *name);
     void moveFocus(int step);
 
-    calc::SeriesSummation sumSeries_;
+    calc::Calculation sumSeries_;
     DomNode root_;
     std::vector<Control> controls_; // in the page's order
     std::optional<DomNode> errorBox_;
@@ -70,6 +72,6 @@ private:
 };
 
 // Opens the window on the page, `sumSeries` being what Calculate sums.
-void openWindow(calc::SeriesSummation sumSeries) noexcept;
+void openWindow(calc::Calculation sumSeries) noexcept;
 
 } // namespace web

@@ -32,25 +32,6 @@ RECT rectFrom(const form::PixelRect &box) noexcept
     return {box.left, box.top, box.left + box.width, box.top + box.height};
 }
 
-std::string toUtf8(std::wstring_view text)
-{
-    const int size = static_cast<int>(text.size());
-    const int bytes =
-        WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<std::size_t>(std::max(bytes, 0)), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), size, result.data(), bytes, nullptr, nullptr);
-    return result;
-}
-
-std::wstring fromUtf8(std::string_view utf8)
-{
-    const int size = static_cast<int>(utf8.size());
-    const int units = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-    std::wstring result(static_cast<std::size_t>(std::max(units, 0)), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, result.data(), units);
-    return result;
-}
-
 // The picture stretched to fill `width` x `height`, each pixel taken from
 // the nearest one: at a whole factor, every pixel repeated.
 UniqueBitmap scaled(UniqueBitmap picture, int width, int height)
@@ -99,7 +80,7 @@ HICON loadIcon(HINSTANCE instance, int widthMetric, int heightMetric)
 
 } // namespace
 
-Form1::Form1(HINSTANCE instance, calc::SeriesSummation sumSeries) : sumSeries_(std::move(sumSeries))
+Form1::Form1(HINSTANCE instance, calc::Calculation sumSeries) : sumSeries_(std::move(sumSeries))
 {
     dpi_ = GetDeviceCaps(ScreenDc().get(), LOGPIXELSY);
     loadResources(instance);
@@ -251,12 +232,20 @@ calc::Variant Form1::f(const std::int16_t &k) const
     return calc::f(k);
 }
 
+void Form1::click(form::Role role)
+{
+    if (role == form::Role::Calculate)
+        Command1_Click();
+    else if (role == form::Role::Exit)
+        Command2_Click();
+}
+
 void Form1::Command1_Click()
 {
     const calc::SeriesSum sum = sumSeries_();
-    const std::string text = calc::makeAnswerText(sum.s, sum.k, toUtf8(decimalSeparator()));
+    const std::u16string text = calc::makeAnswerText(sum.s, sum.k, decimalSeparator());
     const HWND answer = control(form::Role::Answer);
-    SetWindowTextW(answer, fromUtf8(text).c_str());
+    SetWindowTextW(answer, wide(text));
     accessibility_->announceTextChange(answer);
 }
 
@@ -372,7 +361,7 @@ LRESULT Form1::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
             clickFocusedButton();
         } else if (HIWORD(wParam) == BN_CLICKED) {
             if (const Control *sender = controlFor(reinterpret_cast<HWND>(lParam)))
-                form::runClickHandler(*this, sender->row->role);
+                click(sender->row->role);
         }
         return 0;
     // The focused control is kept while the window is inactive or minimized,

@@ -27,13 +27,15 @@ public:
 
     // Builds the window from `instance`'s resources; `sumSeries` is what
     // Calculate sums. Throws where the system will not make a part of it.
-    explicit Form1(HINSTANCE instance, calc::SeriesSummation sumSeries = calc::sumSeries);
+    explicit Form1(HINSTANCE instance, calc::Calculation sumSeries = calc::sumSeries);
     Form1(const Form1 &) = delete;
     Form1 &operator=(const Form1 &) = delete;
 
     // The factorial of the exercise. Reads the caller's variable, never writes it.
     calc::Variant f(const std::int16_t &k) const;
 
+    // The handler a click on the control with `role` is bound to.
+    void click(form::Role role);
     void Command1_Click();
     void Command2_Click();
 
@@ -71,7 +73,7 @@ private:
     Control *controlFor(HWND handle) noexcept;
     void drawLabel(Control &control, const DRAWITEMSTRUCT &item);
 
-    calc::SeriesSummation sumSeries_;
+    calc::Calculation sumSeries_;
     int exitStatus_ = 0;
     bool errorReported_ = false;
     int dpi_ = 96;

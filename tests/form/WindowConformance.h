@@ -1,0 +1,303 @@
+#pragma once
+
+// The window's behaviour, written once and run against every view: each
+// front end's test supplies a driver that works its window as a user would
+// and reads back what the window shows, then instantiates these cases:
+//
+//     INSTANTIATE_TYPED_TEST_SUITE_P(Qt, WindowConformance, QtDriver);
+
+#include "AnswerText.h"
+#include "ErrorReport.h"
+#include "LayoutTable.h"
+#include "RuntimeError.h"
+#include "SeriesSum.h"
+#include "WindowView.h"
+
+#include <exception>
+#include <gtest/gtest.h>
+#include <new>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace conformance {
+
+// A key as the user presses it: Alt goes with `letter`.
+struct Press
+{
+    enum class Kind
+    {
+        Tab,
+        Backtab,
+        Enter,
+        Space,
+        Alt,
+    } kind;
+    char16_t letter = 0;
+};
+
+// One front end's window, worked from outside. Each driver opens at most
+// one window and ends it (and anything it started) when destroyed.
+class WindowDriver
+{
+public:
+    virtual ~WindowDriver() = default;
+
+    // Opens the window, shown and active: Calculate runs `calculation`, the
+    // system offers `separators`, the scheme's text is black.
+    virtual void open(calc::Calculation calculation, form::DecimalSeparators separators) = 0;
+    virtual void click(form::Role button) = 0;
+    virtual void press(Press key) = 0;
+    // The user's colour scheme changes to one with `text` as text colour.
+    virtual void changeScheme(form::Rgb text) = 0;
+    // `error` leaves the window's code elsewhere than a click (a drawing, say).
+    virtual void failElsewhere(std::exception_ptr error) = 0;
+
+    virtual std::u16string answer() = 0;
+    virtual form::Role focus() = 0;
+    virtual form::Rgb ink(const char *label) = 0;
+    // What assistive technology was told, in order.
+    virtual std::vector<std::u16string> announcements() = 0;
+    // The message of each error box shown, in order.
+    virtual std::vector<std::u16string> errorBoxes() = 0;
+    // The status the program ended with; unset while it runs.
+    virtual std::optional<int> status() = 0;
+};
+
+inline calc::SeriesSum overflowingSum()
+{
+    // Starting the series at 171 makes the first factorial overflow.
+    return calc::sumSeriesFrom({0.0, 1.0, 171}, calc::seriesTerm);
+}
+
+inline const std::u16string &initialAnswer()
+{
+    return form::controlWithRole(form::Role::Answer).caption;
+}
+
+template <typename Driver> class WindowConformance : public testing::Test
+{
+protected:
+    // A window of its own for each row of a table, as each may end it.
+    static void open(Driver &driver, calc::Calculation calculation = calc::sumSeries,
+                     form::DecimalSeparators separators = {u","})
+    {
+        driver.open(std::move(calculation), std::move(separators));
+    }
+
+    static void expectStillRunning(Driver &driver)
+    {
+        EXPECT_EQ(driver.status(), std::nullopt);
+        EXPECT_TRUE(driver.errorBoxes().empty());
+    }
+};
+
+TYPED_TEST_SUITE_P(WindowConformance);
+
+using form::Role;
+
+TYPED_TEST_P(WindowConformance, StartsWithTheInitialAnswerAndTheFocusOnCalculate)
+{
+    TypeParam driver;
+    this->open(driver);
+    EXPECT_EQ(driver.answer(), initialAnswer());
+    EXPECT_EQ(driver.focus(), Role::Calculate);
+    EXPECT_TRUE(driver.announcements().empty());
+    this->expectStillRunning(driver);
+}
+
+TYPED_TEST_P(WindowConformance, TabGoesRoundTheButtonsOnly)
+{
+    using Kind = Press::Kind;
+    const struct
+    {
+        Kind key;
+        Role focus;
+    } steps[] = {{Kind::Tab, Role::Exit},
+                 {Kind::Tab, Role::Calculate},
+                 {Kind::Backtab, Role::Exit},
+                 {Kind::Backtab, Role::Calculate},
+                 {Kind::Backtab, Role::Exit}};
+    TypeParam driver;
+    this->open(driver);
+    int step = 0;
+    for (const auto &[key, focus] : steps) {
+        SCOPED_TRACE(step++);
+        driver.press({key});
+        EXPECT_EQ(driver.focus(), focus);
+    }
+    EXPECT_EQ(driver.answer(), initialAnswer());
+    this->expectStillRunning(driver);
+}
+
+// Alt with either case of a button's underlined letter, from either button;
+// the focus stays where it was.
+TYPED_TEST_P(WindowConformance, EachAccessKeyPressesItsButton)
+{
+    const struct
+    {
+        char16_t letter;
+        bool fromExit;
+        Role pressed; // None: nothing happens
+    } rows[] = {{u'в', false, Role::Calculate},
+                {u'В', true, Role::Calculate},
+                {u'ы', false, Role::Exit},
+                {u'Ы', true, Role::Exit},
+                {u'т', false, Role::None}};
+    for (const auto &[letter, fromExit, pressed] : rows) {
+        SCOPED_TRACE(testing::Message() << "Alt+U+" << std::hex << int(letter));
+        TypeParam driver;
+        this->open(driver);
+        if (fromExit)
+            driver.press({Press::Kind::Tab});
+        driver.press({Press::Kind::Alt, letter});
+        EXPECT_EQ(driver.answer(), pressed == Role::Calculate ? u"00,01384   17" : initialAnswer());
+        EXPECT_EQ(driver.status(),
+                  pressed == Role::Exit ? std::optional(form::kExitStatusOk) : std::nullopt);
+        if (pressed != Role::Exit) {
+            EXPECT_EQ(driver.focus(), fromExit ? Role::Exit : Role::Calculate);
+        }
+        EXPECT_TRUE(driver.errorBoxes().empty());
+    }
+}
+
+TYPED_TEST_P(WindowConformance, EnterAndSpacePressTheFocusedButton)
+{
+    TypeParam driver;
+    this->open(driver);
+    driver.press({Press::Kind::Enter});
+    EXPECT_EQ(driver.answer(), u"00,01384   17");
+    driver.press({Press::Kind::Space});
+    EXPECT_EQ(driver.announcements().size(), 2U);
+    this->expectStillRunning(driver);
+    driver.press({Press::Kind::Tab});
+    driver.press({Press::Kind::Space});
+    EXPECT_EQ(driver.status(), form::kExitStatusOk);
+}
+
+// The system's separator where it is one to three characters, else the
+// locale's own, else a point; every Calculate announced, single-spaced.
+TYPED_TEST_P(WindowConformance, CalculateWritesTheAnswerWithTheUsersSeparator)
+{
+    const struct
+    {
+        form::DecimalSeparators offered;
+        std::u16string answer;
+        std::u16string spoken;
+    } rows[] = {
+        {{u","}, u"00,01384   17", u"00,01384 17"},
+        {{u"."}, u"00.01384   17", u"00.01384 17"},
+        {{u"\u066B"}, u"00\u066B01384   17", u"00\u066B01384 17"},
+        {{u"dec.", u","}, u"00,01384   17", u"00,01384 17"},
+        {{u"", u"long"}, u"00.01384   17", u"00.01384 17"},
+    };
+    for (const auto &[offered, answer, spoken] : rows) {
+        SCOPED_TRACE(testing::Message() << "user " << offered.user.size() << " characters, locale "
+                                        << offered.locale.size());
+        TypeParam driver;
+        this->open(driver, calc::sumSeries, offered);
+        driver.click(Role::Calculate);
+        driver.click(Role::Calculate);
+        EXPECT_EQ(driver.answer(), answer);
+        EXPECT_EQ(driver.announcements(), std::vector<std::u16string>({spoken, spoken}));
+        EXPECT_EQ(driver.focus(), Role::Calculate);
+        this->expectStillRunning(driver);
+    }
+}
+
+TYPED_TEST_P(WindowConformance, ExitEndsWithStatusZero)
+{
+    TypeParam driver;
+    this->open(driver);
+    driver.click(Role::Calculate);
+    driver.click(Role::Exit);
+    EXPECT_EQ(driver.status(), form::kExitStatusOk);
+    EXPECT_TRUE(driver.errorBoxes().empty());
+    // Nothing runs after the end.
+    driver.click(Role::Calculate);
+    EXPECT_EQ(driver.announcements().size(), 1U);
+}
+
+// A failure shows one box naming its kind, then the program ends with 1.
+TYPED_TEST_P(WindowConformance, AFailureIsReportedOnceWithStatusOne)
+{
+    const struct
+    {
+        const char *kind;
+        std::exception_ptr elsewhere; // null: Calculate's own failure
+    } rows[] = {
+        {"Overflow", nullptr},
+        {"FloatingPoint",
+         std::make_exception_ptr(calc::RuntimeError(calc::ErrorKind::FloatingPoint))},
+        {"OutOfMemory", std::make_exception_ptr(std::bad_alloc())},
+        {"Unexpected", std::make_exception_ptr(std::runtime_error("drawing failed"))},
+    };
+    for (const auto &[kind, elsewhere] : rows) {
+        SCOPED_TRACE(kind);
+        TypeParam driver;
+        this->open(driver, overflowingSum);
+        if (elsewhere)
+            driver.failElsewhere(elsewhere);
+        else
+            driver.click(Role::Calculate);
+        const std::vector<std::u16string> boxes = driver.errorBoxes();
+        ASSERT_EQ(boxes.size(), 1U);
+        const std::string ascii(boxes.front().begin(), boxes.front().end());
+        EXPECT_NE(ascii.find(kind), std::string::npos);
+        EXPECT_EQ(driver.status(), form::kExitStatusReportedError);
+        EXPECT_EQ(driver.answer(), initialAnswer());
+        EXPECT_TRUE(driver.announcements().empty());
+    }
+}
+
+TYPED_TEST_P(WindowConformance, ASecondFailureAddsNothing)
+{
+    TypeParam driver;
+    this->open(driver, overflowingSum);
+    driver.click(Role::Calculate);
+    driver.click(Role::Calculate);
+    driver.failElsewhere(std::make_exception_ptr(std::runtime_error("again")));
+    driver.press({Press::Kind::Alt, u'ы'});
+    EXPECT_EQ(driver.errorBoxes().size(), 1U);
+    EXPECT_EQ(driver.status(), form::kExitStatusReportedError);
+}
+
+// The bands keep their colours; their text takes the scheme's colour where
+// that reads on the band, else black or white. The answer keeps its own.
+TYPED_TEST_P(WindowConformance, TheBandsInkFollowsTheScheme)
+{
+    constexpr form::Rgb black{0, 0, 0}, white{255, 255, 255}, navy{0, 0, 139},
+        lightGrey{200, 200, 200};
+    const struct
+    {
+        form::Rgb scheme;
+        form::Rgb task, calculateInstruction, exitInstruction;
+    } rows[] = {
+        {white, black, black, black},
+        {navy, navy, navy, navy},
+        {lightGrey, black, black, black},
+        {black, black, black, black},
+    };
+    TypeParam driver;
+    this->open(driver);
+    for (const auto &[scheme, task, calculateInstruction, exitInstruction] : rows) {
+        SCOPED_TRACE(testing::Message()
+                     << int(scheme.red) << ',' << int(scheme.green) << ',' << int(scheme.blue));
+        driver.changeScheme(scheme);
+        EXPECT_EQ(driver.ink("Label1"), task);
+        EXPECT_EQ(driver.ink("Label2"), calculateInstruction);
+        EXPECT_EQ(driver.ink("Label3"), exitInstruction);
+        EXPECT_EQ(driver.ink("Label4"), white);
+    }
+    this->expectStillRunning(driver);
+}
+
+REGISTER_TYPED_TEST_SUITE_P(WindowConformance, StartsWithTheInitialAnswerAndTheFocusOnCalculate,
+                            TabGoesRoundTheButtonsOnly, EachAccessKeyPressesItsButton,
+                            EnterAndSpacePressTheFocusedButton,
+                            CalculateWritesTheAnswerWithTheUsersSeparator, ExitEndsWithStatusZero,
+                            AFailureIsReportedOnceWithStatusOne, ASecondFailureAddsNothing,
+                            TheBandsInkFollowsTheScheme);
+
+} // namespace conformance

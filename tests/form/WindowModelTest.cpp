@@ -1,0 +1,138 @@
+// The window model against a view that only records what it is told: the
+// behaviour every front end shares, without a toolkit.
+#include "WindowModel.h"
+
+#include "WindowConformance.h"
+
+#include <gtest/gtest.h>
+#include <map>
+#include <string>
+
+namespace {
+
+class FakeView final : public form::WindowView
+{
+public:
+    void showCaption(const form::ControlSpec &row, std::u16string_view caption) override
+    {
+        captions[row.name] = std::u16string(caption);
+    }
+    void setInk(const form::ControlSpec &row, form::Rgb ink) override { inks[row.name] = ink; }
+    void setFocus(form::Role role, form::FocusReason) override { focus = role; }
+    form::Role focused() const override { return focus; }
+    void announce(std::u16string_view text) override { heard.emplace_back(text); }
+    void showErrorBox(std::u16string_view message) override
+    {
+        boxes.emplace_back(message);
+        // Modal, as a desktop's box is: closed before it returns.
+        model->errorBoxClosed();
+    }
+    void close(int exitStatus) override
+    {
+        EXPECT_FALSE(status) << "closed twice";
+        status = exitStatus;
+    }
+    form::DecimalSeparators decimalSeparators() const override { return separators; }
+
+    form::WindowModel *model = nullptr;
+    form::DecimalSeparators separators;
+    std::map<std::string, std::u16string> captions;
+    std::map<std::string, form::Rgb> inks;
+    form::Role focus = form::Role::None;
+    std::vector<std::u16string> heard;
+    std::vector<std::u16string> boxes;
+    std::optional<int> status;
+};
+
+class FakeDriver final : public conformance::WindowDriver
+{
+public:
+    void open(calc::Calculation calculation, form::DecimalSeparators separators) override
+    {
+        view_.separators = std::move(separators);
+        model_ = std::make_unique<form::WindowModel>(view_, std::move(calculation));
+        view_.model = model_.get();
+        // A toolkit builds the captions from the table.
+        for (const form::ControlSpec &row : form::controlSpecs())
+            view_.captions[row.name] = row.caption;
+        model_->start({0, 0, 0});
+    }
+    void click(form::Role button) override { model_->click(button); }
+    void press(conformance::Press key) override
+    {
+        using Kind = conformance::Press::Kind;
+        switch (key.kind) {
+        case Kind::Tab:
+            model_->pressKey(form::Key::Tab);
+            break;
+        case Kind::Backtab:
+            model_->pressKey(form::Key::Backtab);
+            break;
+        case Kind::Enter:
+            model_->pressKey(form::Key::Enter);
+            break;
+        case Kind::Space:
+            model_->pressKey(form::Key::Space);
+            break;
+        case Kind::Alt:
+            model_->pressAccessKey(key.letter);
+            break;
+        }
+    }
+    void changeScheme(form::Rgb text) override { model_->schemeChanged(text); }
+    void failElsewhere(std::exception_ptr error) override { model_->reportError(error); }
+
+    std::u16string answer() override
+    {
+        return view_.captions[form::controlWithRole(form::Role::Answer).name];
+    }
+    form::Role focus() override { return view_.focus; }
+    form::Rgb ink(const char *label) override { return view_.inks.at(label); }
+    std::vector<std::u16string> announcements() override { return view_.heard; }
+    std::vector<std::u16string> errorBoxes() override { return view_.boxes; }
+    std::optional<int> status() override { return view_.status; }
+
+private:
+    FakeView view_;
+    std::unique_ptr<form::WindowModel> model_;
+};
+
+} // namespace
+
+namespace conformance {
+INSTANTIATE_TYPED_TEST_SUITE_P(Fake, WindowConformance, FakeDriver);
+} // namespace conformance
+
+TEST(WindowModel, TheSeparatorRuleCountsUtf16Units)
+{
+    EXPECT_EQ(form::usableDecimalSeparator({u" \u066B "}), u" \u066B "); // three, as Windows allows
+    EXPECT_EQ(form::usableDecimalSeparator({std::u16string(40, u'x'), u"\u066B"}), u"\u066B");
+    EXPECT_EQ(form::usableDecimalSeparator({u"", u""}), u".");
+}
+
+TEST(WindowModel, AccessKeysFoldLatinAndCyrillicCapitals)
+{
+    EXPECT_EQ(form::foldCase(u'Ы'), u'ы');
+    EXPECT_EQ(form::foldCase(u'Ё'), u'ё');
+    EXPECT_EQ(form::foldCase(u'Q'), u'q');
+    EXPECT_EQ(form::foldCase(u'ы'), u'ы');
+    EXPECT_EQ(form::foldCase(u'1'), u'1');
+}
+
+TEST(WindowModel, LinesStartByTheirAlignment)
+{
+    EXPECT_EQ(form::lineOffset(form::Alignment::Left, 100.0, 40.0), 0.0);
+    EXPECT_EQ(form::lineOffset(form::Alignment::Centre, 100.0, 41.0), 29.5);
+    EXPECT_EQ(form::lineOffset(form::Alignment::Right, 100.0, 40.0), 60.0);
+    // Whole twips round as the Windows layout always did: toward zero.
+    EXPECT_EQ(form::lineOffset(form::Alignment::Centre, 4455, 4000), 227);
+    EXPECT_EQ(form::lineOffset(form::Alignment::Centre, 4455, 4600), -72);
+}
+
+TEST(WindowModel, TheFactorialIsTheWindowsOwn)
+{
+    FakeView view;
+    const form::WindowModel model(view, calc::sumSeries);
+    EXPECT_EQ(model.f(8).toDouble(), 40320.0);
+    EXPECT_THROW(model.f(171), calc::RuntimeError);
+}

@@ -1,0 +1,168 @@
+// The conformance suite against the Qt view: the window worked through Qt's
+// own input, offscreen, each action inside the event loop as a user's is.
+#include "WindowConformance.h"
+
+#include "Controls.h"
+#include "EventDispatch.h"
+#include "EventLoop.h"
+#include "Form1.h"
+#include "QtPrinters.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QPalette>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+namespace {
+
+// The loop ended only because the action was done.
+constexpr int kStillRunning = -1000;
+
+QColor qColor(form::Rgb rgb)
+{
+    return {rgb.red, rgb.green, rgb.blue};
+}
+
+class QtDriver final : public conformance::WindowDriver
+{
+public:
+    QtDriver()
+    {
+        QPalette black = QApplication::palette();
+        black.setColor(QPalette::WindowText, Qt::black);
+        QApplication::setPalette(black);
+    }
+    ~QtDriver() override
+    {
+        form_.reset();
+        QApplication::setPalette(palette_);
+    }
+    QtDriver(const QtDriver &) = delete;
+    QtDriver &operator=(const QtDriver &) = delete;
+
+    void open(calc::Calculation calculation, form::DecimalSeparators separators) override
+    {
+        form_ =
+            std::make_unique<Form1>(std::move(calculation), [separators] { return separators; });
+        QObject::connect(form_->findChild<AccessibleNotice *>(), &AccessibleNotice::appeared,
+                         [this](const QString &text) { heard_.push_back(text.toStdU16String()); });
+        if (!showAndActivate(*form_))
+            ADD_FAILURE() << "the window never became active";
+    }
+    void click(form::Role role) override
+    {
+        run([&] { QTest::mouseClick(form_->control(role), Qt::LeftButton); });
+    }
+    void press(conformance::Press key) override
+    {
+        using Kind = conformance::Press::Kind;
+        run([&] {
+            QWidget *target =
+                QApplication::focusWidget() ? QApplication::focusWidget() : form_.get();
+            switch (key.kind) {
+            case Kind::Tab:
+                QTest::keyClick(target, Qt::Key_Tab);
+                break;
+            case Kind::Backtab:
+                QTest::keyClick(target, Qt::Key_Backtab, Qt::ShiftModifier);
+                break;
+            case Kind::Enter:
+                QTest::keyClick(target, Qt::Key_Return);
+                break;
+            case Kind::Space:
+                QTest::keyClick(target, Qt::Key_Space);
+                break;
+            case Kind::Alt: {
+                // As a Russian keyboard layout sends it.
+                const QString text(QChar{key.letter});
+                const auto code = static_cast<Qt::Key>(text.toUpper().at(0).unicode());
+                QTest::sendKeyEvent(QTest::Click, target, code, text, Qt::AltModifier);
+                break;
+            }
+            }
+        });
+    }
+    void changeScheme(form::Rgb text) override
+    {
+        run([&] {
+            QPalette scheme = QApplication::palette();
+            scheme.setColor(QPalette::WindowText, qColor(text));
+            QApplication::setPalette(scheme);
+        });
+    }
+    void failElsewhere(std::exception_ptr error) override
+    {
+        run([&] { dispatchEvent(form_.get(), [&] { std::rethrow_exception(error); }); });
+    }
+
+    std::u16string answer() override { return answerLabel(*form_)->text().toStdU16String(); }
+    form::Role focus() override
+    {
+        const QWidget *focus = QApplication::focusWidget();
+        if (!focus || focus->window() != form_.get())
+            return form::Role::None;
+        const form::ControlSpec *row = form::findControl(focus->objectName().toStdString());
+        return row ? row->role : form::Role::None;
+    }
+    form::Rgb ink(const char *label) override
+    {
+        const QColor ink = form_->control(label)->palette().color(QPalette::WindowText);
+        return {static_cast<std::uint8_t>(ink.red()), static_cast<std::uint8_t>(ink.green()),
+                static_cast<std::uint8_t>(ink.blue())};
+    }
+    std::vector<std::u16string> announcements() override { return heard_; }
+    std::vector<std::u16string> errorBoxes() override
+    {
+        std::vector<std::u16string> texts;
+        for (const QString &text : boxes_.texts())
+            texts.push_back(text.toStdU16String());
+        return texts;
+    }
+    std::optional<int> status() override { return status_; }
+
+private:
+    // Runs `action` inside the event loop, then lets the loop go on until
+    // what it started is done: no button still drawn pressed (an access
+    // key's click comes after that) and no box open. The loop's own end, if
+    // the action ended the program, is its status.
+    void run(const std::function<void()> &action)
+    {
+        // The end is posted, behind whatever the action's last step posted
+        // (closing the window posts the loop's quit), and dropped with
+        // `context` if the loop ends first.
+        QObject context;
+        QTimer settled;
+        settled.setInterval(5);
+        QObject::connect(&settled, &QTimer::timeout, [&] {
+            const auto buttons = form_->findChildren<QAbstractButton *>();
+            const bool pressed = std::any_of(buttons.begin(), buttons.end(),
+                                             [](const QAbstractButton *b) { return b->isDown(); });
+            if (pressed || QApplication::activeModalWidget())
+                return;
+            settled.stop();
+            QMetaObject::invokeMethod(
+                &context, [] { QCoreApplication::exit(kStillRunning); }, Qt::QueuedConnection);
+        });
+        const int status = runEventLoop([&] {
+            action();
+            settled.start();
+        });
+        ASSERT_NE(status, kLoopTimedOut);
+        if (status != kStillRunning && !status_)
+            status_ = status;
+    }
+
+    QPalette palette_ = QApplication::palette();
+    MessageBoxWatcher boxes_;
+    std::unique_ptr<Form1> form_;
+    std::vector<std::u16string> heard_;
+    std::optional<int> status_;
+};
+
+} // namespace
+
+namespace conformance {
+INSTANTIATE_TYPED_TEST_SUITE_P(Qt, WindowConformance, QtDriver);
+} // namespace conformance

@@ -1,0 +1,56 @@
+#pragma once
+
+// What a front end does for the window model: it draws what the model tells
+// it and reports what the user does (to WindowModel). It decides nothing of
+// the window's behaviour.
+
+#include "LayoutTable.h"
+
+#include <string>
+#include <string_view>
+
+namespace form {
+
+// Why the focus moves: some toolkits draw a focus frame only after a move by
+// the keyboard.
+enum class FocusReason
+{
+    Start,
+    Tab,
+    Backtab,
+};
+
+// The decimal separators the system offers: the user's own setting and the
+// locale's, either empty where the system has none.
+struct DecimalSeparators
+{
+    std::u16string user;
+    std::u16string locale = {};
+};
+
+class WindowView
+{
+public:
+    // The control of `row` shows `caption` (with its "&" markers).
+    virtual void showCaption(const ControlSpec &row, std::u16string_view caption) = 0;
+    // The text of the label of `row` is drawn in `ink`.
+    virtual void setInk(const ControlSpec &row, Rgb ink) = 0;
+    // The button with `role` takes the focus.
+    virtual void setFocus(Role role, FocusReason reason) = 0;
+    // The button that has the focus, or Role::None.
+    virtual Role focused() const = 0;
+    // Tells assistive technology `text` (single-spaced), wherever the focus is.
+    virtual void announce(std::u16string_view text) = 0;
+    // Shows the error box with `message`; WindowModel::errorBoxClosed() once
+    // the user closes it (before this returns, where the box is modal).
+    virtual void showErrorBox(std::u16string_view message) = 0;
+    // The window ends, and the program with `status`.
+    virtual void close(int status) = 0;
+    // The separators the system offers now.
+    virtual DecimalSeparators decimalSeparators() const = 0;
+
+protected:
+    ~WindowView() = default;
+};
+
+} // namespace form
