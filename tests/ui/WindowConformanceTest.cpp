@@ -125,7 +125,8 @@ public:
 private:
     // Runs `action` inside the event loop, then lets the loop go on until
     // what it started is done: no button still drawn pressed (an access
-    // key's click comes after that) and no box open. The loop's own end, if
+    // key's click comes after that), no box open, and no closed window's end
+    // still to come. The loop's own end, if
     // the action ended the program, is its status.
     void run(const std::function<void()> &action)
     {
@@ -133,13 +134,16 @@ private:
         // (closing the window posts the loop's quit), and dropped with
         // `context` if the loop ends first.
         QObject context;
+        const bool shown = form_->isVisible();
         QTimer settled;
         settled.setInterval(5);
         QObject::connect(&settled, &QTimer::timeout, [&] {
             const auto buttons = form_->findChildren<QAbstractButton *>();
             const bool pressed = std::any_of(buttons.begin(), buttons.end(),
                                              [](const QAbstractButton *b) { return b->isDown(); });
-            if (pressed || QApplication::activeModalWidget())
+            // A window the action closed ends the loop itself.
+            const bool closing = shown && !form_->isVisible();
+            if (pressed || closing || QApplication::activeModalWidget())
                 return;
             settled.stop();
             QMetaObject::invokeMethod(
