@@ -4,6 +4,7 @@
 // measurement, the user's language and colour scheme, and the page's end.
 
 #include "LayoutTable.h"
+#include "TextEncoding.h"
 
 #include <string>
 #include <string_view>
@@ -40,9 +41,5 @@ void listenToColourScheme(Form1 *form, int event);
 // Records how the window ended, closes the page where the browser allows, and
 // has `form` (if any) destroyed once the calls running into it have returned.
 void endPage(Form1 *form, int status) noexcept;
-
-// Text in the encodings of the two sides.
-std::string utf8(std::u16string_view text);
-std::u16string utf16(std::string_view text);
 
 } // namespace web
