@@ -23,6 +23,10 @@ double lineHeight(const std::string &font, const std::string &family, int weight
 // The decimal separator of the browser's language, written with Latin digits.
 std::string decimalSeparator();
 
+// The separators the languages write with Latin digits: the page embeds their
+// glyphs, and takes any other from the browser's own fonts.
+inline constexpr std::u16string_view kUsualDecimalSeparators = u".,";
+
 // The colour scheme's text colour (light or dark, as the user prefers).
 form::Rgb schemeTextColour();
 
