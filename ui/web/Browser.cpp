@@ -3,7 +3,9 @@
 #include <array>
 
 extern "C" {
-double vantrel_measure_text(const char *font, const char16_t *text, std::size_t length);
+double vantrel_measure_text(const char *font, const char *family, int weight, int pixels,
+                            const char16_t *text, std::size_t length);
+double vantrel_drawn_width(const char *font, const char16_t *text, std::size_t length);
 double vantrel_line_height(const char *font, const char *family, int weight, int pixels);
 void vantrel_decimal_separator(char *buffer, std::size_t size);
 unsigned vantrel_scheme_text_colour();
@@ -16,14 +18,20 @@ void vantrel_set_title(const char16_t *text, std::size_t length);
 
 namespace web {
 
-double measureText(const std::string &font, std::u16string_view text)
+double measureText(const CssFont &font, std::u16string_view text)
 {
-    return vantrel_measure_text(font.c_str(), text.data(), text.size());
+    return vantrel_measure_text(font.css.c_str(), font.family.c_str(), font.weight, font.pixels,
+                                text.data(), text.size());
 }
 
-double lineHeight(const std::string &font, const std::string &family, int weight, int pixels)
+double drawnWidth(const CssFont &font, std::u16string_view text)
 {
-    return vantrel_line_height(font.c_str(), family.c_str(), weight, pixels);
+    return vantrel_drawn_width(font.css.c_str(), text.data(), text.size());
+}
+
+double lineHeight(const CssFont &font)
+{
+    return vantrel_line_height(font.css.c_str(), font.family.c_str(), font.weight, font.pixels);
 }
 
 std::string decimalSeparator()

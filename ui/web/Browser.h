@@ -13,12 +13,26 @@ namespace web {
 
 class Form1;
 
-// The advance of `text` set in the CSS font `font`, in CSS pixels.
-double measureText(const std::string &font, std::u16string_view text);
+// A font as the page sets it: its CSS, and the face it asks for first.
+struct CssFont
+{
+    std::string css;
+    std::string family;
+    int weight;
+    int pixels;
+};
 
-// The height of a line in the CSS font `font`, whose first family is
-// `family` at `weight` and `pixels`, in CSS pixels.
-double lineHeight(const std::string &font, const std::string &family, int weight, int pixels);
+// The advance of `text` in `font`, in CSS pixels: from the embedded face's
+// own advances, the same in every browser, and from the browser's measure
+// only for characters the face lacks.
+double measureText(const CssFont &font, std::u16string_view text);
+
+// The advance the browser itself gives `text` in `font`, which is what it
+// draws with (one engine rounds each glyph to whole pixels), in CSS pixels.
+double drawnWidth(const CssFont &font, std::u16string_view text);
+
+// The height of a line in `font`, in CSS pixels.
+double lineHeight(const CssFont &font);
 
 // The decimal separator of the browser's language, written with Latin digits.
 std::string decimalSeparator();
