@@ -110,6 +110,17 @@ class Browser:
     def status(self):
         return self.js('return document.documentElement.dataset.exitStatus')
 
+    def fonts(self, selector):
+        """The fonts the browser draws the text of the elements matching
+        `selector` in, each as (family, whether it is one the page embeds)."""
+        cdp = self.driver.execute_cdp_cmd
+        cdp('DOM.enable', {})
+        cdp('CSS.enable', {})
+        root = cdp('DOM.getDocument', {})['root']['nodeId']
+        nodes = cdp('DOM.querySelectorAll', {'nodeId': root, 'selector': selector})['nodeIds']
+        return {(font['familyName'], font['isCustomFont']) for node in nodes
+                for font in cdp('CSS.getPlatformFontsForNode', {'nodeId': node})['fonts']}
+
     def key(self, key, alt=False):
         for kind in ('keyDown', 'keyUp'):
             self.driver.execute_cdp_cmd('Input.dispatchKeyEvent',
@@ -230,6 +241,31 @@ class Captions(unittest.TestCase):
             if name == 'Label1' and page_top < picture[1] + picture[3]:
                 self.assertLessEqual(page_right, picture[0], 'hidden behind the picture')
 
+    # Canvas advances rounded to whole pixels, glyph by glyph, as WebKit's are.
+    ROUNDED_CANVAS = """
+        const measure = CanvasRenderingContext2D.prototype.measureText;
+        CanvasRenderingContext2D.prototype.measureText = function (text) {
+            const metrics = measure.call(this, text);
+            let width = 0;
+            for (const character of text)
+                width += Math.round(measure.call(this, character).width);
+            Object.defineProperty(metrics, 'width', {value: width});
+            return metrics;
+        };"""
+
+    def test_lines_break_alike_where_the_canvas_rounds_its_advances(self):
+        with contextlib.closing(Browser()) as browser:
+            browser.driver.execute_cdp_cmd('Page.addScriptToEvaluateOnNewDocument',
+                                           {'source': self.ROUNDED_CANVAS})
+            browser.open()
+            self.assertEqual(browser.js("""
+                const context = document.createElement('canvas').getContext('2d');
+                context.font = '11px "Liberation Sans Narrow"';
+                return context.measureText('а').width;"""), 5)  # 5.0166 unrounded
+            for name, lines in LINES.items():
+                self.assertEqual(browser.drawn_lines(name), lines, name)
+            self.check_lines_are_visible(browser)
+
     def test_access_keys_are_underlined_not_shown(self):
         with contextlib.closing(Browser()) as browser:
             browser.open()
@@ -239,6 +275,29 @@ class Captions(unittest.TestCase):
             self.assertEqual(browser.js(underlined, 'Label2'), ['В'])
             self.assertEqual(browser.js("return document.getElementById('Command2').textContent"),
                              'Выход')
+
+
+class Faces(BrowserTest):
+    DRAWN = '.drawn, .drawn u, .caption, .caption u'
+
+    def test_every_drawn_text_is_set_in_the_embedded_faces(self):
+        self.assertEqual(self.browser.fonts(self.DRAWN),
+                         {('Liberation Sans Narrow', True), ('Liberation Sans', True)})
+        self.browser.driver.find_element('id', 'Command1').click()
+        self.browser.wait(lambda: self.browser.answer() == ANSWER.format(','))
+        self.assertEqual(self.browser.fonts('#Label4 .drawn'), {('Liberation Sans', True)})
+
+    def test_the_page_embeds_only_the_glyphs_it_draws(self):
+        # Whole, the two faces were two thirds of a page of 495 KB.
+        self.assertLessEqual(PAGE.stat().st_size, 250_000)
+        # A letter no caption has comes from the installed fonts.
+        self.browser.js("""
+            const probe = document.createElement('div');
+            probe.id = 'probe';
+            probe.style.font = getComputedStyle(document.getElementById('Label1')).font;
+            probe.textContent = 'Ж';
+            document.body.append(probe);""")
+        self.assertNotIn(True, {embedded for _, embedded in self.browser.fonts('#probe')})
 
 
 class Keyboard(BrowserTest):
@@ -311,6 +370,15 @@ class Errors(BrowserTest):
         self.browser.wait(lambda: self.browser.status() == '1')
         self.assertFalse(self.browser.js(
             "return !!document.getElementById('Form1') || !!document.getElementById('ErrorBox')"))
+
+    def test_the_box_is_set_in_the_systems_font_which_has_every_letter(self):
+        # Which is why the embedded faces need none of the messages' glyphs.
+        self.browser.driver.find_element('id', 'Command1').click()
+        self.browser.wait(lambda: self.browser.js(
+            "return !!document.querySelector('#ErrorBox[open]')"))
+        fonts = self.browser.fonts('#ErrorBox div, #ErrorBox p, #ErrorBox button')
+        self.assertTrue(fonts)
+        self.assertNotIn(True, {embedded for _, embedded in fonts})
 
     def test_escape_closes_the_box_with_the_same_end(self):
         ActionChains(self.browser.driver).send_keys(Keys.ENTER).perform()

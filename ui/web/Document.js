@@ -170,8 +170,50 @@ mergeInto(LibraryManager.library, {
     return (rgb[0] << 16) | (rgb[1] << 8) | rgb[2];
   },
 
-  vantrel_measure_text__deps: ['$VantrelDom'],
-  vantrel_measure_text: function (font, text, length) {
+  // The embedded face `key` ("family weight") as a map from each character
+  // it has to its advance in ems, or null where the page has no such face.
+  $VantrelFaces__deps: ['$VantrelDom'],
+  $VantrelFaces: {
+    read: {},
+    face: function (key) {
+      if (!(key in VantrelFaces.read)) {
+        const table = Module.faceAdvances && Module.faceAdvances[key];
+        let face = null;
+        if (table) {
+          face = new Map();
+          const characters = Array.from(table[1]);
+          for (let i = 0; i < characters.length; ++i)
+            face.set(characters[i], table[2][i] / table[0]);
+        }
+        VantrelFaces.read[key] = face;
+      }
+      return VantrelFaces.read[key];
+    },
+  },
+
+  // Summed from the embedded face's own advances, so that every engine
+  // breaks the lines alike (one rounds the canvas's advances to whole
+  // pixels); a character the face lacks is drawn from the browser's fonts,
+  // and measured by it.
+  vantrel_measure_text__deps: ['$VantrelDom', '$VantrelFaces'],
+  vantrel_measure_text: function (font, family, weight, pixels, text, length) {
+    const face = VantrelFaces.face(UTF8ToString(family) + ' ' + weight);
+    const shown = VantrelDom.text16(text, length);
+    if (!face) return VantrelDom.context(UTF8ToString(font)).measureText(shown).width;
+    let ems = 0;
+    let width = 0;
+    for (const character of shown) {
+      const advance = face.get(character);
+      if (advance !== undefined)
+        ems += advance;
+      else
+        width += VantrelDom.context(UTF8ToString(font)).measureText(character).width;
+    }
+    return ems * pixels + width;
+  },
+
+  vantrel_drawn_width__deps: ['$VantrelDom'],
+  vantrel_drawn_width: function (font, text, length) {
     return VantrelDom.context(UTF8ToString(font)).measureText(VantrelDom.text16(text, length)).width;
   },
 
