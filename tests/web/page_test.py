@@ -59,19 +59,21 @@ OVERFLOW = 'Ошибка выполнения: переполнение (Overflo
 class Browser:
     """Headless chromium with a fresh profile, ended with the test."""
 
-    def __init__(self, language='ru-RU', scale=1, dark=False):
+    def __init__(self, language='ru-RU', scale=1, dark=False, arguments=(), prefs=None):
         self.profile = tempfile.mkdtemp(prefix='vantrel-chromium-')
         options = webdriver.ChromeOptions()
         options.binary_location = '/usr/lib/chromium/chromium'
         for argument in ('--headless=new', '--no-sandbox', '--disable-background-networking',
                          '--disable-component-update', '--disable-sync', '--no-first-run',
                          '--user-data-dir=' + self.profile, '--lang=' + language,
-                         '--force-device-scale-factor=%s' % scale, '--window-size=600,400'):
+                         '--force-device-scale-factor=%s' % scale, '--window-size=600,400',
+                         *arguments):
             options.add_argument(argument)
         if dark:
             options.add_argument('--force-dark-mode')
             options.add_argument('--blink-settings=preferredColorScheme=0')
-        options.add_experimental_option('prefs', {'intl.accept_languages': language})
+        options.add_experimental_option('prefs', {'intl.accept_languages': language,
+                                                  **(prefs or {})})
         try:
             self.driver = webdriver.Chrome(service=Service('/usr/bin/chromedriver'),
                                            options=options)
@@ -83,6 +85,14 @@ class Browser:
         self.driver.get(url or page.as_uri())
         self.wait(lambda: self.js("return !!document.getElementById('Command1')"))
         return self
+
+    def inject(self, script):
+        """Runs `script` in every page opened from now on, before the page's own."""
+        self.driver.execute_cdp_cmd('Page.addScriptToEvaluateOnNewDocument', {'source': script})
+
+    def console(self):
+        """The console's messages since the last call."""
+        return [entry['message'] for entry in self.driver.get_log('browser')]
 
     def js(self, script, *arguments):
         return self.driver.execute_script(script, *arguments)
@@ -318,6 +328,79 @@ class Errors(BrowserTest):
             "return !!document.querySelector('#ErrorBox[open]')"))
         ActionChains(self.browser.driver).send_keys(Keys.ESCAPE).perform()
         self.browser.wait(lambda: self.browser.status() == '1')
+
+
+UNEXPECTED = 'Ошибка выполнения: непредвиденная ошибка (Unexpected).'
+# Counts what the page lets out uncaught, from before its own script runs.
+COUNT_UNCAUGHT = """
+    window.uncaught = 0;
+    addEventListener('error', () => ++window.uncaught);
+    addEventListener('unhandledrejection', () => ++window.uncaught);"""
+
+
+class ScriptFailures(unittest.TestCase):
+    """The browser's own script failing under the window: never a silent
+    page or a flood of aborts."""
+
+    def open_with(self, script, wait_for_window=True):
+        browser = Browser()
+        self.addCleanup(browser.close)
+        browser.inject(COUNT_UNCAUGHT + script)
+        if wait_for_window:
+            browser.open()
+        else:
+            browser.driver.get(PAGE.as_uri())
+        return browser
+
+    def check_reported_once_then_status_1(self, browser):
+        browser.wait(lambda: browser.js("return !!document.querySelector('#ErrorBox[open]')"))
+        self.assertEqual(browser.js("return document.querySelectorAll('#ErrorBox').length"), 1)
+        self.assertEqual(browser.js("return document.getElementById('ErrorBoxMessage').textContent"),
+                         UNEXPECTED)
+        self.assertIsNone(browser.status())
+        ActionChains(browser.driver).send_keys(Keys.ENTER).perform()
+        browser.wait(lambda: browser.status() == '1')
+        self.assertFalse(browser.js("return !!document.getElementById('Form1')"))
+        console = browser.console()
+        self.assertFalse([line for line in console if 'Aborted(' in line], console[:3])
+        self.assertLessEqual(len(console), 2, console)
+        self.assertEqual(browser.js('return window.uncaught'), 0)
+
+    def test_a_language_intl_refuses_gives_a_point(self):
+        # WebKitGTK under the C locale reports "C", which Intl refuses.
+        browser = self.open_with("Object.defineProperty(navigator, 'language', {get: () => 'C'})")
+        browser.driver.find_element('id', 'Command1').click()
+        browser.wait(lambda: browser.answer() == ANSWER.format('.'))
+        self.assertFalse(browser.js("return !!document.getElementById('ErrorBox')"))
+        self.assertIsNone(browser.status())
+        self.assertEqual(browser.console(), [])
+
+    def test_an_exception_in_calculate_is_reported_in_one_box(self):
+        browser = self.open_with(
+            "Intl.NumberFormat = function () { throw new TypeError('no number format'); };")
+        browser.driver.find_element('id', 'Command1').click()
+        self.check_reported_once_then_status_1(browser)
+
+    def test_an_exception_under_a_key_is_reported_in_one_box(self):
+        browser = self.open_with(
+            "String.prototype.toLowerCase = function () { throw new Error('no case'); };")
+        browser.key('в', alt=True)
+        self.check_reported_once_then_status_1(browser)
+
+    def test_an_exception_while_the_window_is_built_is_reported_in_one_box(self):
+        browser = self.open_with("""CanvasRenderingContext2D.prototype.measureText =
+            function () { throw new Error('no measure'); };""", wait_for_window=False)
+        self.check_reported_once_then_status_1(browser)
+
+    def test_an_exception_in_the_error_box_still_ends_with_status_1(self):
+        browser = self.open_with(
+            "HTMLDialogElement.prototype.showModal = function () { throw new Error('no modal'); };"
+            "Intl.NumberFormat = function () { throw new TypeError('no number format'); };")
+        browser.driver.find_element('id', 'Command1').click()
+        browser.wait(lambda: browser.status() == '1')
+        self.assertFalse(browser.js(
+            "return !!document.getElementById('Form1') || !!document.getElementById('ErrorBox')"))
+        self.assertEqual(browser.js('return window.uncaught'), 0)
 
 
 class Accessibility(BrowserTest):

@@ -26,10 +26,7 @@ std::string decimalSeparator();
 form::Rgb schemeTextColour();
 
 // The browser's lower case of a letter.
-char16_t lowerCase(char16_t letter) noexcept;
-
-// The page's title, as a window's title bar shows it.
-void setTitle(std::u16string_view title);
+char16_t lowerCase(char16_t letter);
 
 // Every key pressed in the page goes to `form` first.
 void listenToKeys(Form1 *form);
