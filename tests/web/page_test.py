@@ -403,6 +403,85 @@ class ScriptFailures(unittest.TestCase):
         self.assertEqual(browser.js('return window.uncaught'), 0)
 
 
+MESSAGES = {
+    'NoScript': 'Окно программы не может открыться: '
+                'JavaScript в этом браузере выключен или заблокирован.',
+    'NoWebAssembly': 'Окно программы не может открыться: '
+                     'этот браузер не поддерживает WebAssembly.',
+    'NotStarted': 'Окно программы не может открыться: '
+                  'браузер не смог запустить её модуль WebAssembly.',
+}
+
+
+@contextlib.contextmanager
+def serving(directory, headers=None):
+    """A local HTTP server of `directory`, sending `headers` with each file;
+    yields its address and the paths asked for."""
+    requests = []
+
+    class Handler(http.server.SimpleHTTPRequestHandler):
+        def __init__(self, *arguments, **options):
+            super().__init__(*arguments, directory=str(directory), **options)
+
+        def end_headers(self):
+            for name, value in (headers or {}).items():
+                self.send_header(name, value)
+            super().end_headers()
+
+        def log_message(self, *arguments):
+            requests.append(self.path)
+
+    server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), Handler)
+    thread = threading.Thread(target=server.serve_forever)
+    thread.start()
+    try:
+        yield 'http://127.0.0.1:%d/' % server.server_port, requests
+    finally:
+        server.shutdown()
+        thread.join()
+        server.server_close()
+
+
+class Unavailable(unittest.TestCase):
+    """Where the browser cannot show the window, the page says why, in the
+    window's place and language, under the window's title."""
+
+    def check_says(self, shown, url=None, **options):
+        with contextlib.closing(Browser(**options)) as browser:
+            browser.driver.get(url or PAGE.as_uri())
+            message = browser.driver.find_element('id', shown)
+            browser.wait(message.is_displayed)
+            self.assertEqual(message.text, MESSAGES[shown])
+            for other in MESSAGES.keys() - {shown}:
+                self.assertFalse(browser.driver.find_element('id', other).is_displayed(), other)
+            self.assertEqual(browser.driver.title, 'Velto')
+            self.assertFalse(browser.driver.find_elements('id', 'Form1'))
+
+    def test_javascript_switched_off(self):
+        self.check_says('NoScript',
+                        prefs={'profile.managed_default_content_settings.javascript': 2})
+
+    def test_javascript_blocked_by_a_sites_content_policy(self):
+        # A course site's usual policy: scripts from its own files only.
+        with serving(PAGE.parent, {'Content-Security-Policy': "script-src 'self'"}) as (url, _):
+            self.check_says('NoScript', url=url + PAGE.name)
+
+    def test_no_webassembly(self):
+        # V8 without its compilers has no WebAssembly.
+        self.check_says('NoWebAssembly', arguments=['--js-flags=--jitless'])
+
+    def test_a_module_the_browser_cannot_compile(self):
+        # Without the exception instructions the module is built with.
+        self.check_says('NotStarted', arguments=['--js-flags=--no-wasm-legacy-eh'])
+
+    def test_a_window_that_opens_leaves_no_message(self):
+        with contextlib.closing(Browser()) as browser:
+            browser.open()
+            for shown in MESSAGES:
+                self.assertFalse(browser.driver.find_element('id', shown).is_displayed(), shown)
+            self.assertEqual(browser.driver.title, 'Velto')
+
+
 class Accessibility(BrowserTest):
     def tree(self):
         """The tree's nodes in reading order, without the text inside a
@@ -574,27 +653,10 @@ class Screenshot(BrowserTest):
 
 class Serving(unittest.TestCase):
     def test_over_http_the_page_asks_for_itself_only(self):
-        requests = []
-
-        class Handler(http.server.SimpleHTTPRequestHandler):
-            def __init__(self, *arguments, **options):
-                super().__init__(*arguments, directory=str(PAGE.parent), **options)
-
-            def log_message(self, *arguments):
-                requests.append(self.path)
-
-        server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), Handler)
-        thread = threading.Thread(target=server.serve_forever)
-        thread.start()
-        try:
-            with contextlib.closing(Browser()) as browser:
-                browser.open(url='http://127.0.0.1:%d/%s' % (server.server_port, PAGE.name))
-                browser.driver.find_element('id', 'Command1').click()
-                browser.wait(lambda: browser.answer() == ANSWER.format(','))
-        finally:
-            server.shutdown()
-            thread.join()
-            server.server_close()
+        with serving(PAGE.parent) as (url, requests), contextlib.closing(Browser()) as browser:
+            browser.open(url=url + PAGE.name)
+            browser.driver.find_element('id', 'Command1').click()
+            browser.wait(lambda: browser.answer() == ANSWER.format(','))
         self.assertEqual(requests, ['/' + PAGE.name])
 
     def test_the_page_reads_no_address_part_or_storage(self):
