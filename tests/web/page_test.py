@@ -52,19 +52,21 @@ OVERFLOW = 'Ошибка выполнения: переполнение (Overflo
 class Browser:
     """Headless chromium with a fresh profile, ended with the test."""
 
-    def __init__(self, language='ru-RU', scale=1, dark=False):
+    def __init__(self, language='ru-RU', scale=1, dark=False, arguments=(), prefs=None):
         self.profile = tempfile.mkdtemp(prefix='vantrel-chromium-')
         options = webdriver.ChromeOptions()
         options.binary_location = '/usr/lib/chromium/chromium'
         for argument in ('--headless=new', '--no-sandbox', '--disable-background-networking',
                          '--disable-component-update', '--disable-sync', '--no-first-run',
                          '--user-data-dir=' + self.profile, '--lang=' + language,
-                         '--force-device-scale-factor=%s' % scale, '--window-size=600,400'):
+                         '--force-device-scale-factor=%s' % scale, '--window-size=600,400',
+                         *arguments):
             options.add_argument(argument)
         if dark:
             options.add_argument('--force-dark-mode')
             options.add_argument('--blink-settings=preferredColorScheme=0')
-        options.add_experimental_option('prefs', {'intl.accept_languages': language})
+        options.add_experimental_option('prefs', {'intl.accept_languages': language,
+                                                  **(prefs or {})})
         try:
             self.driver = webdriver.Chrome(service=Service('/usr/bin/chromedriver'),
                                            options=options)
@@ -76,6 +78,14 @@ class Browser:
         self.driver.get(url or page.as_uri())
         self.wait(lambda: self.js("return !!document.getElementById('Command1')"))
         return self
+
+    def inject(self, script):
+        """Runs `script` in every page opened from now on, before the page's own."""
+        self.driver.execute_cdp_cmd('Page.addScriptToEvaluateOnNewDocument', {'source': script})
+
+    def console(self):
+        """The console's messages since the last call."""
+        return [entry['message'] for entry in self.driver.get_log('browser')]
 
     def js(self, script, *arguments):
         return self.driver.execute_script(script, *arguments)
@@ -370,6 +380,158 @@ class Errors(BrowserTest):
         self.browser.wait(lambda: self.browser.status() == '1')
 
 
+UNEXPECTED = 'Ошибка выполнения: непредвиденная ошибка (Unexpected).'
+# Counts what the page lets out uncaught, from before its own script runs.
+COUNT_UNCAUGHT = """
+    window.uncaught = 0;
+    addEventListener('error', () => ++window.uncaught);
+    addEventListener('unhandledrejection', () => ++window.uncaught);"""
+
+
+class ScriptFailures(unittest.TestCase):
+    """The browser's own script failing under the window: never a silent
+    page or a flood of aborts."""
+
+    def open_with(self, script, wait_for_window=True):
+        browser = Browser()
+        self.addCleanup(browser.close)
+        browser.inject(COUNT_UNCAUGHT + script)
+        if wait_for_window:
+            browser.open()
+        else:
+            browser.driver.get(PAGE.as_uri())
+        return browser
+
+    def check_reported_once_then_status_1(self, browser):
+        browser.wait(lambda: browser.js("return !!document.querySelector('#ErrorBox[open]')"))
+        self.assertEqual(browser.js("return document.querySelectorAll('#ErrorBox').length"), 1)
+        self.assertEqual(browser.js("return document.getElementById('ErrorBoxMessage').textContent"),
+                         UNEXPECTED)
+        self.assertIsNone(browser.status())
+        ActionChains(browser.driver).send_keys(Keys.ENTER).perform()
+        browser.wait(lambda: browser.status() == '1')
+        self.assertFalse(browser.js("return !!document.getElementById('Form1')"))
+        console = browser.console()
+        self.assertFalse([line for line in console if 'Aborted(' in line], console[:3])
+        self.assertLessEqual(len(console), 2, console)
+        self.assertEqual(browser.js('return window.uncaught'), 0)
+
+    def test_a_language_intl_refuses_gives_a_point(self):
+        # WebKitGTK under the C locale reports "C", which Intl refuses.
+        browser = self.open_with("Object.defineProperty(navigator, 'language', {get: () => 'C'})")
+        browser.driver.find_element('id', 'Command1').click()
+        browser.wait(lambda: browser.answer() == ANSWER.format('.'))
+        self.assertFalse(browser.js("return !!document.getElementById('ErrorBox')"))
+        self.assertIsNone(browser.status())
+        self.assertEqual(browser.console(), [])
+
+    def test_an_exception_in_calculate_is_reported_in_one_box(self):
+        browser = self.open_with(
+            "Intl.NumberFormat = function () { throw new TypeError('no number format'); };")
+        browser.driver.find_element('id', 'Command1').click()
+        self.check_reported_once_then_status_1(browser)
+
+    def test_an_exception_under_a_key_is_reported_in_one_box(self):
+        browser = self.open_with(
+            "String.prototype.toLowerCase = function () { throw new Error('no case'); };")
+        browser.key('в', alt=True)
+        self.check_reported_once_then_status_1(browser)
+
+    def test_an_exception_while_the_window_is_built_is_reported_in_one_box(self):
+        browser = self.open_with("""CanvasRenderingContext2D.prototype.measureText =
+            function () { throw new Error('no measure'); };""", wait_for_window=False)
+        self.check_reported_once_then_status_1(browser)
+
+    def test_an_exception_in_the_error_box_still_ends_with_status_1(self):
+        browser = self.open_with(
+            "HTMLDialogElement.prototype.showModal = function () { throw new Error('no modal'); };"
+            "Intl.NumberFormat = function () { throw new TypeError('no number format'); };")
+        browser.driver.find_element('id', 'Command1').click()
+        browser.wait(lambda: browser.status() == '1')
+        self.assertFalse(browser.js(
+            "return !!document.getElementById('Form1') || !!document.getElementById('ErrorBox')"))
+        self.assertEqual(browser.js('return window.uncaught'), 0)
+
+
+MESSAGES = {
+    'NoScript': 'Окно программы не может открыться: '
+                'JavaScript в этом браузере выключен или заблокирован.',
+    'NoWebAssembly': 'Окно программы не может открыться: '
+                     'этот браузер не поддерживает WebAssembly.',
+    'NotStarted': 'Окно программы не может открыться: '
+                  'браузер не смог запустить её модуль WebAssembly.',
+}
+
+
+@contextlib.contextmanager
+def serving(directory, headers=None):
+    """A local HTTP server of `directory`, sending `headers` with each file;
+    yields its address and the paths asked for."""
+    requests = []
+
+    class Handler(http.server.SimpleHTTPRequestHandler):
+        def __init__(self, *arguments, **options):
+            super().__init__(*arguments, directory=str(directory), **options)
+
+        def end_headers(self):
+            for name, value in (headers or {}).items():
+                self.send_header(name, value)
+            super().end_headers()
+
+        def log_message(self, *arguments):
+            requests.append(self.path)
+
+    server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), Handler)
+    thread = threading.Thread(target=server.serve_forever)
+    thread.start()
+    try:
+        yield 'http://127.0.0.1:%d/' % server.server_port, requests
+    finally:
+        server.shutdown()
+        thread.join()
+        server.server_close()
+
+
+class Unavailable(unittest.TestCase):
+    """Where the browser cannot show the window, the page says why, in the
+    window's place and language, under the window's title."""
+
+    def check_says(self, shown, url=None, **options):
+        with contextlib.closing(Browser(**options)) as browser:
+            browser.driver.get(url or PAGE.as_uri())
+            message = browser.driver.find_element('id', shown)
+            browser.wait(message.is_displayed)
+            self.assertEqual(message.text, MESSAGES[shown])
+            for other in MESSAGES.keys() - {shown}:
+                self.assertFalse(browser.driver.find_element('id', other).is_displayed(), other)
+            self.assertEqual(browser.driver.title, 'Velto')
+            self.assertFalse(browser.driver.find_elements('id', 'Form1'))
+
+    def test_javascript_switched_off(self):
+        self.check_says('NoScript',
+                        prefs={'profile.managed_default_content_settings.javascript': 2})
+
+    def test_javascript_blocked_by_a_sites_content_policy(self):
+        # A course site's usual policy: scripts from its own files only.
+        with serving(PAGE.parent, {'Content-Security-Policy': "script-src 'self'"}) as (url, _):
+            self.check_says('NoScript', url=url + PAGE.name)
+
+    def test_no_webassembly(self):
+        # V8 without its compilers has no WebAssembly.
+        self.check_says('NoWebAssembly', arguments=['--js-flags=--jitless'])
+
+    def test_a_module_the_browser_cannot_compile(self):
+        # Without the exception instructions the module is built with.
+        self.check_says('NotStarted', arguments=['--js-flags=--no-wasm-legacy-eh'])
+
+    def test_a_window_that_opens_leaves_no_message(self):
+        with contextlib.closing(Browser()) as browser:
+            browser.open()
+            for shown in MESSAGES:
+                self.assertFalse(browser.driver.find_element('id', shown).is_displayed(), shown)
+            self.assertEqual(browser.driver.title, 'Velto')
+
+
 class Accessibility(BrowserTest):
     def tree(self):
         """The tree's nodes in reading order, without the text inside a
@@ -541,27 +703,10 @@ class Screenshot(BrowserTest):
 
 class Serving(unittest.TestCase):
     def test_over_http_the_page_asks_for_itself_only(self):
-        requests = []
-
-        class Handler(http.server.SimpleHTTPRequestHandler):
-            def __init__(self, *arguments, **options):
-                super().__init__(*arguments, directory=str(PAGE.parent), **options)
-
-            def log_message(self, *arguments):
-                requests.append(self.path)
-
-        server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), Handler)
-        thread = threading.Thread(target=server.serve_forever)
-        thread.start()
-        try:
-            with contextlib.closing(Browser()) as browser:
-                browser.open(url='http://127.0.0.1:%d/%s' % (server.server_port, PAGE.name))
-                browser.driver.find_element('id', 'Command1').click()
-                browser.wait(lambda: browser.answer() == ANSWER.format(','))
-        finally:
-            server.shutdown()
-            thread.join()
-            server.server_close()
+        with serving(PAGE.parent) as (url, requests), contextlib.closing(Browser()) as browser:
+            browser.open(url=url + PAGE.name)
+            browser.driver.find_element('id', 'Command1').click()
+            browser.wait(lambda: browser.answer() == ANSWER.format(','))
         self.assertEqual(requests, ['/' + PAGE.name])
 
     def test_the_page_reads_no_address_part_or_storage(self):

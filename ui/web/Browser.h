@@ -45,10 +45,7 @@ inline constexpr std::u16string_view kUsualDecimalSeparators = u".,";
 form::Rgb schemeTextColour();
 
 // The browser's lower case of a letter.
-char16_t lowerCase(char16_t letter) noexcept;
-
-// The page's title, as a window's title bar shows it.
-void setTitle(std::u16string_view title);
+char16_t lowerCase(char16_t letter);
 
 // Every key pressed in the page goes to `form` first.
 void listenToKeys(Form1 *form);

@@ -7,6 +7,7 @@
 #include "EmbeddedArt.h"
 #include "ErrorReport.h"
 #include "FontStandIn.h"
+#include "Script.h"
 
 #include <algorithm>
 #include <cmath>
@@ -113,6 +114,9 @@ const char *tagFor(form::ControlKind kind)
 
 Form1::Form1(calc::SeriesSummation sumSeries)
     : sumSeries_(std::move(sumSeries)), root_("div", nullptr)
+{}
+
+void Form1::open()
 {
     const form::WindowSpec &window = form::windowSpec();
     root_.setAttribute("id", std::string_view(window.name));
@@ -120,7 +124,6 @@ Form1::Form1(calc::SeriesSummation sumSeries)
     root_.setAttribute("role", std::string_view("group"));
     root_.setAttribute("aria-label", window.caption);
     root_.keepFocusWhenPressed();
-    setTitle(window.caption);
     const form::PixelRect client = form::pixelsFromTwips(window.clientArea);
     root_.setStyle("width", px(client.width));
     root_.setStyle("height", px(client.height));
@@ -336,9 +339,14 @@ void Form1::Command2_Click()
 
 void Form1::reportError(const std::exception_ptr &error)
 {
+    // One box: the user is told once, and the window ends when it closes.
+    if (errorBox_)
+        return;
     // A box of the page's own, titled as the window, over a window that no
     // longer takes input.
-    DomNode box("dialog", nullptr);
+    // Held from the first, so that the window's end takes it away even when
+    // building it fails.
+    DomNode &box = errorBox_.emplace("dialog", nullptr);
     box.show();
     box.setAttribute("id", std::string_view("ErrorBox"));
     box.setAttribute("role", std::string_view("alertdialog"));
@@ -357,7 +365,6 @@ void Form1::reportError(const std::exception_ptr &error)
     box.listen("close", this, kErrorBoxClosed);
     box.showModal();
     ok.focus();
-    errorBox_ = std::move(box);
 }
 
 void Form1::end(int status) noexcept
@@ -365,9 +372,13 @@ void Form1::end(int status) noexcept
     if (ended_)
         return;
     ended_ = true;
-    root_.remove();
-    if (errorBox_)
-        errorBox_->remove();
+    try {
+        root_.remove();
+        if (errorBox_)
+            errorBox_->remove();
+    } catch (const ScriptError &) {
+        // Logged by the page; the end is recorded all the same.
+    }
     endPage(this, status);
 }
 
