@@ -4,6 +4,7 @@
 // measurement, the user's language and colour scheme, and the page's end.
 
 #include "LayoutTable.h"
+#include "TextEncoding.h"
 
 #include <string>
 #include <string_view>
@@ -12,24 +13,39 @@ namespace web {
 
 class Form1;
 
-// The advance of `text` set in the CSS font `font`, in CSS pixels.
-double measureText(const std::string &font, std::u16string_view text);
+// A font as the page sets it: its CSS, and the face it asks for first.
+struct CssFont
+{
+    std::string css;
+    std::string family;
+    int weight;
+    int pixels;
+};
 
-// The height of a line in the CSS font `font`, whose first family is
-// `family` at `weight` and `pixels`, in CSS pixels.
-double lineHeight(const std::string &font, const std::string &family, int weight, int pixels);
+// The advance of `text` in `font`, in CSS pixels: from the embedded face's
+// own advances, the same in every browser, and from the browser's measure
+// only for characters the face lacks.
+double measureText(const CssFont &font, std::u16string_view text);
+
+// The advance the browser itself gives `text` in `font`, which is what it
+// draws with (one engine rounds each glyph to whole pixels), in CSS pixels.
+double drawnWidth(const CssFont &font, std::u16string_view text);
+
+// The height of a line in `font`, in CSS pixels.
+double lineHeight(const CssFont &font);
 
 // The decimal separator of the browser's language, written with Latin digits.
 std::string decimalSeparator();
+
+// The separators the languages write with Latin digits: the page embeds their
+// glyphs, and takes any other from the browser's own fonts.
+inline constexpr std::u16string_view kUsualDecimalSeparators = u".,";
 
 // The colour scheme's text colour (light or dark, as the user prefers).
 form::Rgb schemeTextColour();
 
 // The browser's lower case of a letter.
-char16_t lowerCase(char16_t letter) noexcept;
-
-// The page's title, as a window's title bar shows it.
-void setTitle(std::u16string_view title);
+char16_t lowerCase(char16_t letter);
 
 // Every key pressed in the page goes to `form` first.
 void listenToKeys(Form1 *form);
@@ -40,9 +56,5 @@ void listenToColourScheme(Form1 *form, int event);
 // Records how the window ended, closes the page where the browser allows, and
 // has `form` (if any) destroyed once the calls running into it have returned.
 void endPage(Form1 *form, int status) noexcept;
-
-// Text in the encodings of the two sides.
-std::string utf8(std::u16string_view text);
-std::u16string utf16(std::string_view text);
 
 } // namespace web

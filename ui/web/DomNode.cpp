@@ -1,6 +1,7 @@
 #include "DomNode.h"
 
 #include "Browser.h"
+#include "Script.h"
 
 #include <cstdint>
 #include <utility>
@@ -27,13 +28,13 @@ void vantrel_node_put_pixels(int node, int width, int height, const std::uint32_
 namespace web {
 
 DomNode::DomNode(const char *tag, const DomNode *parent)
-    : handle_(vantrel_node_create(tag, parent ? parent->handle_ : 0))
+    : handle_(callScript(vantrel_node_create, tag, parent ? parent->handle_ : 0))
 {}
 
 DomNode::~DomNode()
 {
     if (handle_)
-        vantrel_node_release(handle_);
+        callScriptIgnoringFailure(vantrel_node_release, handle_);
 }
 
 DomNode::DomNode(DomNode &&other) noexcept : handle_(std::exchange(other.handle_, 0)) {}
@@ -42,7 +43,7 @@ DomNode &DomNode::operator=(DomNode &&other) noexcept
 {
     if (this != &other) {
         if (handle_)
-            vantrel_node_release(handle_);
+            callScriptIgnoringFailure(vantrel_node_release, handle_);
         handle_ = std::exchange(other.handle_, 0);
     }
     return *this;
@@ -50,7 +51,7 @@ DomNode &DomNode::operator=(DomNode &&other) noexcept
 
 void DomNode::setAttribute(const char *name, std::u16string_view value)
 {
-    vantrel_node_set_attribute(handle_, name, value.data(), value.size());
+    callScript(vantrel_node_set_attribute, handle_, name, value.data(), value.size());
 }
 
 void DomNode::setAttribute(const char *name, std::string_view value)
@@ -60,62 +61,62 @@ void DomNode::setAttribute(const char *name, std::string_view value)
 
 void DomNode::setStyle(const char *property, const std::string &value)
 {
-    vantrel_node_set_style(handle_, property, value.c_str());
+    callScript(vantrel_node_set_style, handle_, property, value.c_str());
 }
 
 void DomNode::appendText(std::u16string_view text)
 {
-    vantrel_node_append_text(handle_, text.data(), text.size());
+    callScript(vantrel_node_append_text, handle_, text.data(), text.size());
 }
 
 void DomNode::clear()
 {
-    vantrel_node_clear(handle_);
+    callScript(vantrel_node_clear, handle_);
 }
 
 void DomNode::show()
 {
-    vantrel_node_show(handle_);
+    callScript(vantrel_node_show, handle_);
 }
 
 void DomNode::remove()
 {
-    vantrel_node_remove(handle_);
+    callScript(vantrel_node_remove, handle_);
 }
 
 void DomNode::focus()
 {
-    vantrel_node_focus(handle_);
+    callScript(vantrel_node_focus, handle_);
 }
 
 bool DomNode::hasFocus() const
 {
-    return vantrel_node_has_focus(handle_);
+    return callScript(vantrel_node_has_focus, handle_);
 }
 
 void DomNode::click()
 {
-    vantrel_node_click(handle_);
+    callScript(vantrel_node_click, handle_);
 }
 
 void DomNode::keepFocusWhenPressed()
 {
-    vantrel_node_keep_focus(handle_);
+    callScript(vantrel_node_keep_focus, handle_);
 }
 
 void DomNode::listen(const char *type, Form1 *form, int event)
 {
-    vantrel_node_listen(handle_, type, form, event);
+    callScript(vantrel_node_listen, handle_, type, form, event);
 }
 
 void DomNode::showModal()
 {
-    vantrel_node_show_modal(handle_);
+    callScript(vantrel_node_show_modal, handle_);
 }
 
 void DomNode::putPixels(int width, int height, const std::uint32_t *argb)
 {
-    vantrel_node_put_pixels(handle_, width, height, argb);
+    callScript(vantrel_node_put_pixels, handle_, width, height, argb);
 }
 
 } // namespace web

@@ -5,6 +5,7 @@
 #include "Browser.h"
 #include "ErrorReport.h"
 #include "Form1.h"
+#include "Script.h"
 
 #include <emscripten/emscripten.h>
 
@@ -28,13 +29,19 @@ template <typename Handler> void dispatch(Form1 *form, Handler &&handler) noexce
 
 void openWindow(calc::Calculation sumSeries) noexcept
 {
+    std::set_terminate(trapOnTerminate);
+    Form1 *form = nullptr;
     try {
-        auto *form = new Form1(std::move(sumSeries)); // the page's until the window ends
-        listenToKeys(form);
-        listenToColourScheme(form, Form1::kColourSchemeChanged);
+        form = new Form1(std::move(sumSeries)); // the page's until the window ends
     } catch (...) {
         endPage(nullptr, form::kExitStatusReportedError);
+        return;
     }
+    dispatch(form, [&] {
+        form->open();
+        listenToKeys(form);
+        listenToColourScheme(form, Form1::kColourSchemeChanged);
+    });
 }
 
 } // namespace web

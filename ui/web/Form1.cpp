@@ -7,8 +7,10 @@
 #include "EmbeddedArt.h"
 #include "ErrorReport.h"
 #include "FontStandIn.h"
+#include "Script.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <utility>
 
@@ -37,11 +39,8 @@ std::string cssColour(form::Rgb rgb)
 // and the factor its glyphs are widened by, which CSS cannot do to a face.
 struct PageFont
 {
-    std::string css;
+    CssFont face;
     double widening;
-    std::string family; // the first of the stand-in's
-    int weight;
-    int pixels;
 };
 
 PageFont pageFont(const form::FontSpec &wanted)
@@ -55,7 +54,17 @@ PageFont pageFont(const form::FontSpec &wanted)
         (wanted.italic ? "italic " : "") + std::to_string(standIn.weight) + " " + px(pixels);
     for (std::size_t i = 0; i < standIn.families.size(); ++i)
         css += (i ? ", \"" : " \"") + utf8(standIn.families[i]) + "\"";
-    return {css, standIn.widening, utf8(standIn.families.at(0)), standIn.weight, pixels};
+    return {{css, utf8(standIn.families.at(0)), standIn.weight, pixels}, standIn.widening};
+}
+
+// The transform that draws `text` `width` pixels wide: whatever advances the
+// browser draws with, the text fills the room the layout gave it.
+std::string widenedTo(const PageFont &font, std::u16string_view text, double width)
+{
+    const double drawn = drawnWidth(font.face, text);
+    const double scale =
+        drawn > 0 && std::isfinite(drawn) && std::isfinite(width) ? width / drawn : font.widening;
+    return "scaleX(" + std::to_string(scale) + ")";
 }
 
 const form::FontSpec &fontOf(const form::ControlSpec &row)
@@ -105,6 +114,9 @@ const char *tagFor(form::ControlKind kind)
 
 Form1::Form1(calc::Calculation sumSeries)
     : sumSeries_(std::move(sumSeries)), root_("div", nullptr)
+{}
+
+void Form1::open()
 {
     const form::WindowSpec &window = form::windowSpec();
     root_.setAttribute("id", std::string_view(window.name));
@@ -112,12 +124,11 @@ Form1::Form1(calc::Calculation sumSeries)
     root_.setAttribute("role", std::string_view("group"));
     root_.setAttribute("aria-label", window.caption);
     root_.keepFocusWhenPressed();
-    setTitle(window.caption);
     const form::PixelRect client = form::pixelsFromTwips(window.clientArea);
     root_.setStyle("width", px(client.width));
     root_.setStyle("height", px(client.height));
     root_.setStyle("background-color", cssColour(window.background));
-    root_.setStyle("font", pageFont(window.font).css);
+    root_.setStyle("font", pageFont(window.font).face.css);
     // Built whole before it is shown: the page lays it out once.
     buildControls();
     applyInk();
@@ -156,7 +167,7 @@ void Form1::buildControls()
         if (row.foreground)
             node.setStyle("color", cssColour(*row.foreground));
         if (row.font)
-            node.setStyle("font", pageFont(*row.font).css);
+            node.setStyle("font", pageFont(*row.font).face.css);
         if (row.kind != form::ControlKind::Label)
             node.setAttribute("aria-label", form::accessibleName(row, row.caption));
         if (const std::u16string description = form::accessibleDescription(row);
@@ -192,7 +203,7 @@ void Form1::buildControls()
 }
 
 // The caption's lines, broken by the shared rule at the advances the page
-// measures, each drawn widened as its font says.
+// measures, each drawn as wide as those advances make it.
 void Form1::showCaption(Control &control)
 {
     const form::ControlSpec &row = *control.row;
@@ -200,14 +211,14 @@ void Form1::showCaption(Control &control)
     const form::ShownCaption shown = form::ShownCaption::fromCaption(control.caption);
     const std::u16string_view text = shown.text;
     const auto advance = [&](std::size_t from, std::size_t to) {
-        return measureText(font.css, text.substr(from, to - from)) * font.widening;
+        return measureText(font.face, text.substr(from, to - from)) * font.widening;
     };
     DomNode &node = control.node;
     node.clear();
     if (row.kind == form::ControlKind::Button) {
         DomNode line("span", &node);
         line.setAttribute("class", std::string_view("caption"));
-        line.setStyle("transform", "scaleX(" + std::to_string(font.widening) + ")");
+        line.setStyle("transform", widenedTo(font, text, advance(0, text.size())));
         appendShown(line, shown, 0, text.size());
         return;
     }
@@ -218,7 +229,7 @@ void Form1::showCaption(Control &control)
     whole.appendText(form::accessibleName(row, control.caption));
 
     const int width = form::pixelsFromTwips(std::get<form::TwipsRect>(row.geometry)).width;
-    const double height = lineHeight(font.css, font.family, font.weight, font.pixels);
+    const double height = lineHeight(font.face);
     const std::vector<form::CaptionLine> lines = form::breakLines(text, advance, width);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const form::CaptionLine &line = lines[i];
@@ -234,7 +245,7 @@ void Form1::showCaption(Control &control)
         drawn.setStyle("left", px(left));
         drawn.setStyle("top", px(double(i) * height));
         drawn.setStyle("line-height", px(height));
-        drawn.setStyle("transform", "scaleX(" + std::to_string(font.widening) + ")");
+        drawn.setStyle("transform", widenedTo(font, text.substr(line.start, line.inkLength), ink));
         appendShown(drawn, shown, line.start, line.inkEnd());
     }
 }
@@ -336,9 +347,14 @@ void Form1::Command2_Click()
 
 void Form1::reportError(const std::exception_ptr &error)
 {
+    // One box: the user is told once, and the window ends when it closes.
+    if (errorBox_)
+        return;
     // A box of the page's own, titled as the window, over a window that no
     // longer takes input.
-    DomNode box("dialog", nullptr);
+    // Held from the first, so that the window's end takes it away even when
+    // building it fails.
+    DomNode &box = errorBox_.emplace("dialog", nullptr);
     box.show();
     box.setAttribute("id", std::string_view("ErrorBox"));
     box.setAttribute("role", std::string_view("alertdialog"));
@@ -357,7 +373,6 @@ void Form1::reportError(const std::exception_ptr &error)
     box.listen("close", this, kErrorBoxClosed);
     box.showModal();
     ok.focus();
-    errorBox_ = std::move(box);
 }
 
 void Form1::end(int status) noexcept
@@ -365,9 +380,13 @@ void Form1::end(int status) noexcept
     if (ended_)
         return;
     ended_ = true;
-    root_.remove();
-    if (errorBox_)
-        errorBox_->remove();
+    try {
+        root_.remove();
+        if (errorBox_)
+            errorBox_->remove();
+    } catch (const ScriptError &) {
+        // Logged by the page; the end is recorded all the same.
+    }
     endPage(this, status);
 }
 

@@ -22,6 +22,10 @@ public:
     Form1(const Form1 &) = delete;
     Form1 &operator=(const Form1 &) = delete;
 
+    // Builds the window and shows it. Apart from this, so that a failure
+    // while it is built is reported in the window's error box.
+    void open();
+
     // What the page sends: a click on the control of the table's row with
     // this index, or one of these.
     static constexpr int kColourSchemeChanged = -1;

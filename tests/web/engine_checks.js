@@ -1,0 +1,59 @@
+// What every engine's test checks inside the page, written once: one
+// expression that each driver evaluates, in chromium and WebKit through
+// Selenium, in Firefox through puppeteer. Each check returns what is wrong,
+// as lines of text; an empty list means it holds.
+({
+  ready() {
+    return !!document.getElementById('Command1');
+  },
+
+  drawnLines(label) {
+    return Array.from(document.querySelectorAll('#' + label + ' .drawn'), line => line.textContent);
+  },
+
+  // The answer as drawn.
+  answer() {
+    return this.drawnLines('Label4').join('');
+  },
+
+  // Each label's drawn lines against the reference ({label: [line, ...]}).
+  lines(expected) {
+    const wrong = [];
+    for (const [label, lines] of Object.entries(expected)) {
+      const drawn = this.drawnLines(label);
+      if (JSON.stringify(drawn) !== JSON.stringify(lines)) {
+        wrong.push(label + ' draws ' + drawn.length + ' lines, expected ' + lines.length + ':');
+        drawn.forEach((line, i) => wrong.push(
+          (line === lines[i] ? '    ' : '  ! ') + JSON.stringify(line)));
+      }
+    }
+    return wrong;
+  },
+
+  // No drawn line's ink leaves its label, and the task statement's lines stay
+  // clear of the picture in front of it where they share its rows. A hundredth
+  // of a pixel is rounding, not ink.
+  ink() {
+    const slack = 0.01;
+    const picture = document.getElementById('Image1').getBoundingClientRect();
+    const wrong = [];
+    for (const line of document.querySelectorAll('.drawn')) {
+      const box = line.getBoundingClientRect();
+      const label = line.parentElement.getBoundingClientRect();
+      const name = line.parentElement.id + ' ' + JSON.stringify(line.textContent);
+      const outside = [box.left < label.left - slack && 'left',
+                       box.right > label.right + slack && 'right',
+                       box.top < label.top - slack && 'top',
+                       box.bottom > label.bottom + slack && 'bottom'].filter(Boolean);
+      if (outside.length)
+        wrong.push(name + ' leaves its label at the ' + outside.join(', ') + ' by '
+                   + Math.max(label.left - box.left, box.right - label.right,
+                              label.top - box.top, box.bottom - label.bottom).toFixed(2) + ' px');
+      if (line.parentElement.id === 'Label1' && box.top < picture.bottom && box.bottom > picture.top
+          && box.right > picture.left + slack)
+        wrong.push(name + ' runs ' + (box.right - picture.left).toFixed(2)
+                   + ' px under the picture');
+    }
+    return wrong;
+  },
+})

@@ -1,0 +1,142 @@
+#!/usr/bin/python3
+"""The page in one browser engine through Selenium: every label's lines
+against the reference, their ink inside the boxes, and the answer after a
+click on Calculate under Russian and under English. The checks are
+engine_checks.js, which engine_test.mjs runs in Firefox too.
+
+  chromium  Debian's headless chromium (page_test.Browser)
+  webkit    WebKitGTK's MiniBrowser through WebKitWebDriver, on a private
+            Xvfb screen; its language is that of its process's locale
+
+usage: engine_test.py chromium|webkit, with the environment page_test.py
+needs (CTest sets it)."""
+
+import contextlib
+import functools
+import os
+import select
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+from selenium import webdriver
+from selenium.webdriver.webkitgtk.service import Service as WebKitService
+
+from page_test import ANSWER, LINES, Browser
+
+MINIBROWSER = '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser'
+
+
+class Screen:
+    """A private Xvfb screen, ended by its PID."""
+
+    def __init__(self, within=10):
+        read, write = os.pipe()
+        self.process = subprocess.Popen(
+            ['Xvfb', '-displayfd', str(write), '-screen', '0', '1280x1024x24', '-nolisten', 'tcp',
+             '-noreset'], pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write)
+        try:
+            number, deadline = b'', time.monotonic() + within
+            while not number.endswith(b'\n'):
+                ready, _, _ = select.select([read], [], [], max(0, deadline - time.monotonic()))
+                chunk = os.read(read, 16) if ready else b''
+                if not chunk:
+                    raise RuntimeError('Xvfb gave no display within %d s' % within)
+                number += chunk
+            self.display = ':' + number.decode().strip()
+        except BaseException:
+            self.close()
+            raise
+        finally:
+            os.close(read)
+
+    def close(self):
+        self.process.terminate()
+        try:
+            self.process.wait(10)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            self.process.wait()
+
+
+class WebKit(Browser):
+    """MiniBrowser on `screen`, with a fresh driver and the locale of
+    `language` compiled into a private folder: WebKitGTK tells the page the
+    language of its process's locale."""
+
+    def __init__(self, screen, language='ru-RU'):
+        self.profile = tempfile.mkdtemp(prefix='vantrel-webkit-')
+        try:
+            territory = language.replace('-', '_')
+            subprocess.run(['localedef', '-i', territory, '-f', 'UTF-8',
+                            os.path.join(self.profile, territory + '.UTF-8')],
+                           check=True, timeout=60, stdout=subprocess.DEVNULL)
+            environment = dict(os.environ, DISPLAY=screen.display, GDK_BACKEND='x11',
+                               LC_ALL=territory + '.UTF-8', LOCPATH=self.profile,
+                               XDG_RUNTIME_DIR=self.profile, NO_AT_BRIDGE='1')
+            environment.pop('WAYLAND_DISPLAY', None)
+            options = webdriver.WebKitGTKOptions()
+            options.binary_location = MINIBROWSER
+            options.add_argument('--automation')
+            self.service = WebKitService('/usr/bin/WebKitWebDriver', env=environment)
+            self.service.start()
+            try:
+                self.driver = webdriver.Remote(command_executor=self.service.service_url,
+                                               options=options)
+            except BaseException:
+                self.service.stop()
+                raise
+        except BaseException:
+            shutil.rmtree(self.profile, ignore_errors=True)
+            raise
+
+    def close(self):
+        try:
+            self.driver.quit()
+        finally:
+            self.service.stop()
+            shutil.rmtree(self.profile, ignore_errors=True)
+
+
+class Engine(unittest.TestCase):
+    engine = Browser  # a Browser's class, or a function making one, given language=
+
+    @contextlib.contextmanager
+    def browser(self, language):
+        browser = self.engine(language=language)
+        try:
+            yield browser.open()
+        finally:
+            browser.close()
+
+    def test_every_label_draws_the_reference_lines_with_its_ink_in_its_box(self):
+        with self.browser('ru-RU') as browser:
+            wrong = browser.check('lines', LINES) + browser.check('ink')
+        if wrong:
+            self.fail('what the page draws:\n' + '\n'.join(wrong))
+
+    def test_the_answer_after_calculate_has_the_languages_separator(self):
+        for language, separator in (('ru-RU', ','), ('en-US', '.')):
+            with self.subTest(language), self.browser(language) as browser:
+                browser.driver.find_element('id', 'Command1').click()
+                browser.wait(lambda: browser.check('answer') != LINES['Label4'][0])
+                self.assertEqual(browser.check('answer'), ANSWER.format(separator))
+
+
+if __name__ == '__main__':
+    if sys.argv[1:] == ['chromium']:
+        unittest.main(argv=[sys.argv[0], '-v', 'Engine'])
+    elif sys.argv[1:] == ['webkit']:
+        screen = Screen()
+        try:
+            Engine.engine = functools.partial(WebKit, screen)
+            program = unittest.main(argv=[sys.argv[0], '-v', 'Engine'], exit=False)
+        finally:
+            screen.close()
+        sys.exit(not program.result.wasSuccessful())
+    else:
+        sys.exit(__doc__)

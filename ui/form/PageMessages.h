@@ -1,0 +1,22 @@
+#pragma once
+
+// What the web page shows in the window's place where the browser cannot
+// show the window, in the window's language.
+
+#include <string_view>
+
+namespace form {
+
+// Scripts do not run: switched off, or blocked by the site's content policy.
+inline constexpr std::u16string_view kNoScriptMessage =
+    u"Окно программы не может открыться: JavaScript в этом браузере выключен или заблокирован.";
+
+// The browser has no WebAssembly.
+inline constexpr std::u16string_view kNoWebAssemblyMessage =
+    u"Окно программы не может открыться: этот браузер не поддерживает WebAssembly.";
+
+// The browser could not compile or start the program's WebAssembly.
+inline constexpr std::u16string_view kNotStartedMessage =
+    u"Окно программы не может открыться: браузер не смог запустить её модуль WebAssembly.";
+
+} // namespace form
