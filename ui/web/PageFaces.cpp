@@ -31,11 +31,8 @@ std::u16string shownText(const form::ControlSpec &row)
     if (row.role == form::Role::Answer) {
         text += u"0123456789";
         const calc::SeriesSum sum = calc::sumSeries();
-        for (const char16_t separator : web::kUsualDecimalSeparators) {
-            const std::string answer =
-                calc::makeAnswerText(sum.s, sum.k, web::utf8(std::u16string(1, separator)));
-            text += web::utf16(answer);
-        }
+        for (const char16_t separator : web::kUsualDecimalSeparators)
+            text += calc::makeAnswerText(sum.s, sum.k, std::u16string_view(&separator, 1));
     }
     return text;
 }
