@@ -6,12 +6,12 @@
 #include "Contrast.h"
 #include "EmbeddedArt.h"
 #include "ErrorReport.h"
+#include "FixedDecimal.h"
 #include "FontStandIn.h"
 #include "Script.h"
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <utility>
 
 namespace web {
@@ -22,11 +22,11 @@ std::string px(int value)
     return std::to_string(value) + "px";
 }
 
+// Fractions in the calculation's own fixed notation: printf would bring the C
+// library's whole formatter into the module for these few numbers.
 std::string px(double value)
 {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.4fpx", value);
-    return text;
+    return calc::fixedDecimal(value, 4) + "px";
 }
 
 std::string cssColour(form::Rgb rgb)
@@ -64,7 +64,7 @@ std::string widenedTo(const PageFont &font, std::u16string_view text, double wid
     const double drawn = drawnWidth(font.face, text);
     const double scale =
         drawn > 0 && std::isfinite(drawn) && std::isfinite(width) ? width / drawn : font.widening;
-    return "scaleX(" + std::to_string(scale) + ")";
+    return "scaleX(" + calc::fixedDecimal(scale, 6) + ")";
 }
 
 const form::FontSpec &fontOf(const form::ControlSpec &row)
