@@ -3,7 +3,7 @@
 #include "AccessibleText.h"
 
 #include "CaptionLayout.h"
-#include "LayoutTable.h"
+#include "WindowTable.h"
 
 #include <gtest/gtest.h>
 #include <string>

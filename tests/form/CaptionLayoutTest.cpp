@@ -1,7 +1,7 @@
 #include "CaptionLayout.h"
 
 #include "Contrast.h"
-#include "LayoutTable.h"
+#include "WindowTable.h"
 
 #include <gtest/gtest.h>
 #include <map>

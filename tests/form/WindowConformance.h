@@ -8,7 +8,7 @@
 
 #include "AnswerText.h"
 #include "ErrorReport.h"
-#include "LayoutTable.h"
+#include "WindowTable.h"
 #include "RuntimeError.h"
 #include "SeriesSum.h"
 #include "WindowView.h"

@@ -1,7 +1,7 @@
 #include "CaptionLabel.h"
 #include "Controls.h"
 #include "Form1.h"
-#include "LayoutTable.h"
+#include "WindowTable.h"
 #include "QtPrinters.h"
 
 #include <QFontInfo>

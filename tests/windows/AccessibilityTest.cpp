@@ -6,7 +6,7 @@
 
 #include "AccessibilityApi.h"
 #include "Form1.h"
-#include "LayoutTable.h"
+#include "WindowTable.h"
 #include "OwnedHandles.h"
 
 #include <algorithm>

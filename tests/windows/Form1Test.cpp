@@ -6,7 +6,7 @@
 #include "ErrorReport.h"
 #include "Fonts.h"
 #include "LabelLayout.h"
-#include "LayoutTable.h"
+#include "WindowTable.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -3,7 +3,7 @@
 // the client area on the screen, whether the frame lets the user resize or
 // maximize it, the answer label's text (UTF-8) and the focused control.
 #include "Form1.h"
-#include "LayoutTable.h"
+#include "WindowTable.h"
 
 #include <cstdio>
 #include <windows.h>

@@ -3,7 +3,7 @@
 // Text that stays readable on the fixed colour bands whatever colour scheme
 // the user has chosen.
 
-#include "LayoutTable.h"
+#include "WindowTable.h"
 
 namespace form {
 

@@ -3,7 +3,7 @@
 // The installed faces that stand in for a Windows face of the layout, shared
 // by every front end that cannot ask the system for the face itself.
 
-#include "LayoutTable.h"
+#include "WindowTable.h"
 
 #include <optional>
 #include <string>

@@ -5,7 +5,7 @@
 // how a failure is reported. A front end implements WindowView, draws, and
 // calls back here; it decides none of this itself.
 
-#include "LayoutTable.h"
+#include "WindowTable.h"
 #include "SeriesSum.h"
 #include "Variant.h"
 #include "WindowView.h"

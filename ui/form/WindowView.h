@@ -4,7 +4,7 @@
 // it and reports what the user does (to WindowModel). It decides nothing of
 // the window's behaviour.
 
-#include "LayoutTable.h"
+#include "WindowTable.h"
 
 #include <string>
 #include <string_view>

@@ -2,7 +2,7 @@
 
 #include "AccessibleText.h"
 #include "CaptionLabel.h"
-#include "LayoutTable.h"
+#include "WindowTable.h"
 #include "LineControl.h"
 
 #include <QAccessibleObject>

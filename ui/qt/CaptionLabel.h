@@ -1,7 +1,7 @@
 #pragma once
 
 #include "CaptionLayout.h"
-#include "LayoutTable.h"
+#include "WindowTable.h"
 #include "TextAdvances.h"
 
 #include <QLabel>

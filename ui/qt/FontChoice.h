@@ -1,6 +1,6 @@
 #pragma once
 
-#include "LayoutTable.h"
+#include "WindowTable.h"
 
 #include <QFont>
 

@@ -8,7 +8,7 @@
 #include "ErrorReport.h"
 #include "EventDispatch.h"
 #include "FontChoice.h"
-#include "LayoutTable.h"
+#include "WindowTable.h"
 #include "LineControl.h"
 #include "PictureLabel.h"
 

@@ -2,7 +2,7 @@
 
 #include "Accessibility.h"
 #include "DecimalSeparator.h"
-#include "LayoutTable.h"
+#include "WindowTable.h"
 #include "SeriesSum.h"
 #include "WindowModel.h"
 

@@ -3,7 +3,7 @@
 // What the web front end asks of the browser beyond its own elements: text
 // measurement, the user's language and colour scheme, and the page's end.
 
-#include "LayoutTable.h"
+#include "WindowTable.h"
 #include "TextEncoding.h"
 
 #include <string>

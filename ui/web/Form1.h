@@ -1,7 +1,7 @@
 #pragma once
 
 #include "DomNode.h"
-#include "LayoutTable.h"
+#include "WindowTable.h"
 #include "SeriesSum.h"
 
 #include <exception>

@@ -8,7 +8,7 @@
 #include "Browser.h"
 #include "CaptionLayout.h"
 #include "FontStandIn.h"
-#include "LayoutTable.h"
+#include "WindowTable.h"
 #include "SeriesSum.h"
 #include "TextEncoding.h"
 

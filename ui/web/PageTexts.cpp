@@ -3,7 +3,7 @@
 // the browser cannot show it. The page's build runs it, so that the page
 // carries the table's texts, never copies of them.
 
-#include "LayoutTable.h"
+#include "WindowTable.h"
 #include "PageMessages.h"
 
 #include <cstdio>

@@ -2,7 +2,7 @@
 
 #include "AccessibilityApi.h"
 #include "ComReference.h"
-#include "LayoutTable.h"
+#include "WindowTable.h"
 
 #include <optional>
 #include <vector>

@@ -5,7 +5,7 @@
 #include "DecimalSeparator.h"
 #include "ErrorReport.h"
 #include "Factorial.h"
-#include "LayoutTable.h"
+#include "WindowTable.h"
 #include "ResourceIds.h"
 #include "WideText.h"
 

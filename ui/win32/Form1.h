@@ -3,7 +3,7 @@
 #include "Accessibility.h"
 #include "Fonts.h"
 #include "LabelLayout.h"
-#include "LayoutTable.h"
+#include "WindowTable.h"
 #include "OwnedHandles.h"
 #include "SeriesSum.h"
 #include "Variant.h"

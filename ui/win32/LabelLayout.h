@@ -2,7 +2,7 @@
 
 #include "CaptionLayout.h"
 #include "Fonts.h"
-#include "LayoutTable.h"
+#include "WindowTable.h"
 
 #include <span>
 #include <string>

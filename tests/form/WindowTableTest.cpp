@@ -1,6 +1,6 @@
 // What the table decides for every front end: which controls the handlers
 // act on, where the focus goes, which letter clicks which button.
-#include "LayoutTable.h"
+#include "WindowTable.h"
 
 #include <gtest/gtest.h>
 #include <set>
@@ -28,7 +28,7 @@ char16_t unchanged(char16_t letter)
 
 } // namespace
 
-TEST(LayoutTable, EachRoleHasItsOneRow)
+TEST(WindowTable, EachRoleHasItsOneRow)
 {
     std::multiset<form::Role> roles;
     for (const form::ControlSpec &row : form::controlSpecs())
@@ -42,7 +42,7 @@ TEST(LayoutTable, EachRoleHasItsOneRow)
 
 // The labels hold tab indexes too but never take the focus;
 // the buttons follow their indexes, not their places in the table.
-TEST(LayoutTable, TabOrderIsTheButtonsByTabIndex)
+TEST(WindowTable, TabOrderIsTheButtonsByTabIndex)
 {
     const auto order = form::tabOrder();
     ASSERT_EQ(order.size(), 2U);
@@ -52,7 +52,7 @@ TEST(LayoutTable, TabOrderIsTheButtonsByTabIndex)
     EXPECT_FALSE(form::takesFocus(*form::findControl("Image1")));
 }
 
-TEST(LayoutTable, AnAccessKeyFindsItsButtonInEitherCase)
+TEST(WindowTable, AnAccessKeyFindsItsButtonInEitherCase)
 {
     EXPECT_EQ(name(form::buttonWithAccessKey(u'ы', upper)), "Command2");
     EXPECT_EQ(name(form::buttonWithAccessKey(u'Ы', upper)), "Command2");
@@ -62,7 +62,7 @@ TEST(LayoutTable, AnAccessKeyFindsItsButtonInEitherCase)
     EXPECT_EQ(name(form::buttonWithAccessKey(u'о', upper)), "none");
 }
 
-TEST(LayoutTable, ALineCoversBothEndsAndOnePixelAt96Dpi)
+TEST(WindowTable, ALineCoversBothEndsAndOnePixelAt96Dpi)
 {
     const form::TwipsLine across{6120, 0, 0, 0}; // drawn right to left
     EXPECT_EQ(form::pixelsCovering(across), (form::PixelRect{0, 0, 409, 1}));
@@ -73,7 +73,7 @@ TEST(LayoutTable, ALineCoversBothEndsAndOnePixelAt96Dpi)
 
 // A screen reader reads the task, its formula, then each instruction before
 // the button it names; each button is described by its instruction as shown.
-TEST(LayoutTable, ReadingOrderAndDescriptionsForAssistiveTechnology)
+TEST(WindowTable, ReadingOrderAndDescriptionsForAssistiveTechnology)
 {
     std::string order;
     for (const form::ControlSpec *row : form::readingOrder())

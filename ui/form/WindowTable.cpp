@@ -1,4 +1,4 @@
-#include "LayoutTable.h"
+#include "WindowTable.h"
 
 #include "AccessibleText.h"
 #include "CaptionLayout.h"
