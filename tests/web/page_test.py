@@ -446,7 +446,7 @@ class ScriptFailures(unittest.TestCase):
 
     def test_an_exception_under_a_key_is_reported_in_one_box(self):
         browser = self.open_with(
-            "String.prototype.toLowerCase = function () { throw new Error('no case'); };")
+            "Intl.NumberFormat = function () { throw new TypeError('no number format'); };")
         browser.key('в', alt=True)
         self.check_reported_once_then_status_1(browser)
 
