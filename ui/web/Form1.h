@@ -14,7 +14,9 @@ namespace web {
 // model: each row of the table an element whose id is its name, where the
 // table puts it, drawn in its order, with the user's clicks and keys passed
 // on to the model, which decides what they do.
-class Form1 final : private form::WindowView
+// (Its base is public only so that its type information stays the simple
+// kind: the module carries no code for any other.)
+class Form1 final : public form::WindowView
 {
 public:
     // `handle` is what the page knows the window by; `calculation` is what
