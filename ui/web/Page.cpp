@@ -54,17 +54,20 @@ PAGE_SCRIPT(int, page_setup, (), 0, {
         }
         return page.faces[key];
     };
-    /* Runs `call`, a call into the window, from an event of the page. The
-       window lets no exception out; if the WebAssembly stops all the same (a
-       trap), the window has ended with the status of an error. */
+    /* Runs `call`, a call into the window, from an event of the page; no
+       exception leaves it. The window lets none out; if the WebAssembly stops
+       all the same (a trap), the window has ended with the status of an
+       error. */
     page.enter = function(call) {
         if (page.trapped) return 0;
         try {
             return call();
         } catch (error) {
             console.error(error);
-            page.trapped = true;
-            document.documentElement.dataset.exitStatus = "1";
+            if (error instanceof WebAssembly.RuntimeError) {
+                page.trapped = true;
+                document.documentElement.dataset.exitStatus = "1";
+            }
             return 0;
         }
     };
@@ -182,8 +185,8 @@ PAGE_SCRIPT(int, page_listen, (int window, int keyEvent, int schemeEvent), 0, {
     const page = Module.page;
     const listening = page.listening[window] = new AbortController();
     document.addEventListener("keydown", function(event) {
-        const single = event.key.length === 1 ? event.key.charCodeAt(0) : 0;
         const taken = page.enter(function() {
+            const single = event.key.length === 1 ? event.key.charCodeAt(0) : 0;
             return _vantrel_key(window, single, event.key === "Tab", event.shiftKey, event.altKey,
                                 event.ctrlKey || event.metaKey);
         });
@@ -352,7 +355,8 @@ void forgetWindow(int window) noexcept
 
 void endPage(int window, int status) noexcept
 {
-    forgetWindow(window);
+    if (window)
+        forgetWindow(window);
     page_end(window, status);
 }
 

@@ -62,6 +62,8 @@ int openWindow(calc::Calculation calculation,
     std::set_terminate(trapOnTerminate);
     OpenWindow &open = theWindow();
     const int handle = ++open.lastHandle;
+    if (open.form)
+        forgetWindow(open.form->handle());
     try {
         open.form = std::make_unique<Form1>(handle, std::move(calculation), std::move(separators));
     } catch (...) {
