@@ -2,7 +2,8 @@
 // document, and in it what a browser has and jsdom lacks, as far as the
 // window uses it: a canvas that measures every character 6 pixels wide, a
 // modal dialog, the colour scheme's text colour (which the test sets), and a
-// window that stays open when the page closes it. Set up before main runs,
+// window that stays open when the page closes it. A test may have the
+// canvas's measure fail, as a browser's script may. Set up before main runs,
 // once the module has told Node from a browser.
 Module.preRun = [function () {
   const {JSDOM} = require('jsdom');
@@ -15,6 +16,7 @@ Module.preRun = [function () {
     return {
       font: '',
       measureText: function (text) {
+        if (Module.standIn.measureFails) throw new Error('no measure');
         return {width: 6 * text.length, fontBoundingBoxAscent: 11, fontBoundingBoxDescent: 3};
       },
       createImageData: function (width, height) {

@@ -21,6 +21,7 @@ EM_JS(void, stand_in_reset, (), {
     }
     delete document.documentElement.dataset.exitStatus;
     standIn.schemeText = "rgb(0, 0, 0)";
+    standIn.measureFails = false;
     standIn.boxes = [];
     standIn.heard = [];
     if (standIn.observer) standIn.observer.disconnect();
@@ -68,6 +69,8 @@ EM_JS(void, stand_in_key, (const char *name, int letter, bool shift, bool alt), 
         target.tagName === "BUTTON")
         target.click();
 });
+
+EM_JS(void, stand_in_fail_measure, (), { Module.standIn.measureFails = true; });
 
 EM_JS(void, stand_in_scheme, (int red, int green, int blue), {
     const standIn = Module.standIn;
@@ -204,3 +207,19 @@ private:
 namespace conformance {
 INSTANTIATE_TYPED_TEST_SUITE_P(Web, WindowConformance, WebDriver);
 } // namespace conformance
+
+// A script that throws under a call into the page fails as the window's own
+// code would: one box, an unexpected error, then status 1.
+TEST(PageScript, AFailureUnderACallIntoThePageIsReportedOnce)
+{
+    WebDriver driver;
+    driver.open(calc::sumSeries, {u","});
+    stand_in_fail_measure();
+    driver.click(form::Role::Calculate);
+    driver.click(form::Role::Calculate);
+    const std::vector<std::u16string> boxes = driver.errorBoxes();
+    ASSERT_EQ(boxes.size(), 1U);
+    EXPECT_EQ(boxes.front(),
+              form::errorMessage(std::make_exception_ptr(std::runtime_error("script"))));
+    EXPECT_EQ(driver.status(), form::kExitStatusReportedError);
+}
