@@ -1,14 +1,11 @@
 #include "Form1.h"
 
-#include "AnswerText.h"
-#include "Browser.h"
+#include "AccessibleText.h"
 #include "CaptionLayout.h"
-#include "Contrast.h"
 #include "EmbeddedArt.h"
 #include "ErrorReport.h"
 #include "FixedDecimal.h"
 #include "FontStandIn.h"
-#include "Script.h"
 
 #include <algorithm>
 #include <cmath>
@@ -50,11 +47,12 @@ PageFont pageFont(const form::FontSpec &wanted)
     // asked for: the captions' lines break where they do on the desktop.
     constexpr int dpi = form::kTwipsPerInch / form::kTwipsPerPixel;
     const int pixels = form::emPixels(wanted, dpi);
-    std::string css =
+    const std::string size =
         (wanted.italic ? "italic " : "") + std::to_string(standIn.weight) + " " + px(pixels);
+    std::u16string css(size.begin(), size.end()); // ASCII
     for (std::size_t i = 0; i < standIn.families.size(); ++i)
-        css += (i ? ", \"" : " \"") + utf8(standIn.families[i]) + "\"";
-    return {{css, utf8(standIn.families.at(0)), standIn.weight, pixels}, standIn.widening};
+        css += (i ? u", \"" : u" \"") + standIn.families[i] + u"\"";
+    return {{css, standIn.families.at(0), standIn.weight, pixels}, standIn.widening};
 }
 
 // The transform that draws `text` `width` pixels wide: whatever advances the
@@ -72,7 +70,7 @@ const form::FontSpec &fontOf(const form::ControlSpec &row)
     return row.font ? *row.font : form::windowSpec().font;
 }
 
-void place(DomNode &node, const form::PixelRect &box)
+void place(Element &node, const form::PixelRect &box)
 {
     node.setStyle("left", px(box.left));
     node.setStyle("top", px(box.top));
@@ -82,13 +80,13 @@ void place(DomNode &node, const form::PixelRect &box)
 
 // A caption's text from `from` to `to`, its access key underlined where it
 // falls inside.
-void appendShown(DomNode &node, const form::ShownCaption &shown, std::size_t from, std::size_t to)
+void appendShown(Element &node, const form::ShownCaption &shown, std::size_t from, std::size_t to)
 {
     const std::u16string_view text = shown.text;
     if (shown.underlined && *shown.underlined >= from && *shown.underlined < to) {
         const std::size_t key = *shown.underlined;
         node.appendText(text.substr(from, key - from));
-        DomNode underline("u", &node);
+        Element underline("u", &node);
         underline.appendText(text.substr(key, 1));
         node.appendText(text.substr(key + 1, to - key - 1));
     } else {
@@ -112,16 +110,18 @@ const char *tagFor(form::ControlKind kind)
 
 } // namespace
 
-Form1::Form1(calc::Calculation sumSeries)
-    : sumSeries_(std::move(sumSeries)), root_("div", nullptr)
+Form1::Form1(int handle, calc::Calculation calculation,
+             std::optional<form::DecimalSeparators> separators)
+    : handle_(handle), separators_(std::move(separators)), model_(*this, std::move(calculation)),
+      root_("div", nullptr)
 {}
 
 void Form1::open()
 {
     const form::WindowSpec &window = form::windowSpec();
-    root_.setAttribute("id", std::string_view(window.name));
-    root_.setAttribute("class", std::string_view("window"));
-    root_.setAttribute("role", std::string_view("group"));
+    root_.setAttribute("id", window.name);
+    root_.setAttribute("class", "window");
+    root_.setAttribute("role", "group");
     root_.setAttribute("aria-label", window.caption);
     root_.keepFocusWhenPressed();
     const form::PixelRect client = form::pixelsFromTwips(window.clientArea);
@@ -131,11 +131,8 @@ void Form1::open()
     root_.setStyle("font", pageFont(window.font).face.css);
     // Built whole before it is shown: the page lays it out once.
     buildControls();
-    applyInk();
     root_.show();
-    const std::vector<const form::ControlSpec *> tabStops = form::tabOrder();
-    if (!tabStops.empty())
-        control(tabStops.front()->name).node.focus();
+    model_.start(schemeTextColour());
 }
 
 void Form1::buildControls()
@@ -150,12 +147,12 @@ void Form1::buildControls()
     }
     controls_.reserve(pageOrder.size());
     for (const form::ControlSpec *row : pageOrder)
-        controls_.push_back({row, DomNode(tagFor(row->kind), &root_), row->caption});
+        controls_.push_back({row, Element(tagFor(row->kind), &root_)});
 
     for (Control &each : controls_) {
         const form::ControlSpec &row = *each.row;
-        DomNode &node = each.node;
-        node.setAttribute("id", std::string_view(row.name));
+        Element &node = each.element;
+        node.setAttribute("id", row.name);
         // Rows run front (1) to back.
         node.setStyle("z-index", std::to_string(rows.size() + 1 - std::size_t(row.order)));
         if (const auto *rect = std::get_if<form::TwipsRect>(&row.geometry))
@@ -174,59 +171,103 @@ void Form1::buildControls()
             !description.empty())
             node.setAttribute("aria-description", description);
         if (!row.readingIndex)
-            node.setAttribute("aria-hidden", std::string_view("true"));
+            node.setAttribute("aria-hidden", "true");
         if (!form::takesFocus(row))
             node.keepFocusWhenPressed();
-        const auto index = static_cast<int>(&row - rows.data());
         switch (row.kind) {
         case form::ControlKind::Button:
-            node.setAttribute("type", std::string_view("button"));
-            node.listen("click", this, index);
-            showCaption(each);
+            node.setAttribute("type", "button");
+            node.listen(Event::Click, handle_);
+            showCaption(row, row.caption);
             break;
         case form::ControlKind::Label:
             if (row.role == form::Role::Answer) {
-                node.setAttribute("aria-live", std::string_view("polite"));
-                node.setAttribute("aria-atomic", std::string_view("true"));
+                node.setAttribute("aria-live", "polite");
+                node.setAttribute("aria-atomic", "true");
             }
-            showCaption(each);
+            showCaption(row, row.caption);
             break;
         case form::ControlKind::Image:
-            node.setAttribute("role", std::string_view("img"));
+            node.setAttribute("role", "img");
             node.putPixels(art::formula.width, art::formula.height, art::formula.argb);
             break;
         case form::ControlKind::Line:
-            node.setAttribute("class", std::string_view("line"));
+            node.setAttribute("class", "line");
             break;
         }
     }
 }
 
+Form1::Control &Form1::control(const form::ControlSpec &row)
+{
+    const auto found = std::find_if(controls_.begin(), controls_.end(),
+                                    [&](const Control &each) { return each.row == &row; });
+    return *found; // every row has its element
+}
+
+void Form1::handle(Event event, int node)
+{
+    switch (event) {
+    case Event::Click:
+        for (const Control &each : controls_) {
+            if (each.element.handle() == node)
+                model_.click(each.row->role);
+        }
+        break;
+    case Event::SchemeChanged:
+        model_.schemeChanged(schemeTextColour());
+        break;
+    case Event::ErrorBoxClosed:
+        model_.errorBoxClosed();
+        break;
+    case Event::Key:
+        break;
+    }
+}
+
+bool Form1::keyDown(char16_t key, bool tab, bool shift, bool alt, bool controlOrMeta)
+{
+    if (controlOrMeta)
+        return false;
+    if (tab && !alt)
+        return model_.pressKey(shift ? form::Key::Backtab : form::Key::Tab);
+    // Enter and Space are the browser's: it clicks the focused button.
+    return key && alt && model_.pressAccessKey(key);
+}
+
+void Form1::fail(const std::exception_ptr &error) noexcept
+{
+    try {
+        model_.reportError(error);
+    } catch (...) {
+        close(form::kExitStatusReportedError);
+    }
+}
+
 // The caption's lines, broken by the shared rule at the advances the page
 // measures, each drawn as wide as those advances make it.
-void Form1::showCaption(Control &control)
+void Form1::showCaption(const form::ControlSpec &row, std::u16string_view caption)
 {
-    const form::ControlSpec &row = *control.row;
     const PageFont font = pageFont(fontOf(row));
-    const form::ShownCaption shown = form::ShownCaption::fromCaption(control.caption);
+    const form::ShownCaption shown = form::ShownCaption::fromCaption(caption);
     const std::u16string_view text = shown.text;
     const auto advance = [&](std::size_t from, std::size_t to) {
         return measureText(font.face, text.substr(from, to - from)) * font.widening;
     };
-    DomNode &node = control.node;
+    Element &node = control(row).element;
     node.clear();
     if (row.kind == form::ControlKind::Button) {
-        DomNode line("span", &node);
-        line.setAttribute("class", std::string_view("caption"));
+        Element line("span", &node);
+        line.setAttribute("class", "caption");
         line.setStyle("transform", widenedTo(font, text, advance(0, text.size())));
         appendShown(line, shown, 0, text.size());
         return;
     }
 
     // Read as one text, single-spaced; the drawn lines are for the eye only.
-    DomNode whole("span", &node);
-    whole.setAttribute("class", std::string_view("whole"));
-    whole.appendText(form::accessibleName(row, control.caption));
+    Element whole("span", &node);
+    whole.setAttribute("class", "whole");
+    whole.appendText(form::accessibleName(row, caption));
 
     const int width = form::pixelsFromTwips(std::get<form::TwipsRect>(row.geometry)).width;
     const double height = lineHeight(font.face);
@@ -234,15 +275,10 @@ void Form1::showCaption(Control &control)
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const form::CaptionLine &line = lines[i];
         const double ink = advance(line.start, line.inkEnd());
-        double left = 0;
-        if (row.alignment == form::Alignment::Centre)
-            left = (width - ink) / 2;
-        else if (row.alignment == form::Alignment::Right)
-            left = width - ink;
-        DomNode drawn("div", &node);
-        drawn.setAttribute("class", std::string_view("drawn"));
-        drawn.setAttribute("aria-hidden", std::string_view("true"));
-        drawn.setStyle("left", px(left));
+        Element drawn("div", &node);
+        drawn.setAttribute("class", "drawn");
+        drawn.setAttribute("aria-hidden", "true");
+        drawn.setStyle("left", px(form::lineOffset(row.alignment, double(width), ink)));
         drawn.setStyle("top", px(double(i) * height));
         drawn.setStyle("line-height", px(height));
         drawn.setStyle("transform", widenedTo(font, text.substr(line.start, line.inkLength), ink));
@@ -250,136 +286,67 @@ void Form1::showCaption(Control &control)
     }
 }
 
-// The bands' colours are fixed and the scheme's text colour is not: a dark
-// scheme's light text would vanish on yellow.
-void Form1::applyInk()
+void Form1::setInk(const form::ControlSpec &row, form::Rgb ink)
 {
-    const form::Rgb scheme = schemeTextColour();
-    for (Control &each : controls_) {
-        const form::ControlSpec &row = *each.row;
-        if (row.kind == form::ControlKind::Label && row.background && !row.foreground)
-            each.node.setStyle("color", cssColour(form::legibleInk(scheme, *row.background)));
+    control(row).element.setStyle("color", cssColour(ink));
+}
+
+void Form1::setFocus(form::Role role, form::FocusReason)
+{
+    control(form::controlWithRole(role)).element.focus();
+}
+
+form::Role Form1::focused() const
+{
+    const int focused = Element::focusedHandle();
+    for (const Control &each : controls_) {
+        if (focused && each.element.handle() == focused)
+            return each.row->role;
+    }
+    return form::Role::None;
+}
+
+void Form1::announce(std::u16string_view)
+{
+    // The answer's label is a polite live region: its new text is read as
+    // it is shown.
+}
+
+void Form1::showErrorBox(std::u16string_view message)
+{
+    try {
+        // A box of the page's own, titled as the window, over a window that
+        // no longer takes input. Held from the first, so that the window's
+        // end takes it away even when building it fails.
+        Element &box = errorBox_.emplace("dialog", nullptr);
+        box.show();
+        box.setAttribute("id", "ErrorBox");
+        box.setAttribute("role", "alertdialog");
+        box.setAttribute("aria-labelledby", "ErrorBoxTitle");
+        box.setAttribute("aria-describedby", "ErrorBoxMessage");
+        Element title("div", &box);
+        title.setAttribute("id", "ErrorBoxTitle");
+        title.appendText(form::windowSpec().caption);
+        Element text("p", &box);
+        text.setAttribute("id", "ErrorBoxMessage");
+        text.appendText(message);
+        Element buttons("form", &box);
+        buttons.setAttribute("method", "dialog");
+        Element ok("button", &buttons);
+        ok.appendText(form::kErrorBoxButton);
+        box.listen(Event::ErrorBoxClosed, handle_);
+        box.showModal();
+        ok.focus();
+    } catch (...) {
+        // No box to close: the window ends as it would once the box closed.
+        model_.errorBoxClosed();
     }
 }
 
-Form1::Control &Form1::control(const char *name)
+void Form1::close(int status)
 {
-    const auto found = std::find_if(controls_.begin(), controls_.end(), [&](const Control &each) {
-        return std::string_view(each.row->name) == name;
-    });
-    return *found; // every name asked for is one of the table's
-}
-
-Form1::Control &Form1::control(form::Role role)
-{
-    return control(form::controlWithRole(role).name);
-}
-
-void Form1::handle(int event)
-{
-    if (ended_)
+    if (std::exchange(closed_, true))
         return;
-    if (event == kColourSchemeChanged) {
-        applyInk();
-    } else if (event == kErrorBoxClosed) {
-        end(form::kExitStatusReportedError);
-    } else if (const auto rows = form::controlSpecs();
-               event >= 0 && std::size_t(event) < rows.size() && !errorBox_) {
-        click(rows[std::size_t(event)].role);
-    }
-}
-
-bool Form1::keyDown(char16_t key, bool tab, int modifiers)
-{
-    if (ended_ || errorBox_ || (modifiers & kControlOrMeta))
-        return false;
-    if (tab && !(modifiers & kAlt)) {
-        moveFocus(modifiers & kShift ? -1 : 1);
-        return true;
-    }
-    if (key && (modifiers & kAlt)) {
-        if (const form::ControlSpec *button = form::buttonWithAccessKey(key, lowerCase)) {
-            Control &pressed = control(button->name);
-            pressed.node.focus();
-            pressed.node.click();
-            return true;
-        }
-    }
-    return false;
-}
-
-// Tab goes round the controls that take the focus, and nowhere else.
-void Form1::moveFocus(int step)
-{
-    const std::vector<const form::ControlSpec *> stops = form::tabOrder();
-    if (stops.empty())
-        return;
-    const auto count = static_cast<int>(stops.size());
-    int current = -1;
-    for (int i = 0; i < count; ++i) {
-        if (control(stops[std::size_t(i)]->name).node.hasFocus())
-            current = i;
-    }
-    const int next = current < 0 ? (step > 0 ? 0 : count - 1) : (current + step + count) % count;
-    control(stops[std::size_t(next)]->name).node.focus();
-}
-
-void Form1::click(form::Role role)
-{
-    if (role == form::Role::Calculate)
-        Command1_Click();
-    else if (role == form::Role::Exit)
-        Command2_Click();
-}
-
-void Form1::Command1_Click()
-{
-    const calc::SeriesSum sum = sumSeries_();
-    Control &answer = control(form::Role::Answer);
-    answer.caption = calc::makeAnswerText(sum.s, sum.k, utf16(decimalSeparator()));
-    showCaption(answer);
-}
-
-void Form1::Command2_Click()
-{
-    end(form::kExitStatusOk);
-}
-
-void Form1::reportError(const std::exception_ptr &error)
-{
-    // One box: the user is told once, and the window ends when it closes.
-    if (errorBox_)
-        return;
-    // A box of the page's own, titled as the window, over a window that no
-    // longer takes input.
-    // Held from the first, so that the window's end takes it away even when
-    // building it fails.
-    DomNode &box = errorBox_.emplace("dialog", nullptr);
-    box.show();
-    box.setAttribute("id", std::string_view("ErrorBox"));
-    box.setAttribute("role", std::string_view("alertdialog"));
-    box.setAttribute("aria-labelledby", std::string_view("ErrorBoxTitle"));
-    box.setAttribute("aria-describedby", std::string_view("ErrorBoxMessage"));
-    DomNode title("div", &box);
-    title.setAttribute("id", std::string_view("ErrorBoxTitle"));
-    title.appendText(form::windowSpec().caption);
-    DomNode message("p", &box);
-    message.setAttribute("id", std::string_view("ErrorBoxMessage"));
-    message.appendText(form::errorMessage(error));
-    DomNode buttons("form", &box);
-    buttons.setAttribute("method", std::string_view("dialog"));
-    DomNode ok("button", &buttons);
-    ok.appendText(form::kErrorBoxButton);
-    box.listen("close", this, kErrorBoxClosed);
-    box.showModal();
-    ok.focus();
-}
-
-void Form1::end(int status) noexcept
-{
-    if (ended_)
-        return;
-    ended_ = true;
     try {
         root_.remove();
         if (errorBox_)
@@ -387,7 +354,12 @@ void Form1::end(int status) noexcept
     } catch (const ScriptError &) {
         // Logged by the page; the end is recorded all the same.
     }
-    endPage(this, status);
+    endPage(handle_, status);
+}
+
+form::DecimalSeparators Form1::decimalSeparators() const
+{
+    return separators_ ? *separators_ : form::DecimalSeparators{decimalSeparator()};
 }
 
 } // namespace web

@@ -1,81 +1,83 @@
 #pragma once
 
-#include "DomNode.h"
-#include "WindowTable.h"
+#include "Page.h"
 #include "SeriesSum.h"
+#include "WindowModel.h"
 
 #include <exception>
 #include <optional>
-#include <string>
 #include <vector>
 
 namespace web {
 
-// The program's one window as elements of the page, built from the layout
-// table: each control an element whose id is its name, where the table puts
-// it, drawn in its order.
-class Form1
+// The program's one window as elements of the page, a view of the window
+// model: each row of the table an element whose id is its name, where the
+// table puts it, drawn in its order, with the user's clicks and keys passed
+// on to the model, which decides what they do.
+// (Its base is public only so that its type information stays the simple
+// kind: the module carries no code for any other.)
+class Form1 final : public form::WindowView
 {
 public:
-    // `sumSeries` is what Calculate sums.
-    explicit Form1(calc::Calculation sumSeries);
-    Form1(const Form1 &) = delete;
-    Form1 &operator=(const Form1 &) = delete;
+    // `handle` is what the page knows the window by; `calculation` is what
+    // Calculate runs; `separators`, where set, stand for the browser's.
+    Form1(int handle, calc::Calculation calculation,
+          std::optional<form::DecimalSeparators> separators);
+
+    int handle() const noexcept { return handle_; }
 
     // Builds the window and shows it. Apart from this, so that a failure
     // while it is built is reported in the window's error box.
     void open();
 
-    // What the page sends: a click on the control of the table's row with
-    // this index, or one of these.
-    static constexpr int kColourSchemeChanged = -1;
-    static constexpr int kErrorBoxClosed = -2;
-    void handle(int event);
+    // `event` from the element `node` (0: the page itself).
+    void handle(Event event, int node);
+    // A key pressed anywhere in the page: its character (0 for none), whether
+    // it is Tab, and the modifiers held. True where the window took it, and
+    // the browser should not act on it as well.
+    bool keyDown(char16_t key, bool tab, bool shift, bool alt, bool controlOrMeta);
+    // A failure outside the model's own handlers (building, drawing).
+    void fail(const std::exception_ptr &error) noexcept;
 
-    // A key pressed anywhere in the page: its character (0 for none),
-    // whether it is Tab, and the modifiers held. True where the window took
-    // it, and the browser should not act on it as well.
-    static constexpr int kShift = 1;
-    static constexpr int kAlt = 2;
-    static constexpr int kControlOrMeta = 4 | 8;
-    bool keyDown(char16_t key, bool tab, int modifiers);
-
-    // Shows the message for `error` in a modal box; the window ends once the
-    // box is closed.
-    void reportError(const std::exception_ptr &error);
-
-    // Takes the window out of the page and records `status`.
-    void end(int status) noexcept;
-    bool ended() const noexcept { return ended_; }
-
-    // The handler a click on the control with `role` is bound to.
-    void click(form::Role role);
-    void Command1_Click();
-    void Command2_Click();
+    // Once closed, the window may be destroyed.
+    bool closed() const noexcept { return closed_; }
 
 private:
     struct Control
     {
         const form::ControlSpec *row;
-        DomNode node;
-        std::u16string caption;
+        Element element;
     };
 
     void buildControls();
-    void showCaption(Control &control);
-    void applyInk();
-    Control &control(form::Role role);
-    Control &control(const char *name);
-    void moveFocus(int step);
+    Control &control(const form::ControlSpec &row);
 
-    calc::Calculation sumSeries_;
-    DomNode root_;
+    void showCaption(const form::ControlSpec &row, std::u16string_view caption) override;
+    void setInk(const form::ControlSpec &row, form::Rgb ink) override;
+    void setFocus(form::Role role, form::FocusReason reason) override;
+    form::Role focused() const override;
+    void announce(std::u16string_view text) override;
+    void showErrorBox(std::u16string_view message) override;
+    void close(int status) override;
+    form::DecimalSeparators decimalSeparators() const override;
+
+    int handle_;
+    std::optional<form::DecimalSeparators> separators_;
+    form::WindowModel model_;
+    Element root_;
     std::vector<Control> controls_; // in the page's order
-    std::optional<DomNode> errorBox_;
-    bool ended_ = false;
+    std::optional<Element> errorBox_;
+    bool closed_ = false;
 };
 
-// Opens the window on the page, `sumSeries` being what Calculate sums.
-void openWindow(calc::Calculation sumSeries) noexcept;
+// Opens the window on the page, in place of any before it; its handle, 0
+// where it could not start.
+int openWindow(calc::Calculation calculation,
+               std::optional<form::DecimalSeparators> separators = {}) noexcept;
+// Reports `error` in the window `window` as a failure outside its handlers.
+void failWindow(int window, const std::exception_ptr &error) noexcept;
+// Destroys the window `window`, where it is still open, leaving the page as
+// it is.
+void destroyWindow(int window) noexcept;
 
 } // namespace web

@@ -1,16 +1,16 @@
 // Prints the faces the page must embed, and the characters it may draw in
 // each: the first family of each font's stand-in, with its weight, one
-// "family<TAB>weight<TAB>characters" line each, in UTF-8. The page's build
+// "family<TAB>weight<TAB>characters" line each, the characters as a JSON
+// string of escaped UTF-16 code units (so that no encoder is needed here). The page's build
 // runs it, so that which faces go in, and which of their glyphs, follow the
 // table and its stand-in rule alone.
 
 #include "AnswerText.h"
-#include "Browser.h"
 #include "CaptionLayout.h"
 #include "FontStandIn.h"
-#include "WindowTable.h"
+#include "Page.h"
 #include "SeriesSum.h"
-#include "TextEncoding.h"
+#include "WindowTable.h"
 
 #include <cstdio>
 #include <map>
@@ -56,7 +56,9 @@ int main()
         std::string name;
         for (const char16_t c : face.first)
             name += c < 0x80 ? static_cast<char>(c) : '?'; // face names are ASCII
-        const std::string shown = web::utf8(std::u16string(characters.begin(), characters.end()));
-        std::printf("%s\t%d\t%s\n", name.c_str(), face.second, shown.c_str());
+        std::printf("%s\t%d\t\"", name.c_str(), face.second);
+        for (const char16_t c : characters)
+            std::printf("\\u%04x", static_cast<unsigned>(c));
+        std::puts("\"");
     }
 }

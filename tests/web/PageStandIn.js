@@ -1,0 +1,36 @@
+// The page under Node for the window's tests: Debian's jsdom for the
+// document, and in it what a browser has and jsdom lacks, as far as the
+// window uses it: a canvas that measures every character 6 pixels wide, a
+// modal dialog, the colour scheme's text colour (which the test sets), and a
+// window that stays open when the page closes it. A test may have the
+// canvas's measure fail, as a browser's script may. Set up before main runs,
+// once the module has told Node from a browser.
+Module.preRun = [function () {
+  const {JSDOM} = require('jsdom');
+  const window = new JSDOM('<!DOCTYPE html><html><body></body></html>').window;
+  const scheme = new window.EventTarget();
+  window.close = function () {};
+  window.matchMedia = function () { return scheme; };
+  window.getComputedStyle = function () { return {color: Module.standIn.schemeText}; };
+  window.HTMLCanvasElement.prototype.getContext = function () {
+    return {
+      font: '',
+      measureText: function (text) {
+        if (Module.standIn.measureFails) throw new Error('no measure');
+        return {width: 6 * text.length, fontBoundingBoxAscent: 11, fontBoundingBoxDescent: 3};
+      },
+      createImageData: function (width, height) {
+        return {data: new Uint8ClampedArray(4 * width * height)};
+      },
+      putImageData: function () {},
+    };
+  };
+  window.HTMLDialogElement.prototype.showModal = function () { this.open = true; };
+  window.HTMLDialogElement.prototype.close = function () {
+    this.open = false;
+    this.dispatchEvent(new window.Event('close'));
+  };
+  for (const name of ['window', 'document', 'getComputedStyle', 'matchMedia', 'AbortController'])
+    globalThis[name] = name === 'window' ? window : window[name];
+  Module.standIn = {window: window, scheme: scheme, schemeText: 'rgb(0, 0, 0)'};
+}];

@@ -1,0 +1,225 @@
+// The window's behaviour against the page's own view, under Node in the
+// document PageStandIn.js sets up: the driver works the page as a user
+// would, through its elements and DOM events, and reads back what it shows.
+#include "WindowConformance.h"
+
+#include "Form1.h"
+
+#include <emscripten/emscripten.h>
+#include <gtest/gtest.h>
+
+// (JavaScript, which the C++ formatter would break.)
+// clang-format off
+
+// The test's side of the page: each call what a user, or the browser for
+// them, does.
+EM_JS(void, stand_in_reset, (), {
+    const standIn = Module.standIn;
+    for (const id of ["Form1", "ErrorBox"]) {
+        const left = document.getElementById(id);
+        if (left) left.remove();
+    }
+    delete document.documentElement.dataset.exitStatus;
+    standIn.schemeText = "rgb(0, 0, 0)";
+    standIn.measureFails = false;
+    standIn.boxes = [];
+    standIn.heard = [];
+    if (standIn.observer) standIn.observer.disconnect();
+    standIn.answer = null;
+});
+
+// Once the window is open: what it shows in the answer, and tells a screen
+// reader there (a polite live region reads each new text).
+EM_JS(void, stand_in_watch_answer, (), {
+    const standIn = Module.standIn;
+    standIn.answer = document.getElementById("Label4");
+    standIn.observer = new standIn.window.MutationObserver(function() {});
+    standIn.observer.observe(standIn.answer, {childList: true});
+});
+
+// What the user sees of an error box, and their closing it.
+EM_JS(void, stand_in_settle, (), {
+    const standIn = Module.standIn;
+    const box = document.getElementById("ErrorBox");
+    if (box && box.open) {
+        standIn.boxes.push(document.getElementById("ErrorBoxMessage").textContent);
+        box.close();
+    }
+    if (!standIn.observer) return;
+    for (const record of standIn.observer.takeRecords()) {
+        for (const added of record.addedNodes) {
+            if (added.className === "whole") standIn.heard.push(added.textContent);
+        }
+    }
+});
+
+EM_JS(void, stand_in_click, (const char *id), {
+    const element = document.getElementById(UTF8ToString(id));
+    if (element) element.click();
+});
+
+// A key pressed where the focus is; what the page leaves to the browser,
+// the browser does: Enter and Space press the focused button.
+EM_JS(void, stand_in_key, (const char *name, int letter, bool shift, bool alt), {
+    const key = name ? UTF8ToString(name) : String.fromCharCode(letter);
+    const target = document.activeElement || document.body;
+    const event = new Module.standIn.window.KeyboardEvent(
+        "keydown", {key: key, shiftKey: shift, altKey: alt, bubbles: true, cancelable: true});
+    if (target.dispatchEvent(event) && (key === "Enter" || key === " ") &&
+        target.tagName === "BUTTON")
+        target.click();
+});
+
+EM_JS(void, stand_in_fail_measure, (), { Module.standIn.measureFails = true; });
+
+EM_JS(void, stand_in_scheme, (int red, int green, int blue), {
+    const standIn = Module.standIn;
+    standIn.schemeText = "rgb(" + red + ", " + green + ", " + blue + ")";
+    standIn.scheme.dispatchEvent(new standIn.window.Event("change"));
+});
+
+// Texts into `buffer` as UTF-16, each ended by a line feed; their length.
+EM_JS(int, stand_in_read, (int what, char16_t *buffer, int size), {
+    const standIn = Module.standIn;
+    let lines = [];
+    if (what === 0 && standIn.answer)
+        lines = [Array.from(standIn.answer.querySelectorAll(".drawn"), function(line) {
+            return line.textContent;
+        }).join("")];
+    else if (what === 1)
+        lines = standIn.boxes;
+    else if (what === 2)
+        lines = standIn.heard;
+    else if (what === 3 && document.activeElement)
+        lines = [document.activeElement.id];
+    const text = lines.map(function(line) { return line + "\n"; }).join("");
+    stringToUTF16(text, buffer, 2 * size);
+    return Math.min(text.length, size - 1);
+});
+
+// The colour a label's text is drawn in as 0xRRGGBB; -1 where it has none.
+EM_JS(int, stand_in_ink, (const char *id), {
+    const rgb = document.getElementById(UTF8ToString(id)).style.color.match(/[0-9]+/g);
+    return rgb ? (rgb[0] << 16) | (rgb[1] << 8) | rgb[2] : -1;
+});
+
+EM_JS(int, stand_in_status, (), {
+    const status = document.documentElement.dataset.exitStatus;
+    return status === undefined ? -1 : Number(status);
+});
+
+// clang-format on
+
+namespace {
+
+enum class Shown
+{
+    Answer,
+    ErrorBoxes,
+    Heard,
+    FocusedId,
+};
+
+std::vector<std::u16string> read(Shown what)
+{
+    std::u16string text(4096, u'\0');
+    text.resize(std::size_t(stand_in_read(int(what), text.data(), int(text.size()))));
+    std::vector<std::u16string> lines;
+    for (std::size_t from = 0, end; (end = text.find(u'\n', from)) != text.npos; from = end + 1)
+        lines.push_back(text.substr(from, end - from));
+    return lines;
+}
+
+class WebDriver final : public conformance::WindowDriver
+{
+public:
+    ~WebDriver() override
+    {
+        web::destroyWindow(window_);
+        stand_in_reset();
+    }
+
+    void open(calc::Calculation calculation, form::DecimalSeparators separators) override
+    {
+        stand_in_reset();
+        window_ = web::openWindow(std::move(calculation), std::move(separators));
+        ASSERT_NE(window_, 0);
+        stand_in_watch_answer();
+        stand_in_settle();
+    }
+    void click(form::Role button) override
+    {
+        stand_in_click(form::controlWithRole(button).name);
+        stand_in_settle();
+    }
+    void press(conformance::Press key) override
+    {
+        using Kind = conformance::Press::Kind;
+        const char *const names[] = {"Tab", "Tab", "Enter", " ", nullptr};
+        stand_in_key(names[int(key.kind)], key.letter, key.kind == Kind::Backtab,
+                     key.kind == Kind::Alt);
+        stand_in_settle();
+    }
+    void changeScheme(form::Rgb text) override
+    {
+        stand_in_scheme(text.red, text.green, text.blue);
+        stand_in_settle();
+    }
+    void failElsewhere(std::exception_ptr error) override
+    {
+        web::failWindow(window_, error);
+        stand_in_settle();
+    }
+
+    std::u16string answer() override
+    {
+        const std::vector<std::u16string> shown = read(Shown::Answer);
+        return shown.empty() ? u"" : shown.front();
+    }
+    form::Role focus() override
+    {
+        const std::vector<std::u16string> id = read(Shown::FocusedId);
+        const std::string name = id.empty() ? "" : std::string(id[0].begin(), id[0].end());
+        const form::ControlSpec *row = form::findControl(name);
+        return row ? row->role : form::Role::None;
+    }
+    form::Rgb ink(const char *label) override
+    {
+        const int rgb = stand_in_ink(label);
+        if (rgb < 0)
+            ADD_FAILURE() << label << " has no colour of its own";
+        return {std::uint8_t(rgb >> 16), std::uint8_t(rgb >> 8), std::uint8_t(rgb)};
+    }
+    std::vector<std::u16string> announcements() override { return read(Shown::Heard); }
+    std::vector<std::u16string> errorBoxes() override { return read(Shown::ErrorBoxes); }
+    std::optional<int> status() override
+    {
+        const int status = stand_in_status();
+        return status < 0 ? std::nullopt : std::optional(status);
+    }
+
+private:
+    int window_ = 0;
+};
+
+} // namespace
+
+namespace conformance {
+INSTANTIATE_TYPED_TEST_SUITE_P(Web, WindowConformance, WebDriver);
+} // namespace conformance
+
+// A script that throws under a call into the page fails as the window's own
+// code would: one box, an unexpected error, then status 1.
+TEST(PageScript, AFailureUnderACallIntoThePageIsReportedOnce)
+{
+    WebDriver driver;
+    driver.open(calc::sumSeries, {u","});
+    stand_in_fail_measure();
+    driver.click(form::Role::Calculate);
+    driver.click(form::Role::Calculate);
+    const std::vector<std::u16string> boxes = driver.errorBoxes();
+    ASSERT_EQ(boxes.size(), 1U);
+    EXPECT_EQ(boxes.front(),
+              form::errorMessage(std::make_exception_ptr(std::runtime_error("script"))));
+    EXPECT_EQ(driver.status(), form::kExitStatusReportedError);
+}
