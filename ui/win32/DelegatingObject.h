@@ -1,0 +1,268 @@
+#pragma once
+
+#include "AccessibilityApi.h"
+#include "ComReference.h"
+
+#include <new>
+#include <string_view>
+#include <type_traits>
+#include <windows.h>
+
+// An MSAA child id that means the object itself.
+inline bool isSelf(const VARIANT &child) noexcept
+{
+    return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
+}
+
+inline VARIANT self() noexcept
+{
+    VARIANT id{};
+    id.vt = VT_I4;
+    id.lVal = CHILDID_SELF;
+    return id;
+}
+
+// A text handed out as a BSTR; an empty one as none (S_FALSE), as MSAA has it.
+HRESULT giveText(const AccessibilityApi &api, std::u16string_view text, BSTR *out) noexcept;
+
+// An accessible object that hands every question to another (the system's
+// standard object for the same window), except those its subclass answers
+// itself. Once disconnected it lets go of that object and answers nothing.
+class DelegatingObject : public IAccessible, public IOleWindow
+{
+public:
+    DelegatingObject(const AccessibilityApi &api, ComReference<IAccessible> standard,
+                     HWND own) noexcept;
+    DelegatingObject(const DelegatingObject &) = delete;
+    DelegatingObject &operator=(const DelegatingObject &) = delete;
+
+    // The window is going: from now on every question is answered
+    // CO_E_OBJNOTCONNECTED, and no window is touched.
+    virtual void disconnect() noexcept { standard_.reset(); }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **object) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+
+    // The object's own window: a client takes the window's class from it.
+    HRESULT STDMETHODCALLTYPE GetWindow(HWND *window) override;
+    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return refuse(); }
+
+    // Clients reach the properties through IAccessible, not by name.
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT *count) override
+    {
+        return answer([] { return S_OK; }, count);
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo **info) override
+    {
+        return refuse(info);
+    }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR *, UINT, LCID, DISPID *) override
+    {
+        return refuse();
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS *, VARIANT *,
+                                     EXCEPINFO *, UINT *) override
+    {
+        return refuse();
+    }
+
+    // The questions about the window as a whole go to the standard object
+    // as asked; those about a child, to whoever answers for that child.
+    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch **parent) override
+    {
+        return ask(&IAccessible::get_accParent, parent);
+    }
+    HRESULT STDMETHODCALLTYPE get_accChildCount(LONG *count) override
+    {
+        return ask(&IAccessible::get_accChildCount, count);
+    }
+    HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch **object) override
+    {
+        return ask(&IAccessible::get_accChild, child, object);
+    }
+    HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR *name) override
+    {
+        return forward(&IAccessible::get_accName, child, name);
+    }
+    HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR *value) override
+    {
+        return forward(&IAccessible::get_accValue, child, value);
+    }
+    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR *description) override
+    {
+        return forward(&IAccessible::get_accDescription, child, description);
+    }
+    HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT *role) override
+    {
+        return forward(&IAccessible::get_accRole, child, role);
+    }
+    HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT *state) override
+    {
+        return forward(&IAccessible::get_accState, child, state);
+    }
+    HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR *help) override
+    {
+        return forward(&IAccessible::get_accHelp, child, help);
+    }
+    HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR *file, VARIANT child, LONG *topic) override
+    {
+        return forward(&IAccessible::get_accHelpTopic, file, child, topic);
+    }
+    HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR *shortcut) override
+    {
+        return forward(&IAccessible::get_accKeyboardShortcut, child, shortcut);
+    }
+    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT *focus) override
+    {
+        return ask(&IAccessible::get_accFocus, focus);
+    }
+    // Nothing here is selectable.
+    HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT *selection) override
+    {
+        return answer([] { return S_OK; }, selection);
+    }
+    HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR *action) override
+    {
+        return forward(&IAccessible::get_accDefaultAction, child, action);
+    }
+    HRESULT STDMETHODCALLTYPE accSelect(LONG flags, VARIANT child) override
+    {
+        return forward(&IAccessible::accSelect, flags, child);
+    }
+    HRESULT STDMETHODCALLTYPE accLocation(LONG *left, LONG *top, LONG *width, LONG *height,
+                                          VARIANT child) override
+    {
+        return forward(&IAccessible::accLocation, left, top, width, height, child);
+    }
+    // The standard object numbers its window's children in z-order, not
+    // in the reading order this one hands out: it is never asked.
+    HRESULT STDMETHODCALLTYPE accNavigate(LONG, VARIANT, VARIANT *end) override
+    {
+        return refuse(end);
+    }
+    HRESULT STDMETHODCALLTYPE accHitTest(LONG x, LONG y, VARIANT *hit) override
+    {
+        return ask(&IAccessible::accHitTest, x, y, hit);
+    }
+    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override
+    {
+        return forward(&IAccessible::accDoDefaultAction, child);
+    }
+    HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return refuse(); }
+    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return refuse(); }
+
+protected:
+    virtual ~DelegatingObject() = default;
+
+    // Every method's one way in: its [out] parameters emptied, nothing
+    // answered once disconnected, and no exception let out into the
+    // caller's frames.
+    template <typename Ask, typename... Out> HRESULT answer(Ask ask, Out *...out) noexcept
+    {
+        if ((!out || ...))
+            return E_POINTER;
+        (clear(*out), ...);
+        if (!standard_)
+            return CO_E_OBJNOTCONNECTED;
+        try {
+            return ask();
+        } catch (const std::bad_alloc &) {
+            return E_OUTOFMEMORY;
+        } catch (...) {
+            return E_FAIL;
+        }
+    }
+
+    // What the object does not do.
+    template <typename... Out> HRESULT refuse(Out *...out) noexcept
+    {
+        return answer([] { return E_NOTIMPL; }, out...);
+    }
+
+    // Who answers for `child`, and as which child of it (`id`); nullptr
+    // where there is no such child.
+    virtual IAccessible *target(const VARIANT &child, VARIANT &id)
+    {
+        (void)id;
+        return isSelf(child) ? standard_.get() : nullptr;
+    }
+
+    // `method` of the standard object, with the arguments as given.
+    template <typename Method, typename... Arguments>
+    HRESULT ask(Method method, Arguments... arguments) noexcept
+    {
+        return call(method, nullptr, arguments...);
+    }
+
+    // `method` of whoever answers for the child among the arguments (the one
+    // VARIANT), asked as that one's child.
+    template <typename Method, typename... Arguments>
+    HRESULT forward(Method method, Arguments... arguments) noexcept
+    {
+        const VARIANT *child = nullptr;
+        ((child = childAmong(arguments, child)), ...);
+        return call(method, child, arguments...);
+    }
+
+    const AccessibilityApi &api_;
+    ComReference<IAccessible> standard_; // null once disconnected
+    const HWND own_;
+
+private:
+    // An [out] parameter as it is handed back on failure: empty.
+    template <typename Pointer> static void clear(Pointer *&out) noexcept { out = nullptr; }
+    template <typename Number>
+    requires std::is_arithmetic_v<Number>
+    static void clear(Number &out) noexcept { out = 0; }
+    static void clear(VARIANT &out) noexcept { out = VARIANT{}; }
+
+    template <typename Argument>
+    static const VARIANT *childAmong(const Argument &argument, const VARIANT *found) noexcept
+    {
+        if constexpr (std::is_same_v<Argument, VARIANT>)
+            return &argument;
+        else
+            return found;
+    }
+
+    // Every pointer an IAccessible method takes is an [out] parameter.
+    template <typename Argument> static bool given(const Argument &argument) noexcept
+    {
+        if constexpr (std::is_pointer_v<Argument>)
+            return argument != nullptr;
+        else
+            return true;
+    }
+    template <typename Argument> static void empty(Argument &argument) noexcept
+    {
+        if constexpr (std::is_pointer_v<Argument>)
+            clear(*argument);
+    }
+
+    // The argument as passed on: the child as `id`, where one is given.
+    template <typename Argument>
+    static Argument passed(const Argument &argument, const VARIANT *id) noexcept
+    {
+        if constexpr (std::is_same_v<Argument, VARIANT>)
+            return id ? *id : argument;
+        else
+            return argument;
+    }
+
+    template <typename Method, typename... Arguments>
+    HRESULT call(Method method, const VARIANT *child, Arguments &...arguments) noexcept
+    {
+        if (!(given(arguments) && ...))
+            return E_POINTER;
+        (empty(arguments), ...);
+        return answer([&] {
+            VARIANT id = child ? *child : VARIANT{};
+            IAccessible *to = child ? target(*child, id) : standard_.get();
+            const VARIANT *as = child ? &id : nullptr;
+            return to ? (to->*method)(passed(arguments, as)...) : E_INVALIDARG;
+        });
+    }
+
+    LONG references_ = 1;
+};
