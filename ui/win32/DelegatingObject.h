@@ -135,12 +135,8 @@ public:
     {
         return forward(&IAccessible::accLocation, left, top, width, height, child);
     }
-    // The standard object numbers its window's children in z-order, not
-    // in the reading order this one hands out: it is never asked.
-    HRESULT STDMETHODCALLTYPE accNavigate(LONG, VARIANT, VARIANT *end) override
-    {
-        return refuse(end);
-    }
+    // (accNavigate is each object's own: the standard object numbers its
+    // window's children in z-order, not in the reading order handed out.)
     HRESULT STDMETHODCALLTYPE accHitTest(LONG x, LONG y, VARIANT *hit) override
     {
         return ask(&IAccessible::accHitTest, x, y, hit);
@@ -155,14 +151,15 @@ public:
 protected:
     virtual ~DelegatingObject() = default;
 
-    // Every method's one way in: its [out] parameters emptied, nothing
-    // answered once disconnected, and no exception let out into the
-    // caller's frames.
-    template <typename Ask, typename... Out> HRESULT answer(Ask ask, Out *...out) noexcept
+    // Every method's one way in: its [out] parameters (every pointer an
+    // IAccessible method takes) checked and emptied, nothing answered once
+    // disconnected, and no exception let out into the caller's frames.
+    template <typename Ask, typename... Arguments>
+    HRESULT answer(Ask ask, Arguments... arguments) noexcept
     {
-        if ((!out || ...))
+        if (!(given(arguments) && ...))
             return E_POINTER;
-        (clear(*out), ...);
+        (empty(arguments), ...);
         if (!standard_)
             return CO_E_OBJNOTCONNECTED;
         try {
@@ -192,7 +189,7 @@ protected:
     template <typename Method, typename... Arguments>
     HRESULT ask(Method method, Arguments... arguments) noexcept
     {
-        return call(method, nullptr, arguments...);
+        return answer([&] { return (standard_.get()->*method)(arguments...); }, arguments...);
     }
 
     // `method` of whoever answers for the child among the arguments (the one
@@ -200,9 +197,26 @@ protected:
     template <typename Method, typename... Arguments>
     HRESULT forward(Method method, Arguments... arguments) noexcept
     {
-        const VARIANT *child = nullptr;
-        ((child = childAmong(arguments, child)), ...);
-        return call(method, child, arguments...);
+        return answer(
+            [&] {
+                VARIANT id{};
+                IAccessible *to = nullptr;
+                const auto route = [&](const auto &argument) {
+                    if constexpr (isChild<decltype(argument)>) {
+                        id = argument;
+                        to = target(argument, id);
+                    }
+                };
+                (route(arguments), ...);
+                const auto passed = [&](auto argument) {
+                    if constexpr (isChild<decltype(argument)>)
+                        return id;
+                    else
+                        return argument;
+                };
+                return to ? (to->*method)(passed(arguments)...) : E_INVALIDARG;
+            },
+            arguments...);
     }
 
     const AccessibilityApi &api_;
@@ -210,58 +224,20 @@ protected:
     const HWND own_;
 
 private:
-    // An [out] parameter as it is handed back on failure: empty.
-    template <typename Pointer> static void clear(Pointer *&out) noexcept { out = nullptr; }
-    template <typename Number>
-    requires std::is_arithmetic_v<Number>
-    static void clear(Number &out) noexcept { out = 0; }
-    static void clear(VARIANT &out) noexcept { out = VARIANT{}; }
-
     template <typename Argument>
-    static const VARIANT *childAmong(const Argument &argument, const VARIANT *found) noexcept
-    {
-        if constexpr (std::is_same_v<Argument, VARIANT>)
-            return &argument;
-        else
-            return found;
-    }
+    static constexpr bool isChild = std::is_same_v<std::decay_t<Argument>, VARIANT>;
 
-    // Every pointer an IAccessible method takes is an [out] parameter.
-    template <typename Argument> static bool given(const Argument &argument) noexcept
+    template <typename Argument> static bool given(Argument argument) noexcept
     {
         if constexpr (std::is_pointer_v<Argument>)
             return argument != nullptr;
-        else
-            return true;
+        return true;
     }
-    template <typename Argument> static void empty(Argument &argument) noexcept
+    // An [out] parameter as it is handed back on failure: empty.
+    template <typename Argument> static void empty(Argument argument) noexcept
     {
         if constexpr (std::is_pointer_v<Argument>)
-            clear(*argument);
-    }
-
-    // The argument as passed on: the child as `id`, where one is given.
-    template <typename Argument>
-    static Argument passed(const Argument &argument, const VARIANT *id) noexcept
-    {
-        if constexpr (std::is_same_v<Argument, VARIANT>)
-            return id ? *id : argument;
-        else
-            return argument;
-    }
-
-    template <typename Method, typename... Arguments>
-    HRESULT call(Method method, const VARIANT *child, Arguments &...arguments) noexcept
-    {
-        if (!(given(arguments) && ...))
-            return E_POINTER;
-        (empty(arguments), ...);
-        return answer([&] {
-            VARIANT id = child ? *child : VARIANT{};
-            IAccessible *to = child ? target(*child, id) : standard_.get();
-            const VARIANT *as = child ? &id : nullptr;
-            return to ? (to->*method)(passed(arguments, as)...) : E_INVALIDARG;
-        });
+            *argument = {};
     }
 
     LONG references_ = 1;
