@@ -11,7 +11,7 @@ void ControlObject::disconnect() noexcept
     DelegatingObject::disconnect();
 }
 
-HRESULT STDMETHODCALLTYPE ControlObject::get_accParent(IDispatch **parent)
+STDMETHODIMP ControlObject::get_accParent(IDispatch **parent)
 {
     return answer(
         [&] {
@@ -24,7 +24,7 @@ HRESULT STDMETHODCALLTYPE ControlObject::get_accParent(IDispatch **parent)
         parent);
 }
 
-HRESULT STDMETHODCALLTYPE ControlObject::accNavigate(LONG direction, VARIANT start, VARIANT *end)
+STDMETHODIMP ControlObject::accNavigate(LONG direction, VARIANT start, VARIANT *end)
 {
     return answer(
         [&] {
@@ -44,13 +44,13 @@ HRESULT STDMETHODCALLTYPE ControlObject::accNavigate(LONG direction, VARIANT sta
         end);
 }
 
-HRESULT STDMETHODCALLTYPE ControlObject::get_accName(VARIANT child, BSTR *name)
+STDMETHODIMP ControlObject::get_accName(VARIANT child, BSTR *name)
 {
     return own(child, name,
                [&] { return giveText(api_, form::accessibleName(row_, windowText(own_)), name); });
 }
 
-HRESULT STDMETHODCALLTYPE ControlObject::get_accValue(VARIANT child, BSTR *value)
+STDMETHODIMP ControlObject::get_accValue(VARIANT child, BSTR *value)
 {
     // The answer is read as a value too, as a result field is.
     return own(child, value, [&] {
@@ -62,13 +62,13 @@ HRESULT STDMETHODCALLTYPE ControlObject::get_accValue(VARIANT child, BSTR *value
     });
 }
 
-HRESULT STDMETHODCALLTYPE ControlObject::get_accDescription(VARIANT child, BSTR *description)
+STDMETHODIMP ControlObject::get_accDescription(VARIANT child, BSTR *description)
 {
     return own(child, description,
                [&] { return giveText(api_, form::accessibleDescription(row_), description); });
 }
 
-HRESULT STDMETHODCALLTYPE ControlObject::get_accRole(VARIANT child, VARIANT *role)
+STDMETHODIMP ControlObject::get_accRole(VARIANT child, VARIANT *role)
 {
     return own(child, role, [&] {
         role->vt = VT_I4;
@@ -90,7 +90,7 @@ HRESULT STDMETHODCALLTYPE ControlObject::get_accRole(VARIANT child, VARIANT *rol
     });
 }
 
-HRESULT STDMETHODCALLTYPE ControlObject::get_accKeyboardShortcut(VARIANT child, BSTR *shortcut)
+STDMETHODIMP ControlObject::get_accKeyboardShortcut(VARIANT child, BSTR *shortcut)
 {
     // A label's underlined letter only points at the button it names.
     if (row_.kind != form::ControlKind::Button)
@@ -98,7 +98,7 @@ HRESULT STDMETHODCALLTYPE ControlObject::get_accKeyboardShortcut(VARIANT child, 
     return DelegatingObject::get_accKeyboardShortcut(child, shortcut);
 }
 
-HRESULT STDMETHODCALLTYPE ControlObject::accDoDefaultAction(VARIANT child)
+STDMETHODIMP ControlObject::accDoDefaultAction(VARIANT child)
 {
     const HRESULT done = DelegatingObject::accDoDefaultAction(child);
     // A system whose standard object cannot press a button (Wine's) gets

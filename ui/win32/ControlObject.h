@@ -18,14 +18,14 @@ public:
     HWND handle() const noexcept { return own_; }
     void disconnect() noexcept override;
 
-    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch **parent) override;
-    HRESULT STDMETHODCALLTYPE accNavigate(LONG direction, VARIANT start, VARIANT *end) override;
-    HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR *name) override;
-    HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR *value) override;
-    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR *description) override;
-    HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT *role) override;
-    HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR *shortcut) override;
-    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override;
+    STDMETHODIMP get_accParent(IDispatch **parent) override;
+    STDMETHODIMP accNavigate(LONG direction, VARIANT start, VARIANT *end) override;
+    STDMETHODIMP get_accName(VARIANT child, BSTR *name) override;
+    STDMETHODIMP get_accValue(VARIANT child, BSTR *value) override;
+    STDMETHODIMP get_accDescription(VARIANT child, BSTR *description) override;
+    STDMETHODIMP get_accRole(VARIANT child, VARIANT *role) override;
+    STDMETHODIMP get_accKeyboardShortcut(VARIANT child, BSTR *shortcut) override;
+    STDMETHODIMP accDoDefaultAction(VARIANT child) override;
 
 private:
     // A question only this object itself answers: no child of it.

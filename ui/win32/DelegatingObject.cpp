@@ -16,7 +16,7 @@ DelegatingObject::DelegatingObject(const AccessibilityApi &api, ComReference<IAc
     : api_(api), standard_(std::move(standard)), own_(own)
 {}
 
-HRESULT STDMETHODCALLTYPE DelegatingObject::QueryInterface(REFIID iid, void **object)
+STDMETHODIMP DelegatingObject::QueryInterface(REFIID iid, void **object)
 {
     if (!object)
         return E_POINTER;
@@ -31,12 +31,12 @@ HRESULT STDMETHODCALLTYPE DelegatingObject::QueryInterface(REFIID iid, void **ob
     return S_OK;
 }
 
-ULONG STDMETHODCALLTYPE DelegatingObject::AddRef()
+STDMETHODIMP_(ULONG) DelegatingObject::AddRef()
 {
     return static_cast<ULONG>(InterlockedIncrement(&references_));
 }
 
-ULONG STDMETHODCALLTYPE DelegatingObject::Release()
+STDMETHODIMP_(ULONG) DelegatingObject::Release()
 {
     const LONG left = InterlockedDecrement(&references_);
     if (left == 0)
@@ -44,7 +44,7 @@ ULONG STDMETHODCALLTYPE DelegatingObject::Release()
     return static_cast<ULONG>(left);
 }
 
-HRESULT STDMETHODCALLTYPE DelegatingObject::GetWindow(HWND *window)
+STDMETHODIMP DelegatingObject::GetWindow(HWND *window)
 {
     return answer(
         [&] {

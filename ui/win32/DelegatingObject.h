@@ -40,113 +40,110 @@ public:
     // CO_E_OBJNOTCONNECTED, and no window is touched.
     virtual void disconnect() noexcept { standard_.reset(); }
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void **object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
+    STDMETHODIMP QueryInterface(REFIID iid, void **object) override;
+    STDMETHODIMP_(ULONG) AddRef() override;
+    STDMETHODIMP_(ULONG) Release() override;
 
     // The object's own window: a client takes the window's class from it.
-    HRESULT STDMETHODCALLTYPE GetWindow(HWND *window) override;
-    HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return refuse(); }
+    STDMETHODIMP GetWindow(HWND *window) override;
+    STDMETHODIMP ContextSensitiveHelp(BOOL) override { return refuse(); }
 
     // Clients reach the properties through IAccessible, not by name.
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT *count) override
+    STDMETHODIMP GetTypeInfoCount(UINT *count) override
     {
         return answer([] { return S_OK; }, count);
     }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo **info) override
-    {
-        return refuse(info);
-    }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR *, UINT, LCID, DISPID *) override
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo **info) override { return refuse(info); }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR *, UINT, LCID, DISPID *) override
     {
         return refuse();
     }
-    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS *, VARIANT *,
-                                     EXCEPINFO *, UINT *) override
+    STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS *, VARIANT *, EXCEPINFO *,
+                        UINT *) override
     {
         return refuse();
     }
 
     // The questions about the window as a whole go to the standard object
     // as asked; those about a child, to whoever answers for that child.
-    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch **parent) override
+    STDMETHODIMP get_accParent(IDispatch **parent) override
     {
         return ask(&IAccessible::get_accParent, parent);
     }
-    HRESULT STDMETHODCALLTYPE get_accChildCount(LONG *count) override
+    STDMETHODIMP get_accChildCount(LONG *count) override
     {
         return ask(&IAccessible::get_accChildCount, count);
     }
-    HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch **object) override
+    STDMETHODIMP get_accChild(VARIANT child, IDispatch **object) override
     {
         return ask(&IAccessible::get_accChild, child, object);
     }
-    HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR *name) override
+    STDMETHODIMP get_accName(VARIANT child, BSTR *name) override
     {
         return forward(&IAccessible::get_accName, child, name);
     }
-    HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR *value) override
+    STDMETHODIMP get_accValue(VARIANT child, BSTR *value) override
     {
         return forward(&IAccessible::get_accValue, child, value);
     }
-    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR *description) override
+    STDMETHODIMP get_accDescription(VARIANT child, BSTR *description) override
     {
         return forward(&IAccessible::get_accDescription, child, description);
     }
-    HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT *role) override
+    STDMETHODIMP get_accRole(VARIANT child, VARIANT *role) override
     {
         return forward(&IAccessible::get_accRole, child, role);
     }
-    HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT *state) override
+    STDMETHODIMP get_accState(VARIANT child, VARIANT *state) override
     {
         return forward(&IAccessible::get_accState, child, state);
     }
-    HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR *help) override
+    STDMETHODIMP get_accHelp(VARIANT child, BSTR *help) override
     {
         return forward(&IAccessible::get_accHelp, child, help);
     }
-    HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR *file, VARIANT child, LONG *topic) override
+    STDMETHODIMP get_accHelpTopic(BSTR *file, VARIANT child, LONG *topic) override
     {
         return forward(&IAccessible::get_accHelpTopic, file, child, topic);
     }
-    HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR *shortcut) override
+    STDMETHODIMP get_accKeyboardShortcut(VARIANT child, BSTR *shortcut) override
     {
         return forward(&IAccessible::get_accKeyboardShortcut, child, shortcut);
     }
-    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT *focus) override
+    STDMETHODIMP get_accFocus(VARIANT *focus) override
     {
         return ask(&IAccessible::get_accFocus, focus);
     }
     // Nothing here is selectable.
-    HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT *selection) override
+    STDMETHODIMP get_accSelection(VARIANT *selection) override
     {
         return answer([] { return S_OK; }, selection);
     }
-    HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR *action) override
+    STDMETHODIMP get_accDefaultAction(VARIANT child, BSTR *action) override
     {
         return forward(&IAccessible::get_accDefaultAction, child, action);
     }
-    HRESULT STDMETHODCALLTYPE accSelect(LONG flags, VARIANT child) override
+    STDMETHODIMP accSelect(LONG flags, VARIANT child) override
     {
         return forward(&IAccessible::accSelect, flags, child);
     }
-    HRESULT STDMETHODCALLTYPE accLocation(LONG *left, LONG *top, LONG *width, LONG *height,
-                                          VARIANT child) override
+    STDMETHODIMP accLocation(LONG *left, LONG *top, LONG *width, LONG *height,
+                             VARIANT child) override
     {
         return forward(&IAccessible::accLocation, left, top, width, height, child);
     }
     // (accNavigate is each object's own: the standard object numbers its
     // window's children in z-order, not in the reading order handed out.)
-    HRESULT STDMETHODCALLTYPE accHitTest(LONG x, LONG y, VARIANT *hit) override
+    STDMETHODIMP accHitTest(LONG x, LONG y, VARIANT *hit) override
     {
         return ask(&IAccessible::accHitTest, x, y, hit);
     }
-    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override
+    STDMETHODIMP accDoDefaultAction(VARIANT child) override
     {
         return forward(&IAccessible::accDoDefaultAction, child);
     }
-    HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return refuse(); }
-    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return refuse(); }
+    STDMETHODIMP put_accName(VARIANT, BSTR) override { return refuse(); }
+    STDMETHODIMP put_accValue(VARIANT, BSTR) override { return refuse(); }
 
 protected:
     virtual ~DelegatingObject() = default;

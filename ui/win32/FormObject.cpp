@@ -42,7 +42,7 @@ HRESULT FormObject::sibling(const ControlObject *child, LONG direction, VARIANT 
     return give(children_[static_cast<std::size_t>(index)].get(), end);
 }
 
-HRESULT STDMETHODCALLTYPE FormObject::get_accChildCount(LONG *count)
+STDMETHODIMP FormObject::get_accChildCount(LONG *count)
 {
     return answer(
         [&] {
@@ -52,7 +52,7 @@ HRESULT STDMETHODCALLTYPE FormObject::get_accChildCount(LONG *count)
         count);
 }
 
-HRESULT STDMETHODCALLTYPE FormObject::get_accChild(VARIANT child, IDispatch **object)
+STDMETHODIMP FormObject::get_accChild(VARIANT child, IDispatch **object)
 {
     return answer(
         [&] {
@@ -66,7 +66,7 @@ HRESULT STDMETHODCALLTYPE FormObject::get_accChild(VARIANT child, IDispatch **ob
         object);
 }
 
-HRESULT STDMETHODCALLTYPE FormObject::accNavigate(LONG direction, VARIANT start, VARIANT *end)
+STDMETHODIMP FormObject::accNavigate(LONG direction, VARIANT start, VARIANT *end)
 {
     return answer(
         [&] {
@@ -90,7 +90,7 @@ HRESULT STDMETHODCALLTYPE FormObject::accNavigate(LONG direction, VARIANT start,
         end);
 }
 
-HRESULT STDMETHODCALLTYPE FormObject::accHitTest(LONG x, LONG y, VARIANT *hit)
+STDMETHODIMP FormObject::accHitTest(LONG x, LONG y, VARIANT *hit)
 {
     return answer(
         [&] {
@@ -111,7 +111,7 @@ HRESULT STDMETHODCALLTYPE FormObject::accHitTest(LONG x, LONG y, VARIANT *hit)
         hit);
 }
 
-HRESULT STDMETHODCALLTYPE FormObject::get_accFocus(VARIANT *focus)
+STDMETHODIMP FormObject::get_accFocus(VARIANT *focus)
 {
     return answer(
         [&] {

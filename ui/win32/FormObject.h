@@ -23,11 +23,11 @@ public:
     // The child before or after `child` in reading order, as a VARIANT.
     HRESULT sibling(const ControlObject *child, LONG direction, VARIANT *end) const noexcept;
 
-    HRESULT STDMETHODCALLTYPE get_accChildCount(LONG *count) override;
-    HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch **object) override;
-    HRESULT STDMETHODCALLTYPE accNavigate(LONG direction, VARIANT start, VARIANT *end) override;
-    HRESULT STDMETHODCALLTYPE accHitTest(LONG x, LONG y, VARIANT *hit) override;
-    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT *focus) override;
+    STDMETHODIMP get_accChildCount(LONG *count) override;
+    STDMETHODIMP get_accChild(VARIANT child, IDispatch **object) override;
+    STDMETHODIMP accNavigate(LONG direction, VARIANT start, VARIANT *end) override;
+    STDMETHODIMP accHitTest(LONG x, LONG y, VARIANT *hit) override;
+    STDMETHODIMP get_accFocus(VARIANT *focus) override;
 
 protected:
     ~FormObject() override { disconnect(); }
