@@ -9,9 +9,12 @@
 #include "WideText.h"
 
 #include <algorithm>
+#include <functional>
+#include <map>
 #include <memory>
 #include <oleacc.h>
 #include <ranges>
+#include <type_traits>
 
 namespace {
 
@@ -33,20 +36,18 @@ public:
         CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
         // A window of its own for the timer that watches for error boxes: it
         // fires in any loop of the thread, the boxes' own included.
-        watcher_ = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
-                                   nullptr);
-        SetWindowLongPtrW(watcher_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        SetTimer(watcher_, kBoxWatch, 20, watchBoxes);
+        watcher_.reset(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                       nullptr, nullptr));
+        SetWindowLongPtrW(watcher_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        SetTimer(watcher_.get(), kBoxWatch, 20, watchBoxes);
     }
     ~Win32Driver() override
     {
-        if (hook_)
-            UnhookWinEvent(hook_);
+        hook_.reset();
         if (form_ && IsWindow(form_->window()))
             RemovePropW(form_->window(), kDriverProperty);
         form_.reset();
-        KillTimer(watcher_, kBoxWatch);
-        DestroyWindow(watcher_);
+        watcher_.reset(); // and its timer with it
         // Nothing of this window's reaches the next test's loop.
         MSG message{};
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -65,8 +66,9 @@ public:
                                         [separators] { return separators; });
         const HWND window = form_->window();
         SetPropW(window, kDriverProperty, this);
-        hook_ = SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr, heard,
-                                GetCurrentProcessId(), GetCurrentThreadId(), WINEVENT_OUTOFCONTEXT);
+        hook_.reset(SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr,
+                                    heard, GetCurrentProcessId(), GetCurrentThreadId(),
+                                    WINEVENT_OUTOFCONTEXT));
         // Shown only where the screen is read (ink): under Wine without a
         // window manager, every top-level window that is hidden again waits
         // two seconds for a manager's word that never comes. Hidden, it is
@@ -228,8 +230,9 @@ private:
     }
 
     const COLORREF schemeBefore_ = GetSysColor(kSchemeText);
-    HWND watcher_ = nullptr;
-    HWINEVENTHOOK hook_ = nullptr;
+    UniqueWindow watcher_;
+    std::unique_ptr<std::remove_pointer_t<HWINEVENTHOOK>, decltype(&UnhookWinEvent)> hook_{
+        nullptr, UnhookWinEvent};
     std::unique_ptr<Form1> form_;
     std::u16string answer_;
     std::vector<std::u16string> heard_;
@@ -247,24 +250,6 @@ form::Rgb Win32Driver::ink(const char *label)
         ShowWindow(window, SW_SHOWNORMAL);
         settle();
     }
-    RECT client{};
-    GetClientRect(window, &client);
-    BITMAPINFO format{};
-    format.bmiHeader.biSize = sizeof format.bmiHeader;
-    format.bmiHeader.biWidth = client.right;
-    format.bmiHeader.biHeight = -client.bottom; // top row first
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    void *bits = nullptr;
-    const UniqueBitmap shot(CreateDIBSection(nullptr, &format, DIB_RGB_COLORS, &bits, nullptr, 0));
-    const UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
-    {
-        const Selection selected(dc.get(), shot.get());
-        const HDC screen = GetDC(window);
-        BitBlt(dc.get(), 0, 0, client.right, client.bottom, screen, 0, 0, SRCCOPY);
-        ReleaseDC(window, screen);
-        GdiFlush();
-    }
     const auto boxOf = [](const form::ControlSpec &row) {
         const form::PixelRect box =
             std::holds_alternative<form::TwipsRect>(row.geometry)
@@ -279,34 +264,24 @@ form::Rgb Win32Driver::ink(const char *label)
             inFront.push_back(boxOf(other));
     }
     const RECT box = boxOf(row);
-    const std::uint32_t band =
-        row.background
-            ? (row.background->red << 16 | row.background->green << 8 | row.background->blue)
-            : 0xFFFFFFFFu;
-    std::vector<std::pair<std::uint32_t, int>> counts;
+    const std::unique_ptr<std::remove_pointer_t<HDC>, std::function<void(HDC)>> dc(
+        GetDC(window), [window](HDC dc) { ReleaseDC(window, dc); });
+    std::map<COLORREF, int> counts;
     for (int y = box.top; y < box.bottom; ++y) {
         for (int x = box.left; x < box.right; ++x) {
-            if (std::ranges::any_of(inFront, [&](const RECT &r) { return PtInRect(&r, {x, y}); }))
-                continue;
-            const std::uint32_t pixel =
-                static_cast<const std::uint32_t *>(bits)[y * client.right + x] & 0xFFFFFF;
-            if (pixel == band)
-                continue;
-            const auto at = std::ranges::find(counts, pixel, &std::pair<std::uint32_t, int>::first);
-            if (at == counts.end())
-                counts.emplace_back(pixel, 1);
-            else
-                ++at->second;
+            if (std::ranges::none_of(inFront, [&](const RECT &r) { return PtInRect(&r, {x, y}); }))
+                ++counts[GetPixel(dc.get(), x, y)];
         }
     }
+    if (row.background)
+        counts.erase(colour(*row.background));
     if (counts.empty()) {
         ADD_FAILURE() << label << " shows no text";
         return {};
     }
-    const std::uint32_t ink =
-        std::ranges::max(counts, {}, &std::pair<std::uint32_t, int>::second).first;
-    return {static_cast<std::uint8_t>(ink >> 16), static_cast<std::uint8_t>(ink >> 8),
-            static_cast<std::uint8_t>(ink)};
+    const COLORREF ink =
+        std::ranges::max_element(counts, {}, &std::pair<const COLORREF, int>::second)->first;
+    return {GetRValue(ink), GetGValue(ink), GetBValue(ink)};
 }
 
 } // namespace
