@@ -126,9 +126,9 @@ public:
     form::Role focus() override
     {
         const HWND focus = GetFocus();
-        for (const form::ControlSpec &row : form::controlSpecs()) {
-            if (focus && form_->control(row.name) == focus)
-                return row.role;
+        for (const form::ControlSpec *row : form::tabOrder()) {
+            if (focus && form_->control(row->name) == focus)
+                return row->role;
         }
         return form::Role::None;
     }
@@ -165,11 +165,15 @@ private:
     // Handles whatever the action queued, as the program's loop would, until
     // nothing is left: every effect of a posted input is synchronous from
     // there on (a box's own loop included). The end of the program is the
-    // loop's quit message.
+    // loop's quit message. A window that keeps queueing fails the test.
     void settle()
     {
         MSG message{};
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        for (int left = 10'000; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); --left) {
+            if (left == 0) {
+                ADD_FAILURE() << "the window never settles";
+                return;
+            }
             if (message.message == WM_QUIT) {
                 if (!status_)
                     status_ = static_cast<int>(message.wParam);
