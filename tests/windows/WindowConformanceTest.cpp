@@ -14,7 +14,9 @@
 #include <memory>
 #include <oleacc.h>
 #include <ranges>
+#include <stdexcept>
 #include <type_traits>
+#include <utility>
 
 namespace {
 
@@ -137,6 +139,11 @@ public:
     std::vector<std::u16string> errorBoxes() override { return boxes_; }
     std::optional<int> status() override { return status_; }
 
+    // `action` runs once, in the loop of the first error box, before the box
+    // is closed.
+    void whileTheBoxIsOpen(std::function<void()> action) { whileBoxOpen_ = std::move(action); }
+    Form1 &form() { return *form_; }
+
 private:
     static void post(HWND target, UINT message, WPARAM wParam, LPARAM lParam)
     {
@@ -229,6 +236,10 @@ private:
             self->boxesSeen_.push_back(window);
             self->boxes_.push_back(windowText(GetDlgItem(window, 0xFFFF))); // the message
         }
+        if (const std::function<void()> action = std::exchange(self->whileBoxOpen_, {})) {
+            action();
+            return TRUE; // closed on the next round
+        }
         PostMessageW(window, WM_COMMAND, IDOK, 0);
         return TRUE;
     }
@@ -240,6 +251,7 @@ private:
     std::unique_ptr<Form1> form_;
     std::u16string answer_;
     std::vector<std::u16string> heard_;
+    std::function<void()> whileBoxOpen_;
     std::vector<HWND> boxesSeen_;
     std::vector<std::u16string> boxes_;
     std::optional<int> status_;
@@ -293,3 +305,30 @@ form::Rgb Win32Driver::ink(const char *label)
 namespace conformance {
 INSTANTIATE_TYPED_TEST_SUITE_P(Win32, WindowConformance, Win32Driver);
 } // namespace conformance
+
+// The box's own loop still delivers the window's messages: a click, or a
+// handler that fails again (a paint that keeps failing), while the box is
+// open adds nothing, and runs nothing.
+TEST(Win32Window, NothingRunsWhileTheErrorBoxIsOpen)
+{
+    int sums = 0;
+    Win32Driver driver;
+    driver.open(
+        [&] {
+            ++sums;
+            return conformance::overflowingSum();
+        },
+        {u","});
+    driver.whileTheBoxIsOpen([&] {
+        const HWND calculate = driver.form().control(form::Role::Calculate);
+        PostMessageW(driver.form().window(), WM_COMMAND,
+                     MAKEWPARAM(GetDlgCtrlID(calculate), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(calculate));
+        PostMessageW(calculate, BM_CLICK, 0, 0);
+        driver.form().reportError(std::make_exception_ptr(std::runtime_error("again")));
+    });
+    driver.click(form::Role::Calculate);
+    EXPECT_EQ(sums, 1);
+    EXPECT_EQ(driver.errorBoxes().size(), 1U);
+    EXPECT_EQ(driver.status(), form::kExitStatusReportedError);
+}
