@@ -64,19 +64,20 @@ public:
         return refuse();
     }
 
-    // The questions about the window as a whole go to the standard object
-    // as asked; those about a child, to whoever answers for that child.
+    // Every question goes to the standard object, or where it names a child,
+    // to whoever answers for that child.
     STDMETHODIMP get_accParent(IDispatch **parent) override
     {
-        return ask(&IAccessible::get_accParent, parent);
+        return forward(&IAccessible::get_accParent, parent);
     }
     STDMETHODIMP get_accChildCount(LONG *count) override
     {
-        return ask(&IAccessible::get_accChildCount, count);
+        return forward(&IAccessible::get_accChildCount, count);
     }
+    // (The child asked for is the standard object's to find, not a child to ask.)
     STDMETHODIMP get_accChild(VARIANT child, IDispatch **object) override
     {
-        return ask(&IAccessible::get_accChild, child, object);
+        return answer([&] { return standard_->get_accChild(child, object); }, object);
     }
     STDMETHODIMP get_accName(VARIANT child, BSTR *name) override
     {
@@ -112,7 +113,7 @@ public:
     }
     STDMETHODIMP get_accFocus(VARIANT *focus) override
     {
-        return ask(&IAccessible::get_accFocus, focus);
+        return forward(&IAccessible::get_accFocus, focus);
     }
     // Nothing here is selectable.
     STDMETHODIMP get_accSelection(VARIANT *selection) override
@@ -136,7 +137,7 @@ public:
     // window's children in z-order, not in the reading order handed out.)
     STDMETHODIMP accHitTest(LONG x, LONG y, VARIANT *hit) override
     {
-        return ask(&IAccessible::accHitTest, x, y, hit);
+        return forward(&IAccessible::accHitTest, x, y, hit);
     }
     STDMETHODIMP accDoDefaultAction(VARIANT child) override
     {
@@ -182,22 +183,16 @@ protected:
         return isSelf(child) ? standard_.get() : nullptr;
     }
 
-    // `method` of the standard object, with the arguments as given.
-    template <typename Method, typename... Arguments>
-    HRESULT ask(Method method, Arguments... arguments) noexcept
-    {
-        return answer([&] { return (standard_.get()->*method)(arguments...); }, arguments...);
-    }
-
     // `method` of whoever answers for the child among the arguments (the one
-    // VARIANT), asked as that one's child.
+    // VARIANT), asked as that one's child; without one, of the standard
+    // object, as asked.
     template <typename Method, typename... Arguments>
     HRESULT forward(Method method, Arguments... arguments) noexcept
     {
         return answer(
             [&] {
                 VARIANT id{};
-                IAccessible *to = nullptr;
+                IAccessible *to = standard_.get();
                 const auto route = [&](const auto &argument) {
                     if constexpr (isChild<decltype(argument)>) {
                         id = argument;
