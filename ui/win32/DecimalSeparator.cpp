@@ -1,7 +1,5 @@
 #include "DecimalSeparator.h"
 
-#include "WindowModel.h"
-
 #include <windows.h>
 
 namespace {
@@ -24,11 +22,7 @@ std::u16string localeSeparator(LCTYPE flags)
 
 } // namespace
 
-std::u16string decimalSeparator()
+form::DecimalSeparators userDecimalSeparators()
 {
-    // The locale's own is asked for only where the user's will not do.
-    form::DecimalSeparators offered{localeSeparator(0)};
-    if (form::usableDecimalSeparator(offered) != offered.user)
-        offered.locale = localeSeparator(LOCALE_NOUSEROVERRIDE);
-    return std::u16string(form::usableDecimalSeparator(offered));
+    return {localeSeparator(0), localeSeparator(LOCALE_NOUSEROVERRIDE)};
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <string>
+#include "WindowView.h"
 
-// The user's decimal separator from the system's locale settings, by the
-// window's rule (form::usableDecimalSeparator).
-std::u16string decimalSeparator();
+// The decimal separators of the user's locale: as the user set it, and the
+// locale's own. The window decides which it writes with.
+form::DecimalSeparators userDecimalSeparators();

@@ -1,11 +1,6 @@
 #include "Form1.h"
 
-#include "AnswerText.h"
-#include "Contrast.h"
-#include "DecimalSeparator.h"
 #include "ErrorReport.h"
-#include "Factorial.h"
-#include "WindowTable.h"
 #include "ResourceIds.h"
 #include "WideText.h"
 
@@ -25,6 +20,12 @@ COLORREF colour(form::Rgb rgb) noexcept
 form::Rgb rgb(COLORREF colour) noexcept
 {
     return {GetRValue(colour), GetGValue(colour), GetBValue(colour)};
+}
+
+// The text colour of the user's scheme.
+form::Rgb schemeText() noexcept
+{
+    return rgb(GetSysColor(COLOR_WINDOWTEXT));
 }
 
 RECT rectFrom(const form::PixelRect &box) noexcept
@@ -80,7 +81,8 @@ HICON loadIcon(HINSTANCE instance, int widthMetric, int heightMetric)
 
 } // namespace
 
-Form1::Form1(HINSTANCE instance, calc::Calculation sumSeries) : sumSeries_(std::move(sumSeries))
+Form1::Form1(HINSTANCE instance, calc::Calculation calculation, SeparatorQuery separators)
+    : separators_(std::move(separators)), model_(*this, std::move(calculation))
 {
     dpi_ = GetDeviceCaps(ScreenDc().get(), LOGPIXELSY);
     loadResources(instance);
@@ -90,8 +92,7 @@ Form1::Form1(HINSTANCE instance, calc::Calculation sumSeries) : sumSeries_(std::
     for (const Control &control : controls_)
         controls.push_back({control.row, control.handle});
     accessibility_ = std::make_unique<WindowAccessibility>(window_.get(), controls);
-    // The window opens with the focus on the first control in tab order.
-    restoreFocus();
+    model_.start(schemeText());
 }
 
 void Form1::loadResources(HINSTANCE instance)
@@ -132,7 +133,7 @@ void Form1::buildControls(HINSTANCE instance)
 
         const wchar_t *windowClass = L"STATIC";
         DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
-        Control control{&row, nullptr, {}, 0, std::nullopt};
+        Control control{&row, nullptr, {}, 0, 0, std::nullopt};
         switch (row.kind) {
         case form::ControlKind::Button:
             windowClass = L"BUTTON";
@@ -200,11 +201,8 @@ HWND Form1::control(form::Role role) const noexcept
 
 Form1::Control *Form1::controlFor(HWND handle) noexcept
 {
-    for (Control &control : controls_) {
-        if (control.handle == handle)
-            return &control;
-    }
-    return nullptr;
+    const auto found = std::ranges::find(controls_, handle, &Control::handle);
+    return found != controls_.end() ? &*found : nullptr;
 }
 
 void Form1::drawLabel(Control &control, const DRAWITEMSTRUCT &item)
@@ -213,76 +211,8 @@ void Form1::drawLabel(Control &control, const DRAWITEMSTRUCT &item)
     const std::u16string caption = windowText(control.handle);
     if (caption != control.label->caption())
         control.label->setCaption(caption);
-
-    const bool ownBand = static_cast<bool>(control.background);
-    const HBRUSH band = ownBand ? control.background.get() : windowBrush_.get();
-    const form::Rgb bandColour =
-        ownBand ? rgb(control.backgroundColour) : form::windowSpec().background;
-    // Text the table gives no colour keeps to the scheme's text colour where
-    // that reads on the band, else black or white.
-    const COLORREF ink =
-        control.row->foreground
-            ? colour(*control.row->foreground)
-            : colour(form::legibleInk(rgb(GetSysColor(COLOR_WINDOWTEXT)), bandColour));
-    control.label->draw(item.hDC, item.rcItem, band, ink);
-}
-
-calc::Variant Form1::f(const std::int16_t &k) const
-{
-    return calc::f(k);
-}
-
-void Form1::click(form::Role role)
-{
-    if (role == form::Role::Calculate)
-        Command1_Click();
-    else if (role == form::Role::Exit)
-        Command2_Click();
-}
-
-void Form1::Command1_Click()
-{
-    const calc::SeriesSum sum = sumSeries_();
-    const std::u16string text = calc::makeAnswerText(sum.s, sum.k, decimalSeparator());
-    const HWND answer = control(form::Role::Answer);
-    SetWindowTextW(answer, wide(text));
-    accessibility_->announceTextChange(answer);
-}
-
-void Form1::Command2_Click()
-{
-    DestroyWindow(window_.get());
-}
-
-bool Form1::pressAccessKey(wchar_t key) const
-{
-    const auto upper = [](char16_t letter) {
-        wchar_t c = static_cast<wchar_t>(letter);
-        CharUpperBuffW(&c, 1);
-        return static_cast<char16_t>(c);
-    };
-    const form::ControlSpec *button = form::buttonWithAccessKey(static_cast<char16_t>(key), upper);
-    if (!button)
-        return false;
-    SendMessageW(control(button->name), BM_CLICK, 0, 0);
-    return true;
-}
-
-void Form1::moveFocus(bool backward) const
-{
-    const std::vector<const form::ControlSpec *> order = form::tabOrder();
-    if (order.empty())
-        return;
-    const HWND focus = GetFocus();
-    const auto at = std::ranges::find_if(
-        order, [&](const form::ControlSpec *row) { return control(row->name) == focus; });
-    const std::size_t count = order.size();
-    std::size_t next = backward ? count - 1 : 0;
-    if (at != order.end()) {
-        const auto index = static_cast<std::size_t>(at - order.begin());
-        next = backward ? (index + count - 1) % count : (index + 1) % count;
-    }
-    SetFocus(control(order[next]->name));
+    const HBRUSH band = control.background ? control.background.get() : windowBrush_.get();
+    control.label->draw(item.hDC, item.rcItem, band, control.ink);
 }
 
 void Form1::keepFocus() noexcept
@@ -293,25 +223,68 @@ void Form1::keepFocus() noexcept
 
 void Form1::restoreFocus() const noexcept
 {
-    if (keptFocus_) {
+    if (keptFocus_)
         SetFocus(keptFocus_);
-        return;
+}
+
+void Form1::showCaption(const form::ControlSpec &row, std::u16string_view caption)
+{
+    SetWindowTextW(control(row.name), wide(caption).c_str());
+}
+
+void Form1::setInk(const form::ControlSpec &row, form::Rgb ink)
+{
+    if (Control *label = controlFor(control(row.name))) {
+        label->ink = colour(ink);
+        InvalidateRect(label->handle, nullptr, FALSE);
     }
-    const std::vector<const form::ControlSpec *> order = form::tabOrder();
-    if (!order.empty())
-        SetFocus(control(order.front()->name));
 }
 
-void Form1::clickFocusedButton()
+void Form1::setFocus(form::Role role, form::FocusReason)
 {
-    if (const Control *focused = controlFor(GetFocus());
-        focused && focused->row->kind == form::ControlKind::Button)
-        SendMessageW(focused->handle, BM_CLICK, 0, 0);
+    // Also where the focus comes back to when the window is active again.
+    keptFocus_ = control(role);
+    SetFocus(keptFocus_);
 }
 
-void reportError(HWND owner, const std::exception_ptr &error) noexcept
+form::Role Form1::focused() const
 {
-    const std::u16string_view text = form::errorMessage(error);
+    const HWND focus = GetFocus();
+    const auto found = std::ranges::find(controls_, focus, &Control::handle);
+    return found != controls_.end() ? found->row->role : form::Role::None;
+}
+
+void Form1::announce(std::u16string_view)
+{
+    // Readers hear the answer label's new name, which is the text.
+    accessibility_->announceTextChange(control(form::Role::Answer));
+}
+
+void Form1::showErrorBox(std::u16string_view message)
+{
+    ::showErrorBox(window_.get(), message);
+    model_.errorBoxClosed();
+}
+
+void Form1::close(int status)
+{
+    // The loop ends with the status once the window is gone.
+    exitStatus_ = status;
+    DestroyWindow(window_.get());
+}
+
+form::DecimalSeparators Form1::decimalSeparators() const
+{
+    return separators_();
+}
+
+void Form1::reportError(const std::exception_ptr &error) noexcept
+{
+    model_.reportError(error);
+}
+
+void showErrorBox(HWND owner, std::u16string_view text) noexcept
+{
     // The text is copied with its terminating null: the view need not have one.
     wchar_t message[512] = {};
     const std::size_t length = std::min(text.size(), std::size(message) - 1);
@@ -335,15 +308,7 @@ LRESULT CALLBACK Form1::windowProcedure(HWND window, UINT message, WPARAM wParam
     try {
         return self->handle(window, message, wParam, lParam);
     } catch (...) {
-        // One report per window: a handler that fails again while the box
-        // is open (its loop still delivers the window's messages: a paint
-        // that keeps failing) or after it adds no second box.
-        if (!self->errorReported_) {
-            self->errorReported_ = true;
-            self->exitStatus_ = form::kExitStatusReportedError;
-            reportError(window, std::current_exception());
-            DestroyWindow(window);
-        }
+        self->reportError(std::current_exception());
         return 0;
     }
 }
@@ -357,11 +322,11 @@ LRESULT Form1::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK) {
-            // Enter, through the dialog keyboard handling: the focused button.
-            clickFocusedButton();
+            // Enter, through the dialog keyboard handling.
+            model_.pressKey(form::Key::Enter);
         } else if (HIWORD(wParam) == BN_CLICKED) {
             if (const Control *sender = controlFor(reinterpret_cast<HWND>(lParam)))
-                click(sender->row->role);
+                model_.click(sender->row->role);
         }
         return 0;
     // The focused control is kept while the window is inactive or minimized,
@@ -402,10 +367,12 @@ LRESULT Form1::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         }
         break;
     case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
         // The common controls hear of it only from their window; the lines
-        // and labels read the new colours as they are drawn again.
+        // read the new colours as they are drawn again.
         for (const Control &control : controls_)
-            SendMessageW(control.handle, WM_SYSCOLORCHANGE, wParam, lParam);
+            SendMessageW(control.handle, message, wParam, lParam);
+        model_.schemeChanged(schemeText());
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
         return 0;
     case WM_DRAWITEM:
@@ -430,28 +397,32 @@ LRESULT Form1::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-int runMessageLoop(const Form1 &form)
+void Form1::dispatch(MSG &message)
+{
+    const HWND window = window_.get();
+    if (message.message == WM_SYSCHAR &&
+        model_.pressAccessKey(static_cast<char16_t>(message.wParam)))
+        return;
+    // Tab follows the table's tab order, not the controls' z-order (which
+    // is their drawing order).
+    if (message.message == WM_KEYDOWN && message.wParam == VK_TAB && window &&
+        (message.hwnd == window || IsChild(window, message.hwnd)) &&
+        model_.pressKey(GetKeyState(VK_SHIFT) < 0 ? form::Key::Backtab : form::Key::Tab))
+        return;
+    // Enter and the rest of the keyboard as in a dialog; but a plain
+    // letter is typing, not a button's access key (the dialog manager
+    // would click the button whose letter it is, and "ы" would end the
+    // program): only Alt with the letter clicks.
+    if (message.message == WM_CHAR || !IsDialogMessageW(window, &message)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+int runMessageLoop(Form1 &form)
 {
     MSG message{};
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (message.message == WM_SYSCHAR &&
-            form.pressAccessKey(static_cast<wchar_t>(message.wParam)))
-            continue;
-        // Tab follows the table's tab order, not the controls' z-order (which
-        // is their drawing order).
-        if (message.message == WM_KEYDOWN && message.wParam == VK_TAB &&
-            (message.hwnd == form.window() || IsChild(form.window(), message.hwnd))) {
-            form.moveFocus(GetKeyState(VK_SHIFT) < 0);
-            continue;
-        }
-        // Enter and the rest of the keyboard as in a dialog; but a plain
-        // letter is typing, not a button's access key (the dialog manager
-        // would click the button whose letter it is, and "ы" would end the
-        // program): only Alt with the letter clicks.
-        if (message.message == WM_CHAR || !IsDialogMessageW(form.window(), &message)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-    }
+    while (GetMessageW(&message, nullptr, 0, 0) > 0)
+        form.dispatch(message);
     return static_cast<int>(message.wParam);
 }

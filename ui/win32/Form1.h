@@ -1,56 +1,55 @@
 #pragma once
 
 #include "Accessibility.h"
+#include "DecimalSeparator.h"
+#include "ErrorReport.h"
 #include "Fonts.h"
 #include "LabelLayout.h"
-#include "WindowTable.h"
 #include "OwnedHandles.h"
 #include "SeriesSum.h"
-#include "Variant.h"
+#include "WindowModel.h"
+#include "WindowTable.h"
 
-#include <cstdint>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <optional>
-#include <string>
+#include <string_view>
 #include <vector>
 #include <windows.h>
 
-// The program's one window over plain Win32: standard BUTTON and STATIC
-// controls built from the layout table, painted with GDI; the labels'
-// text laid out by LabelLayout and drawn by the window.
-class Form1
+// The program's one window over plain Win32, a view of the window model:
+// standard BUTTON and STATIC controls built from the table, painted with GDI
+// (the labels' text laid out by LabelLayout and drawn by the window), with
+// the user's clicks and keys passed on to the model, which decides what they do.
+class Form1 final : private form::WindowView
 {
 public:
-    // Each control's id is this plus its place in the layout table.
+    // Each control's id is this plus its place in the table.
     static constexpr int kFirstControlId = 1000;
 
-    // Builds the window from `instance`'s resources; `sumSeries` is what
-    // Calculate sums. Throws where the system will not make a part of it.
-    explicit Form1(HINSTANCE instance, calc::Calculation sumSeries = calc::sumSeries);
+    // Where the window reads the decimal separators the system offers.
+    using SeparatorQuery = std::function<form::DecimalSeparators()>;
+
+    // Builds the window from `instance`'s resources; `calculation` is what
+    // Calculate runs. Throws where the system will not make a part of it.
+    explicit Form1(HINSTANCE instance, calc::Calculation calculation = calc::sumSeries,
+                   SeparatorQuery separators = userDecimalSeparators);
     Form1(const Form1 &) = delete;
     Form1 &operator=(const Form1 &) = delete;
 
-    // The factorial of the exercise. Reads the caller's variable, never writes it.
-    calc::Variant f(const std::int16_t &k) const;
-
-    // The handler a click on the control with `role` is bound to.
-    void click(form::Role role);
-    void Command1_Click();
-    void Command2_Click();
-
     HWND window() const noexcept { return window_.get(); }
-
-    // Alt with a button's underlined letter clicks that button. The labels'
-    // underlined letters only point at the buttons and take no key of their
-    // own. False where no button has that letter.
-    bool pressAccessKey(wchar_t key) const;
-    // Tab and Shift+Tab: the focus to the next or previous control in tab order.
-    void moveFocus(bool backward) const;
-    // A control by its name in the layout table, or nullptr.
+    // A control by its name in the table, or nullptr.
     HWND control(const char *name) const noexcept;
     // The control the program uses for `role`.
     HWND control(form::Role role) const noexcept;
+
+    // One message of the thread's queue, handled as the window's loop does:
+    // the window's own keys first (Tab, Alt with a letter), the rest as in a
+    // dialog.
+    void dispatch(MSG &message);
+    // Reports a failure of the window's code as the model has it: once a run.
+    void reportError(const std::exception_ptr &error) noexcept;
 
 private:
     struct Control
@@ -59,6 +58,7 @@ private:
         HWND handle;
         UniqueBrush background; // the table's colour; null: the system's
         COLORREF backgroundColour;
+        COLORREF ink;
         std::optional<LabelLayout> label;
     };
 
@@ -67,15 +67,23 @@ private:
     void loadResources(HINSTANCE instance);
     void createWindow(HINSTANCE instance);
     void buildControls(HINSTANCE instance);
-    void clickFocusedButton();
     void keepFocus() noexcept;
     void restoreFocus() const noexcept;
     Control *controlFor(HWND handle) noexcept;
     void drawLabel(Control &control, const DRAWITEMSTRUCT &item);
 
-    calc::Calculation sumSeries_;
-    int exitStatus_ = 0;
-    bool errorReported_ = false;
+    void showCaption(const form::ControlSpec &row, std::u16string_view caption) override;
+    void setInk(const form::ControlSpec &row, form::Rgb ink) override;
+    void setFocus(form::Role role, form::FocusReason reason) override;
+    form::Role focused() const override;
+    void announce(std::u16string_view text) override;
+    void showErrorBox(std::u16string_view message) override;
+    void close(int status) override;
+    form::DecimalSeparators decimalSeparators() const override;
+
+    SeparatorQuery separators_;
+    form::WindowModel model_;
+    int exitStatus_ = form::kExitStatusOk;
     int dpi_ = 96;
     UniqueBrush windowBrush_;
     UniqueBitmap picture_;
@@ -93,9 +101,10 @@ private:
     std::unique_ptr<WindowAccessibility> accessibility_;
 };
 
-// Shows the one message box that reports `error`, over `owner` (or none).
-void reportError(HWND owner, const std::exception_ptr &error) noexcept;
+// Shows the one message box that reports an error with `message`, over
+// `owner` (or none).
+void showErrorBox(HWND owner, std::u16string_view message) noexcept;
 
 // Runs the window's message loop until the window is gone; returns the
 // status the program ends with.
-int runMessageLoop(const Form1 &form);
+int runMessageLoop(Form1 &form);

@@ -104,9 +104,7 @@ void LabelLayout::setCaption(std::u16string_view caption)
 int LabelLayout::x(const form::CaptionLine &line, std::size_t index) const
 {
     const int ink = (advances_[line.inkEnd()] - advances_[line.start]) * form::kTwipsPerPixel;
-    const int offset = alignment_ == form::Alignment::Centre  ? (box_.width - ink) / 2
-                       : alignment_ == form::Alignment::Right ? box_.width - ink
-                                                              : 0;
+    const int offset = form::lineOffset(alignment_, box_.width, ink);
     return form::pixelsFromTwips(
         offset + (advances_[index] - advances_[line.start]) * form::kTwipsPerPixel, dpi_);
 }

@@ -4,7 +4,8 @@
 // released once, by the object that holds it.
 
 #include <exception>
-#include <utility>
+#include <memory>
+#include <type_traits>
 #include <windows.h>
 
 // A part of the window the system would not make: what it was, a literal,
@@ -33,34 +34,10 @@ template <typename Handle> Handle created(Handle handle, const char *what)
     return handle;
 }
 
-template <typename Handle, typename Release> class UniqueHandle
-{
-public:
-    UniqueHandle() = default;
-    explicit UniqueHandle(Handle handle) noexcept : handle_(handle) {}
-    ~UniqueHandle() { reset(); }
-    UniqueHandle(UniqueHandle &&other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-    UniqueHandle &operator=(UniqueHandle &&other) noexcept
-    {
-        if (this != &other)
-            reset(std::exchange(other.handle_, nullptr));
-        return *this;
-    }
-
-    Handle get() const noexcept { return handle_; }
-    // Hands the handle over to whoever releases it now.
-    Handle release() noexcept { return std::exchange(handle_, nullptr); }
-    explicit operator bool() const noexcept { return handle_ != nullptr; }
-    void reset(Handle handle = nullptr) noexcept
-    {
-        if (handle_)
-            Release{}(handle_);
-        handle_ = handle;
-    }
-
-private:
-    Handle handle_ = nullptr;
-};
+// A handle released by `Release` when its holder goes (every handle type
+// here is a pointer).
+template <typename Handle, typename Release>
+using UniqueHandle = std::unique_ptr<std::remove_pointer_t<Handle>, Release>;
 
 struct DeleteGdiObject
 {

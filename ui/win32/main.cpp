@@ -18,7 +18,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
         UpdateWindow(form.window());
         return runMessageLoop(form);
     } catch (...) {
-        reportError(nullptr, std::current_exception());
+        showErrorBox(nullptr, form::errorMessage(std::current_exception()));
         return form::kExitStatusReportedError;
     }
 }

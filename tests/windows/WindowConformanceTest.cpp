@@ -1,0 +1,334 @@
+// The conformance suite against the Win32 view, under Wine: the real window
+// shown and worked as the system hands a user's input to it (a click on a
+// button, keys to the control with the focus), each message handled by the
+// program's own loop; the ink read off the screen, the announcements as an
+// MSAA client hears them, the error box read and closed by its button.
+#include "WindowConformance.h"
+
+#include "Form1.h"
+#include "WideText.h"
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <memory>
+#include <oleacc.h>
+#include <ranges>
+#include <stdexcept>
+#include <type_traits>
+#include <utility>
+
+namespace {
+
+constexpr int kSchemeText = COLOR_WINDOWTEXT;
+constexpr UINT_PTR kBoxWatch = 1;
+// Where a window keeps the driver that hears its announcements.
+constexpr wchar_t kDriverProperty[] = L"Win32Driver";
+
+COLORREF colour(form::Rgb rgb)
+{
+    return RGB(rgb.red, rgb.green, rgb.blue);
+}
+
+class Win32Driver final : public conformance::WindowDriver
+{
+public:
+    Win32Driver()
+    {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        // A window of its own for the timer that watches for error boxes: it
+        // fires in any loop of the thread, the boxes' own included.
+        watcher_.reset(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                       nullptr, nullptr));
+        SetWindowLongPtrW(watcher_.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        SetTimer(watcher_.get(), kBoxWatch, 20, watchBoxes);
+    }
+    ~Win32Driver() override
+    {
+        hook_.reset();
+        if (form_ && IsWindow(form_->window()))
+            RemovePropW(form_->window(), kDriverProperty);
+        form_.reset();
+        watcher_.reset(); // and its timer with it
+        // Nothing of this window's reaches the next test's loop.
+        MSG message{};
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        }
+        if (GetSysColor(kSchemeText) != schemeBefore_)
+            SetSysColors(1, &kSchemeText, &schemeBefore_);
+        CoUninitialize();
+    }
+    Win32Driver(const Win32Driver &) = delete;
+    Win32Driver &operator=(const Win32Driver &) = delete;
+
+    void open(calc::Calculation calculation, form::DecimalSeparators separators) override
+    {
+        setScheme(RGB(0, 0, 0));
+        form_ = std::make_unique<Form1>(GetModuleHandleW(nullptr), std::move(calculation),
+                                        [separators] { return separators; });
+        const HWND window = form_->window();
+        SetPropW(window, kDriverProperty, this);
+        hook_.reset(SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr,
+                                    heard, GetCurrentProcessId(), GetCurrentThreadId(),
+                                    WINEVENT_OUTOFCONTEXT));
+        // Shown only where the screen is read (ink): under Wine without a
+        // window manager, every top-level window that is hidden again waits
+        // two seconds for a manager's word that never comes. Hidden, it is
+        // still the active window, with the focus in it.
+        settle();
+        if (GetActiveWindow() != window)
+            ADD_FAILURE() << "the window is not the active one";
+    }
+    void click(form::Role role) override
+    {
+        post(form_->control(role), BM_CLICK, 0, 0);
+        settle();
+    }
+    void press(conformance::Press key) override
+    {
+        using Kind = conformance::Press::Kind;
+        const HWND target = GetFocus() ? GetFocus() : form_->window();
+        switch (key.kind) {
+        case Kind::Tab:
+            pressKey(target, VK_TAB);
+            break;
+        case Kind::Backtab:
+            pressKey(target, VK_TAB, VK_SHIFT);
+            break;
+        case Kind::Enter:
+            pressKey(target, VK_RETURN);
+            break;
+        case Kind::Space:
+            pressKey(target, VK_SPACE);
+            break;
+        case Kind::Alt:
+            // The character the keyboard layout makes of the key with Alt
+            // held (bit 29: Alt is down); the layout's own part is the system's.
+            post(target, WM_SYSCHAR, key.letter, LPARAM{1} | LPARAM{KF_ALTDOWN} << 16);
+            settle();
+            break;
+        }
+    }
+    void changeScheme(form::Rgb text) override
+    {
+        setScheme(colour(text));
+        settle();
+    }
+    void failElsewhere(std::exception_ptr error) override
+    {
+        form_->reportError(error);
+        settle();
+    }
+
+    std::u16string answer() override
+    {
+        readAnswer();
+        return answer_;
+    }
+    form::Role focus() override
+    {
+        const HWND focus = GetFocus();
+        for (const form::ControlSpec *row : form::tabOrder()) {
+            if (focus && form_->control(row->name) == focus)
+                return row->role;
+        }
+        return form::Role::None;
+    }
+    form::Rgb ink(const char *label) override;
+    std::vector<std::u16string> announcements() override { return heard_; }
+    std::vector<std::u16string> errorBoxes() override { return boxes_; }
+    std::optional<int> status() override { return status_; }
+
+    // `action` runs once, in the loop of the first error box, before the box
+    // is closed.
+    void whileTheBoxIsOpen(std::function<void()> action) { whileBoxOpen_ = std::move(action); }
+    Form1 &form() { return *form_; }
+
+private:
+    static void post(HWND target, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (target)
+            PostMessageW(target, message, wParam, lParam);
+    }
+
+    // Down and up, with `held` (a modifier) down meanwhile.
+    void pressKey(HWND target, WPARAM key, int held = 0)
+    {
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        const BYTE before = keys[held];
+        if (held)
+            keys[held] = 0x80;
+        SetKeyboardState(keys);
+        post(target, WM_KEYDOWN, key, 1);
+        post(target, WM_KEYUP, key, LPARAM{1} | LPARAM{KF_REPEAT | KF_UP} << 16);
+        settle();
+        keys[held] = before;
+        SetKeyboardState(keys);
+    }
+
+    void setScheme(COLORREF text) { SetSysColors(1, &kSchemeText, &text); }
+
+    // Handles whatever the action queued, as the program's loop would, until
+    // nothing is left: every effect of a posted input is synchronous from
+    // there on (a box's own loop included). The end of the program is the
+    // loop's quit message. A window that keeps queueing fails the test.
+    void settle()
+    {
+        MSG message{};
+        for (int left = 10'000; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); --left) {
+            if (left == 0) {
+                ADD_FAILURE() << "the window never settles";
+                return;
+            }
+            if (message.message == WM_QUIT) {
+                if (!status_)
+                    status_ = static_cast<int>(message.wParam);
+                continue;
+            }
+            form_->dispatch(message);
+        }
+        readAnswer();
+    }
+
+    // The answer as the label showed it last: an ended window's is gone.
+    void readAnswer()
+    {
+        if (const HWND label = form_ ? form_->control(form::Role::Answer) : nullptr;
+            label && IsWindow(label))
+            answer_ = windowText(label);
+    }
+
+    static void CALLBACK heard(HWINEVENTHOOK, DWORD, HWND control, LONG object, LONG child, DWORD,
+                               DWORD)
+    {
+        auto *self =
+            static_cast<Win32Driver *>(GetPropW(GetAncestor(control, GA_ROOT), kDriverProperty));
+        if (!self || object != OBJID_CLIENT || control != self->form_->control(form::Role::Answer))
+            return;
+        IAccessible *accessible = nullptr;
+        VARIANT id{};
+        if (FAILED(AccessibleObjectFromEvent(control, object, child, &accessible, &id)))
+            return;
+        BSTR name = nullptr;
+        if (accessible->get_accName(id, &name) == S_OK) {
+            self->heard_.emplace_back(reinterpret_cast<const char16_t *>(name), SysStringLen(name));
+            SysFreeString(name);
+        }
+        VariantClear(&id);
+        accessible->Release();
+    }
+
+    // Each error box of the thread's, read once, then closed by its button.
+    static void CALLBACK watchBoxes(HWND watcher, UINT, UINT_PTR, DWORD)
+    {
+        auto *self = reinterpret_cast<Win32Driver *>(GetWindowLongPtrW(watcher, GWLP_USERDATA));
+        EnumThreadWindows(GetCurrentThreadId(), readBox, reinterpret_cast<LPARAM>(self));
+    }
+    static BOOL CALLBACK readBox(HWND window, LPARAM driver)
+    {
+        wchar_t className[16] = {};
+        GetClassNameW(window, className, 16);
+        if (std::wstring_view(className) != L"#32770" || !IsWindowVisible(window))
+            return TRUE;
+        auto *self = reinterpret_cast<Win32Driver *>(driver);
+        if (std::ranges::find(self->boxesSeen_, window) == self->boxesSeen_.end()) {
+            self->boxesSeen_.push_back(window);
+            self->boxes_.push_back(windowText(GetDlgItem(window, 0xFFFF))); // the message
+        }
+        if (const std::function<void()> action = std::exchange(self->whileBoxOpen_, {})) {
+            action();
+            return TRUE; // closed on the next round
+        }
+        PostMessageW(window, WM_COMMAND, IDOK, 0);
+        return TRUE;
+    }
+
+    const COLORREF schemeBefore_ = GetSysColor(kSchemeText);
+    UniqueWindow watcher_;
+    std::unique_ptr<std::remove_pointer_t<HWINEVENTHOOK>, decltype(&UnhookWinEvent)> hook_{
+        nullptr, UnhookWinEvent};
+    std::unique_ptr<Form1> form_;
+    std::u16string answer_;
+    std::vector<std::u16string> heard_;
+    std::function<void()> whileBoxOpen_;
+    std::vector<HWND> boxesSeen_;
+    std::vector<std::u16string> boxes_;
+    std::optional<int> status_;
+};
+
+// The colour the label's text is drawn in on the screen: the commonest one
+// in its box other than its band's, the controls in front of it left out.
+form::Rgb Win32Driver::ink(const char *label)
+{
+    const HWND window = form_->window();
+    if (!IsWindowVisible(window)) {
+        ShowWindow(window, SW_SHOWNORMAL);
+        settle();
+    }
+    const auto boxOf = [](const form::ControlSpec &row) {
+        const form::PixelRect box =
+            std::holds_alternative<form::TwipsRect>(row.geometry)
+                ? form::pixelsFromTwips(std::get<form::TwipsRect>(row.geometry))
+                : form::pixelsCovering(std::get<form::TwipsLine>(row.geometry));
+        return RECT{box.left, box.top, box.left + box.width, box.top + box.height};
+    };
+    const form::ControlSpec &row = *form::findControl(label);
+    std::vector<RECT> inFront;
+    for (const form::ControlSpec &other : form::controlSpecs()) {
+        if (other.order < row.order)
+            inFront.push_back(boxOf(other));
+    }
+    const RECT box = boxOf(row);
+    const std::unique_ptr<std::remove_pointer_t<HDC>, std::function<void(HDC)>> dc(
+        GetDC(window), [window](HDC dc) { ReleaseDC(window, dc); });
+    std::map<COLORREF, int> counts;
+    for (int y = box.top; y < box.bottom; ++y) {
+        for (int x = box.left; x < box.right; ++x) {
+            if (std::ranges::none_of(inFront, [&](const RECT &r) { return PtInRect(&r, {x, y}); }))
+                ++counts[GetPixel(dc.get(), x, y)];
+        }
+    }
+    if (row.background)
+        counts.erase(colour(*row.background));
+    if (counts.empty()) {
+        ADD_FAILURE() << label << " shows no text";
+        return {};
+    }
+    const COLORREF ink =
+        std::ranges::max_element(counts, {}, &std::pair<const COLORREF, int>::second)->first;
+    return {GetRValue(ink), GetGValue(ink), GetBValue(ink)};
+}
+
+} // namespace
+
+namespace conformance {
+INSTANTIATE_TYPED_TEST_SUITE_P(Win32, WindowConformance, Win32Driver);
+} // namespace conformance
+
+// The box's own loop still delivers the window's messages: a click, or a
+// handler that fails again (a paint that keeps failing), while the box is
+// open adds nothing, and runs nothing.
+TEST(Win32Window, NothingRunsWhileTheErrorBoxIsOpen)
+{
+    int sums = 0;
+    Win32Driver driver;
+    driver.open(
+        [&] {
+            ++sums;
+            return conformance::overflowingSum();
+        },
+        {u","});
+    driver.whileTheBoxIsOpen([&] {
+        const HWND calculate = driver.form().control(form::Role::Calculate);
+        PostMessageW(driver.form().window(), WM_COMMAND,
+                     MAKEWPARAM(GetDlgCtrlID(calculate), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(calculate));
+        PostMessageW(calculate, BM_CLICK, 0, 0);
+        driver.form().reportError(std::make_exception_ptr(std::runtime_error("again")));
+    });
+    driver.click(form::Role::Calculate);
+    EXPECT_EQ(sums, 1);
+    EXPECT_EQ(driver.errorBoxes().size(), 1U);
+    EXPECT_EQ(driver.status(), form::kExitStatusReportedError);
+}

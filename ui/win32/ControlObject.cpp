@@ -1,0 +1,109 @@
+#include "ControlObject.h"
+
+#include "AccessibleText.h"
+#include "CaptionLayout.h"
+#include "FormObject.h"
+#include "WideText.h"
+
+void ControlObject::disconnect() noexcept
+{
+    form_ = nullptr;
+    DelegatingObject::disconnect();
+}
+
+STDMETHODIMP ControlObject::get_accParent(IDispatch **parent)
+{
+    return answer(
+        [&] {
+            if (!form_)
+                return S_FALSE;
+            form_->AddRef();
+            *parent = form_;
+            return S_OK;
+        },
+        parent);
+}
+
+STDMETHODIMP ControlObject::accNavigate(LONG direction, VARIANT start, VARIANT *end)
+{
+    return answer(
+        [&] {
+            if (!isSelf(start))
+                return E_INVALIDARG;
+            switch (direction) {
+            case NAVDIR_NEXT:
+            case NAVDIR_PREVIOUS:
+                return form_ ? form_->sibling(this, direction, end) : S_FALSE;
+            case NAVDIR_FIRSTCHILD:
+            case NAVDIR_LASTCHILD:
+                return S_FALSE; // a control has no children
+            default:
+                return E_NOTIMPL;
+            }
+        },
+        end);
+}
+
+STDMETHODIMP ControlObject::get_accName(VARIANT child, BSTR *name)
+{
+    return own(child, name,
+               [&] { return giveText(api_, form::accessibleName(row_, windowText(own_)), name); });
+}
+
+STDMETHODIMP ControlObject::get_accValue(VARIANT child, BSTR *value)
+{
+    // The answer is read as a value too, as a result field is.
+    return own(child, value, [&] {
+        if (row_.role != form::Role::Answer)
+            return S_FALSE;
+        return giveText(
+            api_, form::accessibleText(form::ShownCaption::fromCaption(windowText(own_)).text),
+            value);
+    });
+}
+
+STDMETHODIMP ControlObject::get_accDescription(VARIANT child, BSTR *description)
+{
+    return own(child, description,
+               [&] { return giveText(api_, form::accessibleDescription(row_), description); });
+}
+
+STDMETHODIMP ControlObject::get_accRole(VARIANT child, VARIANT *role)
+{
+    return own(child, role, [&] {
+        role->vt = VT_I4;
+        switch (row_.kind) {
+        case form::ControlKind::Button:
+            role->lVal = ROLE_SYSTEM_PUSHBUTTON;
+            break;
+        case form::ControlKind::Image:
+            role->lVal = ROLE_SYSTEM_GRAPHIC;
+            break;
+        case form::ControlKind::Label:
+            role->lVal = ROLE_SYSTEM_STATICTEXT;
+            break;
+        case form::ControlKind::Line:
+            role->lVal = ROLE_SYSTEM_SEPARATOR;
+            break;
+        }
+        return S_OK;
+    });
+}
+
+STDMETHODIMP ControlObject::get_accKeyboardShortcut(VARIANT child, BSTR *shortcut)
+{
+    // A label's underlined letter only points at the button it names.
+    if (row_.kind != form::ControlKind::Button)
+        return own(child, shortcut, [] { return S_FALSE; });
+    return DelegatingObject::get_accKeyboardShortcut(child, shortcut);
+}
+
+STDMETHODIMP ControlObject::accDoDefaultAction(VARIANT child)
+{
+    const HRESULT done = DelegatingObject::accDoDefaultAction(child);
+    // A system whose standard object cannot press a button (Wine's) gets
+    // the click a press is; posted, so that the caller is answered first.
+    if (done == E_NOTIMPL && row_.kind == form::ControlKind::Button && isSelf(child))
+        return PostMessageW(own_, BM_CLICK, 0, 0) ? S_OK : E_FAIL;
+    return done;
+}
