@@ -2,8 +2,8 @@
 
 #include "AccessibleText.h"
 #include "CaptionLabel.h"
+#include "Widgets.h"
 #include "WindowTable.h"
-#include "LineControl.h"
 
 #include <QAccessibleObject>
 #include <QAccessibleWidget>
@@ -14,11 +14,6 @@
 #include <vector>
 
 namespace {
-
-QString qText(const std::u16string &text)
-{
-    return QString::fromStdU16String(text);
-}
 
 // The sibling control of `widget` that the table names `name`.
 QAccessibleInterface *sibling(const QWidget *widget, const char *name)
@@ -134,8 +129,9 @@ private:
         const std::u16string caption =
             static_cast<CaptionLabel *>(widget())->text().toStdU16String();
         if (const form::ControlSpec *row = this->row())
-            return qText(form::accessibleName(*row, caption));
-        return qText(form::accessibleText(form::ShownCaption::fromCaption(caption).text));
+            return QString::fromStdU16String(form::accessibleName(*row, caption));
+        return QString::fromStdU16String(
+            form::accessibleText(form::ShownCaption::fromCaption(caption).text));
     }
 };
 

@@ -1,13 +1,11 @@
 #pragma once
 
 // What assistive technology is shown of the window, where Qt's defaults fall
-// short: the window is a dialog whose children come in reading order (task,
-// formula, each instruction before its button, the answer after Calculate)
-// with the frame lines left out as decoration; caption labels are named and
-// read by their text as shown (no "&" marker), each run of spaces one space;
-// each instruction is related to its button and the answer to Calculate, so
-// that a reader presenting the dialog reads the task statement alone.
-// Installing it more than once is harmless.
+// short: a dialog with its children in the table's reading order, the frame
+// lines left out; caption labels named by their text as shown, single-spaced;
+// each instruction related to its button and the answer to Calculate, so that
+// a reader presenting the dialog reads the task statement alone. Installing
+// it more than once is harmless.
 
 #include <QAccessible>
 #include <QObject>
@@ -42,10 +40,9 @@ private:
     bool shown_ = false;
 };
 
-// Assistive technology that connects while the window is already active
-// (the toolkit reaches the accessibility bus only after the window manager
-// may have activated the window) is told what it could not hear: that the
-// window is active and where the focus is. Observes for its own lifetime.
+// Assistive technology that connects while the window is already active (the
+// toolkit reaches the bus only after the window manager may have activated
+// it) is told what it missed: the window is active, and where the focus is.
 class ActivationReplay : public QAccessible::ActivationObserver
 {
 public:

@@ -1,16 +1,15 @@
 #pragma once
 
 #include "CaptionLayout.h"
-#include "WindowTable.h"
 #include "TextAdvances.h"
+#include "WindowTable.h"
 
 #include <QLabel>
 #include <memory>
 
-// A static text label drawn the way the window's captions were written for:
-// plain text on an opaque background, wrapped at spaces without losing any of
-// them, and with the access key letter underlined instead of an "&" shown.
-// The label takes no focus and has no buddy, so it registers no shortcut.
+// A label drawn the way the window's captions were written for: plain text
+// on an opaque band, wrapped at spaces without losing any, the access key
+// underlined instead of an "&" shown. No focus and no buddy, so no shortcut.
 class CaptionLabel : public QLabel
 {
     Q_OBJECT

@@ -6,26 +6,15 @@
 #include <cwchar>
 #include <langinfo.h>
 #include <locale.h>
+#include <memory>
+#include <type_traits>
 
 namespace {
 
-// A locale object of the C library, freed with this.
-class LocaleObject
+// A locale object of the C library is freed by whoever holds it.
+struct FreeLocale
 {
-public:
-    explicit LocaleObject(locale_t locale) noexcept : locale_(locale) {}
-    LocaleObject(const LocaleObject &) = delete;
-    LocaleObject &operator=(const LocaleObject &) = delete;
-    ~LocaleObject()
-    {
-        if (locale_)
-            freelocale(locale_);
-    }
-
-    locale_t get() const noexcept { return locale_; }
-
-private:
-    locale_t locale_;
+    void operator()(locale_t locale) const noexcept { freelocale(locale); }
 };
 
 // The calling thread's locale while this lives; other threads and the
@@ -59,9 +48,9 @@ form::DecimalSeparators userDecimalSeparators()
 {
     // The numeric category together with the character set it is written in
     // (a locale need not be UTF-8: "ru_RU" alone is ISO-8859-5).
-    const LocaleObject numeric(
+    const std::unique_ptr<std::remove_pointer_t<locale_t>, FreeLocale> numeric(
         newlocale(LC_NUMERIC_MASK | LC_CTYPE_MASK, numericLocaleName(), locale_t{}));
-    if (!numeric.get())
+    if (!numeric)
         return {};
     // One character, which the C library's locale compiler insists on.
     const char *point = nl_langinfo_l(RADIXCHAR, numeric.get());

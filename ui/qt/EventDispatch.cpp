@@ -10,11 +10,6 @@
 
 namespace {
 
-QString qText(std::u16string_view text)
-{
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // The window a report for `widget` belongs to: its own, else the program's.
 Form1 *windowOf(QWidget *widget)
 {
@@ -33,8 +28,8 @@ void showModalErrorBox(QWidget *owner, std::u16string_view message) noexcept
 {
     try {
         QMessageBox box(QMessageBox::Critical, owner ? owner->windowTitle() : QString(),
-                        qText(message), QMessageBox::NoButton, owner);
-        box.addButton(qText(form::kErrorBoxButton), QMessageBox::AcceptRole);
+                        QStringView(message).toString(), QMessageBox::NoButton, owner);
+        box.addButton(QStringView(form::kErrorBoxButton).toString(), QMessageBox::AcceptRole);
         box.exec();
     } catch (...) {
         // Not even the message box could be shown.

@@ -7,25 +7,23 @@
 
 class QWidget;
 
-// Reports an exception that left the window's code, as the window's model
-// has it: one modal message box naming it, then the event loop ends with the
-// reported-error status. Only the first report for a window is shown.
+// Reports an exception that left the window's code, through the window's
+// model (one box, then the reported-error status).
 void reportError(QWidget *window, const std::exception_ptr &error) noexcept;
 
 // The error box: `message` in a modal box over `owner`, until the user
 // closes it. Where not even that can be shown, the program ends at once.
 void showModalErrorBox(QWidget *owner, std::u16string_view message) noexcept;
 
-// Runs one event handler of the window. Whatever it throws stops here, so it
-// never unwinds through Qt, and is reported.
+// Runs one event handler of the window: whatever it throws is reported here,
+// and never unwinds through Qt.
 void dispatchEvent(QWidget *window, const std::function<void()> &handler) noexcept;
 
 // Reports `error` as soon as the event loop is back, for code that cannot
 // open a modal box where it stands (painting, event delivery).
 void reportErrorLater(QWidget *window, std::exception_ptr error) noexcept;
 
-// Runs code on the paint path of `widget`: whatever it throws is caught
-// there and reported later.
+// Runs code on the paint path of `widget`, reporting what it throws later.
 template <typename Body> void paintGuarded(QWidget *widget, Body &&body) noexcept
 {
     try {

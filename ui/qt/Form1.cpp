@@ -4,18 +4,17 @@
 #include "AccessibleText.h"
 #include "Assets.h"
 #include "CaptionLabel.h"
-#include "CommandButton.h"
 #include "ErrorReport.h"
 #include "EventDispatch.h"
-#include "FontChoice.h"
+#include "FontStandIn.h"
+#include "Widgets.h"
 #include "WindowTable.h"
-#include "LineControl.h"
-#include "PictureLabel.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <utility>
 
 namespace {
@@ -28,21 +27,9 @@ QRect pixelRect(const form::TwipsRect &twips)
     return {pixels.left, pixels.top, pixels.width, pixels.height};
 }
 
-QLine pixelLine(const form::TwipsLine &twips)
-{
-    return {pixelsFromTwips(twips.x1), pixelsFromTwips(twips.y1), pixelsFromTwips(twips.x2),
-            pixelsFromTwips(twips.y2)};
-}
-
 QColor qColor(form::Rgb rgb)
 {
     return {rgb.red, rgb.green, rgb.blue};
-}
-
-form::Rgb rgb(const QColor &colour)
-{
-    return {static_cast<std::uint8_t>(colour.red()), static_cast<std::uint8_t>(colour.green()),
-            static_cast<std::uint8_t>(colour.blue())};
 }
 
 QString qText(std::u16string_view text)
@@ -50,23 +37,42 @@ QString qText(std::u16string_view text)
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-Qt::FocusReason qReason(form::FocusReason reason)
-{
-    switch (reason) {
-    case form::FocusReason::Start:
-        break;
-    case form::FocusReason::Tab:
-        return Qt::TabFocusReason;
-    case form::FocusReason::Backtab:
-        return Qt::BacktabFocusReason;
-    }
-    return Qt::OtherFocusReason;
-}
-
 // The text colour of the user's scheme, as a label has it.
 form::Rgb schemeText()
 {
-    return rgb(QApplication::palette("QLabel").color(QPalette::WindowText));
+    const QColor text = QApplication::palette("QLabel").color(QPalette::WindowText);
+    return {static_cast<std::uint8_t>(text.red()), static_cast<std::uint8_t>(text.green()),
+            static_cast<std::uint8_t>(text.blue())};
+}
+
+// The QFont for a font of the layout. A Windows face that Debian lacks is
+// replaced by installed stand-ins with its metrics, handed to the font system
+// as one list of families so that it resolves them in a single lookup.
+QFont fontFromSpec(const form::FontSpec &wanted)
+{
+    const form::FontStandIn standIn = form::fontStandIn(wanted);
+    QStringList families;
+    for (const std::u16string &family : standIn.families)
+        families.append(QString::fromStdU16String(family));
+    QFont font;
+    font.setFamilies(families);
+    // The faces in the lists cover the window's own text (Latin and
+    // Cyrillic). A character they lack, such as a locale's decimal separator,
+    // is drawn from a face that has it; that search is made only when such a
+    // character turns up.
+    font.setStyleHint(QFont::SansSerif);
+    // Sized for 96 dpi in the window's own pixels, like the boxes: where the
+    // toolkit's scaling is off on a high-dpi screen, points alone would grow
+    // the text while the window stays at its 96-dpi size.
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const qreal dpi = screen ? screen->logicalDotsPerInchY() : 96.0;
+    font.setPointSizeF(wanted.points * 96.0 / dpi);
+    font.setWeight(static_cast<QFont::Weight>(standIn.weight));
+    font.setStretch(standIn.stretch.value_or(QFont::AnyStretch));
+    font.setItalic(wanted.italic);
+    font.setUnderline(wanted.underline);
+    font.setStrikeOut(wanted.strikeOut);
+    return font;
 }
 
 QWidget *createControl(const form::ControlSpec &row, QWidget *parent)
@@ -78,8 +84,12 @@ QWidget *createControl(const form::ControlSpec &row, QWidget *parent)
         return new CaptionLabel(qText(row.caption), row.alignment, parent);
     case form::ControlKind::Image:
         return new PictureLabel(formulaPicture(), parent);
-    case form::ControlKind::Line:
-        return new LineControl(pixelLine(std::get<form::TwipsLine>(row.geometry)), parent);
+    case form::ControlKind::Line: {
+        const auto &line = std::get<form::TwipsLine>(row.geometry);
+        return new LineControl({pixelsFromTwips(line.x1), pixelsFromTwips(line.y1),
+                                pixelsFromTwips(line.x2), pixelsFromTwips(line.y2)},
+                               parent);
+    }
     }
     return nullptr;
 }
@@ -219,7 +229,9 @@ void Form1::setInk(const form::ControlSpec &row, form::Rgb ink)
 
 void Form1::setFocus(form::Role role, form::FocusReason reason)
 {
-    control(role)->setFocus(qReason(reason));
+    control(role)->setFocus(reason == form::FocusReason::Tab       ? Qt::TabFocusReason
+                            : reason == form::FocusReason::Backtab ? Qt::BacktabFocusReason
+                                                                   : Qt::OtherFocusReason);
 }
 
 form::Role Form1::focused() const

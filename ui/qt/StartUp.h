@@ -8,22 +8,19 @@
 #include <QString>
 #include <QtGlobal>
 
-// Keeps the toolkit from starting anything that outlives the program: where
-// no D-Bus session bus exists, the accessibility bridge would have libdbus
-// autolaunch one (dbus-launch and a daemon that never end, files under
-// ~/.dbus), so it is pointed at no bus instead. Where a bus exists, nothing
-// changes and assistive technology works as usual.
+// Where no D-Bus session bus exists, the accessibility bridge would have
+// libdbus autolaunch one (a daemon that never ends, files under ~/.dbus):
+// it is pointed at no bus instead. An existing bus is left as it is.
 void keepSessionBusFromAutolaunching();
 
-// A WAYLAND_DISPLAY left behind by a session that is gone, beside a working
-// DISPLAY: the toolkit would try the dead one first and complain before it
-// falls back. Where nobody chose the platform, X11 is taken at once.
+// A WAYLAND_DISPLAY left by a session that is gone, beside a DISPLAY: the
+// toolkit would complain of the dead one before it falls back, so where
+// nobody chose the platform, X11 is taken at once.
 void skipStaleWaylandDisplay();
 
-// The toolkit wants a private runtime folder even though this program puts
-// nothing in it; where XDG_RUNTIME_DIR names none that is usable, it would
-// create /tmp/runtime-$USER (or the missing folder) and leave it behind. This
-// gives it a fresh one for the run instead and removes it at the end.
+// The toolkit wants a private runtime folder; where XDG_RUNTIME_DIR names
+// none that is usable, it would make one and leave it behind. This makes a
+// fresh one for the run instead and removes it at the end.
 class TransientRuntimeDir
 {
 public:
@@ -32,19 +29,17 @@ public:
     TransientRuntimeDir(const TransientRuntimeDir &) = delete;
     TransientRuntimeDir &operator=(const TransientRuntimeDir &) = delete;
 
-    // Removes the folder now, if one was made (also on the way out that
-    // skips destructors).
+    // Removes the folder now, if one was made (for an exit that skips destructors).
     void remove() noexcept;
 
 private:
     QByteArray path_; // empty: none was made
 };
 
-// From its making until succeeded(), the toolkit's messages are held back; a
-// fatal one (no display could be opened, the platform plugin could not start)
-// ends the program at once with one plain line on standard error and
-// kExitStatusNoDisplay, instead of an abort and a core file. One watch at a
-// time: the toolkit takes a single message handler.
+// Until succeeded(), the toolkit's messages are held back; a fatal one (no
+// display, no platform plugin) ends the program at once with one plain line
+// on standard error and kExitStatusNoDisplay, instead of an abort and a core
+// file. One watch at a time: the toolkit takes a single message handler.
 class StartUpWatch
 {
 public:

@@ -2,7 +2,6 @@
 
 #include <QGlyphRun>
 #include <QPainter>
-#include <QTextLayout>
 
 TextAdvances::TextAdvances(const QString &text, const QFont &font)
     : layout_(std::make_unique<QTextLayout>(text, font))
@@ -19,10 +18,6 @@ TextAdvances::TextAdvances(const QString &text, const QFont &font)
     for (qsizetype i = 0; i <= text.size(); ++i)
         x_.append(line.isValid() ? line.cursorToX(static_cast<int>(i)) : 0.0);
 }
-
-TextAdvances::TextAdvances(TextAdvances &&) noexcept = default;
-TextAdvances &TextAdvances::operator=(TextAdvances &&) noexcept = default;
-TextAdvances::~TextAdvances() = default;
 
 void TextAdvances::draw(QPainter &painter, qsizetype from, qsizetype to, QPointF topLeft) const
 {

@@ -1,12 +1,8 @@
 #pragma once
 
-#include <QFont>
 #include <QList>
-#include <QString>
+#include <QTextLayout>
 #include <memory>
-
-class QPainter;
-class QTextLayout;
 
 // A text set on one line in one font, shaped once: measuring any range costs
 // a subtraction, and any range is drawn from that same shaping.
@@ -14,9 +10,6 @@ class TextAdvances
 {
 public:
     TextAdvances(const QString &text, const QFont &font);
-    TextAdvances(TextAdvances &&) noexcept;
-    TextAdvances &operator=(TextAdvances &&) noexcept;
-    ~TextAdvances();
 
     // The width of the characters [from, to).
     qreal width(qsizetype from, qsizetype to) const { return x_.at(to) - x_.at(from); }
