@@ -18,18 +18,6 @@ const QString kInitialAnswer = QStringLiteral(" О    Т    В    Е    Т");
 
 } // namespace
 
-TEST(Form1, ControlsAreReachableByNameAndByRole)
-{
-    Form1 form;
-    EXPECT_EQ(form.windowTitle(), QStringLiteral("Velto"));
-    EXPECT_EQ(form.control("Command1"), form.control(form::Role::Calculate));
-    EXPECT_EQ(form.control("Command2"), form.control(form::Role::Exit));
-    EXPECT_EQ(form.control("Label4"), form.control(form::Role::Answer));
-    EXPECT_EQ(form.control("NoSuchControl"), nullptr);
-    EXPECT_EQ(button(form, form::Role::Calculate)->text(), QStringLiteral("&Вычислить"));
-    EXPECT_EQ(button(form, form::Role::Exit)->text(), QStringLiteral("В&ыход"));
-}
-
 // A title bar that offers to maximize the window anyway gets it back at its one size.
 TEST(Form1, AMaximizedWindowReturnsToItsOneSize)
 {
@@ -51,21 +39,6 @@ TEST(Form1, ClosingTheWindowEndsTheEventLoopAfterACalculation)
     });
     EXPECT_EQ(status, 0);
     EXPECT_FALSE(form.isVisible());
-}
-
-TEST(EventDispatch, AHandlerThatSucceedsLeavesTheLoopRunning)
-{
-    Form1 form;
-    form.show();
-    MessageBoxWatcher watcher;
-    int calls = 0;
-    const int status = runEventLoop([&] {
-        dispatchEvent(&form, [&] { ++calls; });
-        QCoreApplication::exit(42); // only the test ends this loop
-    });
-    EXPECT_EQ(calls, 1);
-    EXPECT_EQ(status, 42);
-    EXPECT_TRUE(watcher.texts().isEmpty());
 }
 
 TEST(Form1, ButtonsLookLikePlainButtonsInTheSystemPalette)

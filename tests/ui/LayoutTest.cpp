@@ -1,8 +1,8 @@
 #include "CaptionLabel.h"
 #include "Controls.h"
 #include "Form1.h"
-#include "WindowTable.h"
 #include "QtPrinters.h"
+#include "WindowTable.h"
 
 #include <QFontInfo>
 #include <QPushButton>
@@ -57,14 +57,6 @@ TEST(Captions, NoLabelIsRichText)
     const Form1 form;
     for (QLabel *label : form.findChildren<QLabel *>())
         EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
-}
-
-TEST(Captions, AccessKeyMarkersAreNotShown)
-{
-    const auto calculate = form::ShownCaption::fromCaption(caption("Label2").toStdU16String());
-    EXPECT_EQ(calculate.text.find(u'&'), std::u16string::npos);
-    ASSERT_TRUE(calculate.underlined);
-    EXPECT_EQ(calculate.text.substr(*calculate.underlined, 9), u"Вычислить");
 }
 
 // The shared breaking rule over this front end's measuring.
