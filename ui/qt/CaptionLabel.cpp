@@ -5,14 +5,6 @@
 #include <QFontMetricsF>
 #include <QPainter>
 
-struct CaptionLabel::Cache
-{
-    QString caption;
-    QFont font;
-    int width;
-    Layout layout;
-};
-
 CaptionLabel::CaptionLabel(const QString &caption, form::Alignment alignment, QWidget *parent)
     : QLabel(parent), alignment_(alignment)
 {
@@ -21,8 +13,6 @@ CaptionLabel::CaptionLabel(const QString &caption, form::Alignment alignment, QW
     setAutoFillBackground(true);
     setFocusPolicy(Qt::NoFocus);
 }
-
-CaptionLabel::~CaptionLabel() = default;
 
 const CaptionLabel::Layout &CaptionLabel::captionLayout() const
 {
@@ -37,10 +27,9 @@ const CaptionLabel::Layout &CaptionLabel::captionLayout() const
                 return advances.width(static_cast<qsizetype>(from), static_cast<qsizetype>(to));
             },
             width());
-        cache_ = std::make_unique<Cache>(
-            Cache{text(), font(), width(),
-                  Layout{shownText, shown.underlined, std::move(advances), std::move(lines),
-                         QFontMetricsF(font()).height()}});
+        cache_.emplace(Cache{text(), font(), width(),
+                             Layout{shownText, shown.underlined, std::move(advances),
+                                    std::move(lines), QFontMetricsF(font()).height()}});
     }
     return cache_->layout;
 }

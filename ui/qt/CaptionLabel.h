@@ -5,7 +5,7 @@
 #include "WindowTable.h"
 
 #include <QLabel>
-#include <memory>
+#include <optional>
 
 // A label drawn the way the window's captions were written for: plain text
 // on an opaque band, wrapped at spaces without losing any, the access key
@@ -16,7 +16,6 @@ class CaptionLabel : public QLabel
 
 public:
     CaptionLabel(const QString &caption, form::Alignment alignment, QWidget *parent = nullptr);
-    ~CaptionLabel() override;
 
     // The shown text laid out at the label's font and width.
     struct Layout
@@ -42,7 +41,14 @@ protected:
 private:
     void paintCaption();
 
+    struct Cache
+    {
+        QString caption;
+        QFont font;
+        int width;
+        Layout layout;
+    };
+
     form::Alignment alignment_;
-    struct Cache;
-    mutable std::unique_ptr<Cache> cache_;
+    mutable std::optional<Cache> cache_;
 };
