@@ -75,17 +75,13 @@ LRESULT CALLBACK WindowAccessibility::subclassProcedure(HWND target, UINT messag
 std::optional<LRESULT> WindowAccessibility::windowMessage(UINT message, WPARAM wParam,
                                                           LPARAM lParam) noexcept
 {
-    switch (message) {
-    case WM_GETOBJECT:
-        return window_ ? objectFor(window_, wParam, lParam) : std::nullopt;
-    case WM_DESTROY:
-        // The window goes before its controls: all of it is let go of at
-        // once, while every window still exists.
+    if (message == WM_GETOBJECT && window_)
+        return objectFor(window_, wParam, lParam);
+    // The window goes before its controls: all of it is let go of at once,
+    // while every window still exists.
+    if (message == WM_DESTROY)
         disconnect();
-        return std::nullopt;
-    default:
-        return std::nullopt;
-    }
+    return std::nullopt;
 }
 
 bool WindowAccessibility::ready()
@@ -102,9 +98,11 @@ bool WindowAccessibility::ready()
         comStarted_ = SUCCEEDED(started);
     }
     const auto standardFor = [&](HWND handle) {
-        ComReference<IAccessible> standard;
-        if (FAILED(api_.createStdAccessibleObject(handle, OBJID_CLIENT, __uuidof(IAccessible),
-                                                  reinterpret_cast<void **>(standard.put()))))
+        void *made = nullptr;
+        const HRESULT result =
+            api_.createStdAccessibleObject(handle, OBJID_CLIENT, __uuidof(IAccessible), &made);
+        ComReference<IAccessible> standard(static_cast<IAccessible *>(made));
+        if (FAILED(result))
             standard.reset();
         return standard;
     };
@@ -149,10 +147,11 @@ void WindowAccessibility::markLiveRegion(HWND control) noexcept
     // (Wine's) leaves the control unmarked.
     if (liveRegion_ || !form_ || !api_.coCreateInstance)
         return;
-    ComReference<IAccPropServices> properties;
-    if (FAILED(api_.coCreateInstance(kAccPropServicesClass, nullptr, CLSCTX_INPROC_SERVER,
-                                     kAccPropServicesInterface,
-                                     reinterpret_cast<void **>(properties.put()))))
+    void *made = nullptr;
+    const HRESULT result = api_.coCreateInstance(
+        kAccPropServicesClass, nullptr, CLSCTX_INPROC_SERVER, kAccPropServicesInterface, &made);
+    ComReference<IAccPropServices> properties(static_cast<IAccPropServices *>(made));
+    if (FAILED(result))
         return;
     VARIANT polite{};
     polite.vt = VT_I4;

@@ -1,45 +1,17 @@
 #pragma once
 
-#include <utility>
+#include <memory>
 
-// One reference to a COM object, released once, by whoever holds it.
-template <typename Interface> class ComReference
+struct ReleaseReference
 {
-public:
-    ComReference() = default;
-    // Takes over a reference the caller was given or made.
-    explicit ComReference(Interface *object) noexcept : object_(object) {}
-    ~ComReference() { reset(); }
-    ComReference(ComReference &&other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
-    ComReference &operator=(ComReference &&other) noexcept
+    template <typename Interface> void operator()(Interface *object) const noexcept
     {
-        if (this != &other) {
-            reset();
-            object_ = std::exchange(other.object_, nullptr);
-        }
-        return *this;
+        object->Release();
     }
-    ComReference(const ComReference &) = delete;
-    ComReference &operator=(const ComReference &) = delete;
-
-    Interface *get() const noexcept { return object_; }
-    Interface *operator->() const noexcept { return object_; }
-    explicit operator bool() const noexcept { return object_ != nullptr; }
-
-    // Lets go; the object may call back into its holder while it goes, so
-    // the holder no longer has it by then.
-    void reset() noexcept
-    {
-        if (Interface *object = std::exchange(object_, nullptr))
-            object->Release();
-    }
-    // Where a function that makes an object puts its reference.
-    Interface **put() noexcept
-    {
-        reset();
-        return &object_;
-    }
-
-private:
-    Interface *object_ = nullptr;
 };
+
+// One reference to a COM object, released once, by whoever holds it; made
+// from a pointer, it takes over a reference the caller was given or made.
+// (reset() lets go of the object only once the holder no longer has it, so
+// that the object may call back into its holder while it goes.)
+template <typename Interface> using ComReference = std::unique_ptr<Interface, ReleaseReference>;

@@ -8,9 +8,9 @@
 #include <type_traits>
 #include <windows.h>
 
-// A part of the window the system would not make: what it was, a literal,
-// and the system's error code. Small on purpose: std::system_error would
-// bring the C++ library's error categories and strings into the program.
+// A part of the window the system would not make, and the system's error
+// code. Not std::system_error, which would bring the library's error
+// categories and strings into the program.
 class CreationError : public std::exception
 {
 public:
@@ -24,9 +24,8 @@ private:
     DWORD code_;
 };
 
-// `handle`, or an error naming what the system would not make: a window,
-// icon, font or brush that is missing is reported, never drawn without.
-// `what` must outlive the error: a literal or a name from the layout table.
+// `handle`, or an error naming `what` (a literal or a name from the table):
+// a part that is missing is reported, never drawn without.
 template <typename Handle> Handle created(Handle handle, const char *what)
 {
     if (!handle)
@@ -34,25 +33,16 @@ template <typename Handle> Handle created(Handle handle, const char *what)
     return handle;
 }
 
+// The system's function that releases a handle, as a deleter.
+template <auto Release> struct Releaser
+{
+    template <typename Handle> void operator()(Handle handle) const noexcept { Release(handle); }
+};
+
 // A handle released by `Release` when its holder goes (every handle type
 // here is a pointer).
 template <typename Handle, typename Release>
 using UniqueHandle = std::unique_ptr<std::remove_pointer_t<Handle>, Release>;
-
-struct DeleteGdiObject
-{
-    void operator()(HGDIOBJ object) const noexcept { DeleteObject(object); }
-};
-
-struct DeleteMemoryDc
-{
-    void operator()(HDC dc) const noexcept { DeleteDC(dc); }
-};
-
-struct DestroyIconHandle
-{
-    void operator()(HICON icon) const noexcept { DestroyIcon(icon); }
-};
 
 // A top-level window is destroyed without running its owner's handlers: the
 // owner is already going, and its end is not the program's.
@@ -65,11 +55,11 @@ struct DestroyDetachedWindow
     }
 };
 
-using UniqueFont = UniqueHandle<HFONT, DeleteGdiObject>;
-using UniqueBrush = UniqueHandle<HBRUSH, DeleteGdiObject>;
-using UniqueBitmap = UniqueHandle<HBITMAP, DeleteGdiObject>;
-using UniqueMemoryDc = UniqueHandle<HDC, DeleteMemoryDc>;
-using UniqueIcon = UniqueHandle<HICON, DestroyIconHandle>;
+using UniqueFont = UniqueHandle<HFONT, Releaser<DeleteObject>>;
+using UniqueBrush = UniqueHandle<HBRUSH, Releaser<DeleteObject>>;
+using UniqueBitmap = UniqueHandle<HBITMAP, Releaser<DeleteObject>>;
+using UniqueMemoryDc = UniqueHandle<HDC, Releaser<DeleteDC>>;
+using UniqueIcon = UniqueHandle<HICON, Releaser<DestroyIcon>>;
 using UniqueWindow = UniqueHandle<HWND, DestroyDetachedWindow>;
 
 // An object selected into a device context until the end of the scope.
