@@ -11,14 +11,12 @@
 class FormObject;
 struct IAccPropServices;
 
-// What assistive technology reads of the window, through MSAA (which
-// Windows' UI Automation also reads, through its proxy): the table's
-// readable controls in reading order, named and described as the table says,
-// each otherwise the system's standard object for its control, so focus,
-// location, hit testing and the buttons' default action keep working.
-// Nothing is loaded or made until a client first asks. When the window is
-// destroyed, every object handed out goes defunct: a client may hold one for
-// as long as it likes, and the window's handles may be reused by then.
+// What assistive technology reads of the window through MSAA (and UI
+// Automation through its proxy): the table's readable controls in reading
+// order, named and described as the table says, otherwise the system's
+// standard objects, so focus, location, hit testing and default actions keep
+// working. Nothing is loaded until a client first asks. Every object handed
+// out goes defunct with the window: a client may hold one past it.
 class WindowAccessibility
 {
 public:
@@ -28,9 +26,8 @@ public:
         HWND handle;
     };
 
-    // `controls`: the window's controls (any order); those the table gives a
-    // reading index are read. The window and they answer their own requests
-    // from then on, through `api`.
+    // `controls`: the window's controls (any order); those in the table's
+    // reading order are read. They answer WM_GETOBJECT from now on.
     WindowAccessibility(HWND window, const std::vector<Control> &controls,
                         const AccessibilityApi &api = AccessibilityApi::system());
     ~WindowAccessibility();
@@ -40,12 +37,10 @@ public:
     // `control`'s text changed: a screen reader is told, to speak it.
     void announceTextChange(HWND control) noexcept;
 
-    // A message of the window itself, which its own procedure passes here
-    // first: its WM_GETOBJECT is answered, and its WM_DESTROY ends every
-    // object. A value is the message's answer. (The controls are subclassed;
-    // the window is not, since under Wine every message to a subclassed
-    // window costs a trip to the server, and the window gets many on each
-    // Calculate.)
+    // A message of the window, passed here first by its procedure: a value
+    // answers it (WM_GETOBJECT); WM_DESTROY ends every object. (Only the
+    // controls are subclassed: under Wine each message to a subclassed window
+    // costs a trip to the server, and the window gets many on each Calculate.)
     std::optional<LRESULT> windowMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
 private:
@@ -56,8 +51,7 @@ private:
     bool ready();
     // `control` a polite live region, where the system can mark one.
     void markLiveRegion(HWND control) noexcept;
-    // While the windows still exist: every object defunct, every subclass
-    // and annotation taken back.
+    // While the windows exist: every object defunct, subclass and annotation undone.
     void disconnect() noexcept;
 
     const AccessibilityApi &api_;

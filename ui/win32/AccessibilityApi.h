@@ -1,12 +1,10 @@
 #pragma once
 
-// The system's accessibility, COM and automation functions the window's
-// accessible objects use, loaded from the system folder only, on first use.
-// oleacc.dll is not one of Windows' KnownDLLs: imported, a file of that name
-// beside the program (in a downloads folder, say) would be loaded in its
-// place. COM and automation are loaded the same way, so that nothing of this
-// is loaded until assistive technology asks. Where a function the objects
-// need is missing, the window keeps the system's standard objects.
+// The accessibility, COM and automation functions the accessible objects
+// use, loaded from the system folder only, on first use: oleacc.dll is no
+// KnownDLL, so imported, a file of that name beside the program would be
+// loaded in its place; and nothing is loaded until assistive technology asks.
+// Where one the objects need is missing, the system's own objects serve.
 
 #include <oleacc.h>
 #include <windows.h>

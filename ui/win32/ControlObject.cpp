@@ -70,22 +70,13 @@ STDMETHODIMP ControlObject::get_accDescription(VARIANT child, BSTR *description)
 
 STDMETHODIMP ControlObject::get_accRole(VARIANT child, VARIANT *role)
 {
+    using enum form::ControlKind;
     return own(child, role, [&] {
         role->vt = VT_I4;
-        switch (row_.kind) {
-        case form::ControlKind::Button:
-            role->lVal = ROLE_SYSTEM_PUSHBUTTON;
-            break;
-        case form::ControlKind::Image:
-            role->lVal = ROLE_SYSTEM_GRAPHIC;
-            break;
-        case form::ControlKind::Label:
-            role->lVal = ROLE_SYSTEM_STATICTEXT;
-            break;
-        case form::ControlKind::Line:
-            role->lVal = ROLE_SYSTEM_SEPARATOR;
-            break;
-        }
+        role->lVal = row_.kind == Button  ? ROLE_SYSTEM_PUSHBUTTON
+                     : row_.kind == Image ? ROLE_SYSTEM_GRAPHIC
+                     : row_.kind == Label ? ROLE_SYSTEM_STATICTEXT
+                                          : ROLE_SYSTEM_SEPARATOR;
         return S_OK;
     });
 }

@@ -17,20 +17,11 @@ COLORREF colour(form::Rgb rgb) noexcept
     return RGB(rgb.red, rgb.green, rgb.blue);
 }
 
-form::Rgb rgb(COLORREF colour) noexcept
-{
-    return {GetRValue(colour), GetGValue(colour), GetBValue(colour)};
-}
-
 // The text colour of the user's scheme.
 form::Rgb schemeText() noexcept
 {
-    return rgb(GetSysColor(COLOR_WINDOWTEXT));
-}
-
-RECT rectFrom(const form::PixelRect &box) noexcept
-{
-    return {box.left, box.top, box.left + box.width, box.top + box.height};
+    const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
+    return {GetRValue(text), GetGValue(text), GetBValue(text)};
 }
 
 // The picture stretched to fill `width` x `height`, each pixel taken from
@@ -79,13 +70,41 @@ HICON loadIcon(HINSTANCE instance, int widthMetric, int heightMetric)
                    "program icon");
 }
 
+// The user locale's separator: as the user set it, or with `flags`
+// LOCALE_NOUSEROVERRIDE the locale's own. Empty where the system has none.
+std::u16string localeSeparator(LCTYPE flags)
+{
+    const int length =
+        GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL | flags, nullptr, 0);
+    if (length <= 1)
+        return {};
+    std::u16string separator(static_cast<std::size_t>(length), u'\0');
+    if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, LOCALE_SDECIMAL | flags,
+                        reinterpret_cast<wchar_t *>(separator.data()), length) == 0)
+        return {};
+    separator.resize(static_cast<std::size_t>(length - 1)); // the terminating null
+    return separator;
+}
+
 } // namespace
+
+form::DecimalSeparators userDecimalSeparators()
+{
+    return {localeSeparator(0), localeSeparator(LOCALE_NOUSEROVERRIDE)};
+}
 
 Form1::Form1(HINSTANCE instance, calc::Calculation calculation, SeparatorQuery separators)
     : separators_(std::move(separators)), model_(*this, std::move(calculation))
 {
     dpi_ = GetDeviceCaps(ScreenDc().get(), LOGPIXELSY);
-    loadResources(instance);
+    bigIcon_.reset(loadIcon(instance, SM_CXICON, SM_CYICON));
+    smallIcon_.reset(loadIcon(instance, SM_CXSMICON, SM_CYSMICON));
+    picture_.reset(created(
+        static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(resources::kFormulaBitmap),
+                                        IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)),
+        "formula picture"));
+    windowBrush_.reset(
+        created(CreateSolidBrush(colour(form::windowSpec().background)), "window brush"));
     createWindow(instance);
     buildControls(instance);
     std::vector<WindowAccessibility::Control> controls;
@@ -95,23 +114,12 @@ Form1::Form1(HINSTANCE instance, calc::Calculation calculation, SeparatorQuery s
     model_.start(schemeText());
 }
 
-void Form1::loadResources(HINSTANCE instance)
-{
-    bigIcon_.reset(loadIcon(instance, SM_CXICON, SM_CYICON));
-    smallIcon_.reset(loadIcon(instance, SM_CXSMICON, SM_CYSMICON));
-    picture_.reset(created(
-        static_cast<HBITMAP>(LoadImageW(instance, MAKEINTRESOURCEW(resources::kFormulaBitmap),
-                                        IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR)),
-        "formula picture"));
-    windowBrush_.reset(
-        created(CreateSolidBrush(colour(form::windowSpec().background)), "window brush"));
-}
-
 void Form1::createWindow(HINSTANCE instance)
 {
     // The client area stands where it is stored; the frame goes around it.
     const form::WindowSpec &properties = form::windowSpec();
-    RECT outer = rectFrom(form::pixelsFromTwips(properties.clientArea, dpi_));
+    const form::PixelRect client = form::pixelsFromTwips(properties.clientArea, dpi_);
+    RECT outer{client.left, client.top, client.left + client.width, client.top + client.height};
     AdjustWindowRectEx(&outer, kWindowStyle, FALSE, 0);
     // The window procedure takes the window over from its first message on.
     created(CreateWindowExW(0, MAKEINTATOM(windowClass(instance, windowProcedure)),
@@ -249,8 +257,7 @@ void Form1::setFocus(form::Role role, form::FocusReason)
 
 form::Role Form1::focused() const
 {
-    const HWND focus = GetFocus();
-    const auto found = std::ranges::find(controls_, focus, &Control::handle);
+    const auto found = std::ranges::find(controls_, GetFocus(), &Control::handle);
     return found != controls_.end() ? found->row->role : form::Role::None;
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "Accessibility.h"
-#include "DecimalSeparator.h"
 #include "ErrorReport.h"
 #include "Fonts.h"
 #include "LabelLayout.h"
@@ -18,10 +17,13 @@
 #include <vector>
 #include <windows.h>
 
+// The decimal separators of the user's locale: as the user set it, and the
+// locale's own. The window decides which it writes with.
+form::DecimalSeparators userDecimalSeparators();
+
 // The program's one window over plain Win32, a view of the window model:
-// standard BUTTON and STATIC controls built from the table, painted with GDI
-// (the labels' text laid out by LabelLayout and drawn by the window), with
-// the user's clicks and keys passed on to the model, which decides what they do.
+// BUTTON and STATIC controls built from the table, the labels drawn by the
+// window with LabelLayout, the user's clicks and keys passed to the model.
 class Form1 final : private form::WindowView
 {
 public:
@@ -44,9 +46,8 @@ public:
     // The control the program uses for `role`.
     HWND control(form::Role role) const noexcept;
 
-    // One message of the thread's queue, handled as the window's loop does:
-    // the window's own keys first (Tab, Alt with a letter), the rest as in a
-    // dialog.
+    // One message of the thread's queue: the window's own keys first (Tab,
+    // Alt with a letter), the rest as in a dialog.
     void dispatch(MSG &message);
     // Reports a failure of the window's code as the model has it: once a run.
     void reportError(const std::exception_ptr &error) noexcept;
@@ -64,7 +65,6 @@ private:
 
     static LRESULT CALLBACK windowProcedure(HWND, UINT, WPARAM, LPARAM);
     LRESULT handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    void loadResources(HINSTANCE instance);
     void createWindow(HINSTANCE instance);
     void buildControls(HINSTANCE instance);
     void keepFocus() noexcept;
@@ -89,15 +89,14 @@ private:
     UniqueBitmap picture_;
     UniqueIcon bigIcon_;
     UniqueIcon smallIcon_;
-    // Declared before the controls, whose labels draw with its fonts, so that
-    // it is destroyed after them.
+    // Outlives the controls, whose labels draw with its fonts.
     FontCache fonts_;
     std::vector<Control> controls_;
     // The control that had the focus when the window last lost it.
     HWND keptFocus_ = nullptr;
-    // After everything it draws with, so that the window goes before them.
+    // Goes before everything it draws with.
     UniqueWindow window_;
-    // After the window, so that readers are let go of while it still exists.
+    // Goes first, so readers are let go of while the window exists.
     std::unique_ptr<WindowAccessibility> accessibility_;
 };
 

@@ -57,11 +57,10 @@ STDMETHODIMP FormObject::get_accChild(VARIANT child, IDispatch **object)
     return answer(
         [&] {
             ControlObject *found = childAt(child);
-            if (!found)
-                return E_INVALIDARG;
-            found->AddRef();
+            if (found)
+                found->AddRef();
             *object = found;
-            return S_OK;
+            return found ? S_OK : E_INVALIDARG;
         },
         object);
 }
@@ -70,14 +69,13 @@ STDMETHODIMP FormObject::accNavigate(LONG direction, VARIANT start, VARIANT *end
 {
     return answer(
         [&] {
-            if (isSelf(start) &&
-                (direction == NAVDIR_FIRSTCHILD || direction == NAVDIR_LASTCHILD)) {
-                if (children_.empty())
-                    return S_FALSE;
-                return give(direction == NAVDIR_FIRSTCHILD ? children_.front().get()
-                                                           : children_.back().get(),
-                            end);
-            }
+            const bool ends = direction == NAVDIR_FIRSTCHILD || direction == NAVDIR_LASTCHILD;
+            if (isSelf(start) && ends && children_.empty())
+                return S_FALSE;
+            if (isSelf(start) && ends)
+                return give(
+                    (direction == NAVDIR_FIRSTCHILD ? children_.front() : children_.back()).get(),
+                    end);
             if (isSelf(start))
                 return E_NOTIMPL;
             const ControlObject *child = childAt(start);

@@ -130,27 +130,6 @@ RECT LabelLayout::lineBox(std::size_t line) const
     return {x(laid, laid.start), lineTop(line), x(laid, laid.inkEnd()), lineBottom(line)};
 }
 
-std::vector<RECT> LabelLayout::wordBoxes() const
-{
-    std::vector<RECT> boxes;
-    const std::u16string &text = shown_.text;
-    for (std::size_t i = 0; i < lines_.size(); ++i) {
-        const form::CaptionLine &line = lines_[i];
-        std::size_t pos = line.start;
-        while (pos < line.inkEnd()) {
-            if (text[pos] == u' ') {
-                ++pos;
-                continue;
-            }
-            const std::size_t start = pos;
-            while (pos < line.inkEnd() && text[pos] != u' ')
-                ++pos;
-            boxes.push_back({x(line, start), lineTop(i), x(line, pos), lineBottom(i)});
-        }
-    }
-    return boxes;
-}
-
 void LabelLayout::draw(HDC dc, const RECT &area, HBRUSH band, COLORREF ink) const
 {
     FillRect(dc, &area, band);

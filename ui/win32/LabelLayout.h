@@ -17,8 +17,7 @@
 class LabelLayout
 {
 public:
-    // `row` is a label of the layout table, drawn at `dpi` dots per inch with
-    // fonts from `fonts`, which must outlive the layout.
+    // `row` is a label of the table; `fonts` must outlive the layout.
     LabelLayout(const form::ControlSpec &row, int dpi, FontCache &fonts);
 
     // The caption as the label's window text holds it, "&" markers and all.
@@ -26,23 +25,19 @@ public:
     void setCaption(std::u16string_view caption);
 
     std::span<const form::CaptionLine> lines() const noexcept { return lines_; }
-    // In the label's client area at the layout's dpi: the box of a line's
-    // text (its hanging spaces left out), and of every run of characters
-    // other than spaces.
+    // At the layout's dpi, in the label: the box of a line's text without its
+    // hanging spaces, and where character `index` of `line` starts.
     RECT lineBox(std::size_t line) const;
-    std::vector<RECT> wordBoxes() const;
+    int x(const form::CaptionLine &line, std::size_t index) const;
 
-    // Paints the label's client area `area`: its band, then the text in `ink`
-    // with the access key underlined.
+    // Paints `area`: the band, then the text in `ink`, the access key underlined.
     void draw(HDC dc, const RECT &area, HBRUSH band, COLORREF ink) const;
 
 private:
-    int x(const form::CaptionLine &line, std::size_t index) const;
     int lineTop(std::size_t line) const;
     int lineBottom(std::size_t line) const;
 
-    // The characters of the shown text the label's face lacks, and a face
-    // that has them to draw them with; the rest keep the label's face.
+    // The characters the label's face lacks, and a face to draw them with.
     void chooseFallback();
     // Where the shown text changes between the label's face and the fallback.
     std::size_t runEnd(std::size_t from, std::size_t to) const;
