@@ -169,4 +169,5 @@ private:
 
 namespace conformance {
 INSTANTIATE_TYPED_TEST_SUITE_P(Qt, WindowConformance, QtDriver);
+INSTANTIATE_TYPED_TEST_SUITE_P(Qt, KeptFocusConformance, QtDriver);
 } // namespace conformance
