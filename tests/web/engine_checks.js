@@ -38,6 +38,11 @@
     return [];
   },
 
+  // The access key each button offers the browser's own chord.
+  accessKeys() {
+    return ['Command1', 'Command2'].map(id => document.getElementById(id).accessKey);
+  },
+
   answers() {
     return window.answers;
   },

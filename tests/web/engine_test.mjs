@@ -165,6 +165,7 @@ test('in a course page\'s frame the page leaves the focus and the keys to the re
         }
         // Firefox's own access-key chord, Alt+Shift, presses Calculate once,
         // from Exit; the page's Alt+ы presses Exit.
+        assert.deepEqual(await check('accessKeys', frame), ['в', 'ы']);
         await press('Tab');
         await press('Tab');
         await settle(focus, ['exercise', 'Command2'], 'Tab, Tab');

@@ -216,6 +216,7 @@ class Engine(unittest.TestCase):
         # page inside it has no focus all the same.)
         self.assertIn(host.pop('focused'), ('', 'exercise'))
         self.assertEqual(host, {'scrolled': 0, 'heard': []})
+        self.assertEqual(inside('accessKeys'), ['в', 'ы'])
         # Tab from the link before the frame through Calculate and Exit to the
         # link after it, and Shift+Tab back.
         browser.js("document.getElementById('before').focus()")
@@ -227,7 +228,9 @@ class Engine(unittest.TestCase):
                             ((Keys.SHIFT, Keys.TAB), ('before', None))):
             press(*keys)
             self.settle(browser, focus, where, ' '.join(keys))
-        # The engine's access-key chord presses Calculate once, from Exit.
+        # The engine's access-key chord presses Calculate once, from Exit:
+        # the browser's own access key, which focuses what it presses, and
+        # not the page's Alt as well.
         press(Keys.TAB)
         press(Keys.TAB)
         self.settle(browser, focus, ('exercise', 'Command2'), 'Tab, Tab')
@@ -235,6 +238,7 @@ class Engine(unittest.TestCase):
         press(*self.chord, 'в')
         self.settle(browser, lambda: inside('answers') >= 1, True, 'Calculate pressed')
         self.assertEqual(inside('answers'), 1)
+        self.assertEqual(focus(), ('exercise', 'Command1'))
         self.assertEqual(inside('answer'), ANSWER.format(','))
         # Exit by its chord: the course page hears it, the note takes the
         # window's place.

@@ -308,6 +308,41 @@ class Keyboard(BrowserTest):
         self.assertEqual(self.browser.focused(), 'Command1')
 
 
+class SavedCopy(unittest.TestCase):
+    """A copy saved with "Save page as…, complete": the page's document as it
+    stands, reopened."""
+
+    def save(self, browser, path):
+        path.write_text('<!DOCTYPE html>\n' + browser.js('return document.documentElement.outerHTML'),
+                        encoding='utf-8')
+        return path
+
+    def test_a_copy_saved_open_or_after_exit_shows_one_window_that_works(self):
+        folder = pathlib.Path(tempfile.mkdtemp(prefix='vantrel-saved-'))
+        self.addCleanup(shutil.rmtree, folder, ignore_errors=True)
+        with contextlib.closing(Browser()) as browser:
+            browser.open()
+            browser.driver.find_element('id', 'Command1').click()
+            browser.wait(lambda: browser.answer() == ANSWER.format(','))
+            copies = [self.save(browser, folder / 'open.html')]
+            browser.driver.find_element('id', 'Command2').click()
+            browser.wait(lambda: browser.status() == '0')
+            copies.append(self.save(browser, folder / 'ended.html'))
+            for copy in copies:
+                with self.subTest(copy.name):
+                    browser.driver.get(copy.as_uri())
+                    # Started afresh: the focus on Calculate, the first answer.
+                    browser.wait(lambda: browser.js(
+                        "return document.activeElement.id === 'Command1'"))
+                    self.assertEqual(browser.js(
+                        "return document.querySelectorAll('.window, #ErrorBox').length"), 1)
+                    self.assertEqual(browser.drawn_lines('Label4'), LINES['Label4'])
+                    self.assertIsNone(browser.status())
+                    self.assertFalse(browser.driver.find_element('id', 'Ended').is_displayed())
+                    browser.driver.find_element('id', 'Command1').click()
+                    browser.wait(lambda: browser.answer() == ANSWER.format(','))
+
+
 class Languages(unittest.TestCase):
     def test_the_answer_takes_the_languages_separator_with_latin_digits(self):
         for language, separator in (('ru-RU', ','), ('en-US', '.'), ('de-DE', ','),
