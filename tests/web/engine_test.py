@@ -29,11 +29,10 @@ from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.webkitgtk.service import Service as WebKitService
 
-from page_test import ANSWER, LINES, PAGE, Browser, serving
+from page_test import ANSWER, ENDED, LINES, PAGE, Browser, serving
 
 MINIBROWSER = '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser'
 COURSE_PAGE = os.path.join(os.path.dirname(os.path.abspath(__file__)), 'course_page.html')
-ENDED = 'Программа завершила работу. Чтобы запустить её снова, обновите страницу.'
 
 
 @contextlib.contextmanager

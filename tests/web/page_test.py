@@ -47,6 +47,8 @@ LINES = json.loads((pathlib.Path(__file__).parent / 'lines.json').read_text(enco
 CHECKS = (pathlib.Path(__file__).parent / 'engine_checks.js').read_text(encoding='utf-8')
 ANSWER = '00{}01384   17'
 OVERFLOW = 'Ошибка выполнения: переполнение (Overflow).'
+# The note left in the window's place once the program has ended.
+ENDED = 'Программа завершила работу. Чтобы запустить её снова, обновите страницу.'
 
 
 class Browser:
@@ -327,6 +329,7 @@ class SavedCopy(unittest.TestCase):
             copies = [self.save(browser, folder / 'open.html')]
             browser.driver.find_element('id', 'Command2').click()
             browser.wait(lambda: browser.status() == '0')
+            self.assertEqual(browser.driver.find_element('id', 'Ended').text, ENDED)
             copies.append(self.save(browser, folder / 'ended.html'))
             for copy in copies:
                 with self.subTest(copy.name):
@@ -379,6 +382,8 @@ class Errors(BrowserTest):
         self.browser.wait(lambda: self.browser.status() == '1')
         self.assertFalse(self.browser.js(
             "return !!document.getElementById('Form1') || !!document.getElementById('ErrorBox')"))
+        # A tab no script opened stays: the note says the program has ended.
+        self.assertEqual(self.browser.driver.find_element('id', 'Ended').text, ENDED)
 
     def test_the_box_is_set_in_the_systems_font_which_has_every_letter(self):
         # Which is why the embedded faces need none of the messages' glyphs.
