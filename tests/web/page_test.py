@@ -309,6 +309,18 @@ class Keyboard(BrowserTest):
         self.browser.driver.find_element('id', 'Label1').click()
         self.assertEqual(self.browser.focused(), 'Command1')
 
+    def test_the_first_focus_scrolls_nothing_in_a_page_narrower_than_the_window(self):
+        # An iframe's default size: the task must start at its beginning.
+        cdp = self.browser.driver.execute_cdp_cmd
+        cdp('Emulation.setDeviceMetricsOverride',
+            {'width': 300, 'height': 150, 'deviceScaleFactor': 1, 'mobile': False})
+        try:
+            self.browser.open()
+            self.assertEqual(self.browser.focused(), 'Command1')
+            self.assertEqual(self.browser.js('return [scrollX, scrollY, innerWidth]'), [0, 0, 300])
+        finally:
+            cdp('Emulation.clearDeviceMetricsOverride', {})
+
 
 class SavedCopy(unittest.TestCase):
     """A copy saved with "Save page as…, complete": the page's document as it

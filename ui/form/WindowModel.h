@@ -5,9 +5,9 @@
 // how a failure is reported. A front end implements WindowView, draws, and
 // calls back here; it decides none of this itself.
 
+#include "WindowTable.h"
 #include "SeriesSum.h"
 #include "Variant.h"
-#include "WindowTable.h"
 #include "WindowView.h"
 
 #include <cstdint>

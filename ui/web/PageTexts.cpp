@@ -1,10 +1,11 @@
 // Prints the page's static texts as one JSON object: its title (the
 // window's caption), the messages that stand in the window's place where
-// the browser cannot show it, and the note left there once it has ended. The page's build runs it,
-// so that the page carries the table's texts, never copies of them.
+// the browser cannot show it, and the note left there once it has ended.
+// The page's build runs it, so that the page carries the table's texts,
+// never copies of them.
 
-#include "PageMessages.h"
 #include "WindowTable.h"
+#include "PageMessages.h"
 
 #include <cstdio>
 #include <iterator>
