@@ -29,36 +29,9 @@ from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.webkitgtk.service import Service as WebKitService
 
-from page_test import ANSWER, ENDED, LINES, PAGE, Browser, serving
+from page_test import ANSWER, ENDED, LINES, Browser, course_pages
 
 MINIBROWSER = '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser'
-COURSE_PAGE = os.path.join(os.path.dirname(os.path.abspath(__file__)), 'course_page.html')
-
-
-@contextlib.contextmanager
-def course_pages():
-    """A local server of the page and of a course page framing it each way a
-    course site may: from its own server, from another origin (the same
-    server by another name), and sandboxed with scripts allowed. Yields
-    {framing: the course page's address}."""
-    folder = tempfile.mkdtemp(prefix='vantrel-course-')
-    try:
-        os.symlink(PAGE, os.path.join(folder, PAGE.name))
-        with open(COURSE_PAGE, encoding='utf-8') as file:
-            template = file.read()
-        with serving(folder) as (url, _):
-            framings = {'same origin': (PAGE.name, ''),
-                        'another origin': (url.replace('127.0.0.1', 'localhost') + PAGE.name, ''),
-                        'sandboxed': (PAGE.name, 'sandbox="allow-scripts"')}
-            pages = {}
-            for number, (framing, (source, sandbox)) in enumerate(framings.items()):
-                name = 'course-%d.html' % number
-                with open(os.path.join(folder, name), 'w', encoding='utf-8') as file:
-                    file.write(template.replace('@SRC@', source).replace('@SANDBOX@', sandbox))
-                pages[framing] = url + name
-            yield pages
-    finally:
-        shutil.rmtree(folder, ignore_errors=True)
 
 
 class Screen:

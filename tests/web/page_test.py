@@ -397,6 +397,22 @@ class Errors(BrowserTest):
         # A tab no script opened stays: the note says the program has ended.
         self.assertEqual(self.browser.driver.find_element('id', 'Ended').text, ENDED)
 
+    def test_in_a_frame_the_course_page_hears_status_1(self):
+        with course_pages(FAILING_PAGE) as pages:
+            driver = self.browser.driver
+            driver.get(pages['another origin'])
+            driver.switch_to.frame(driver.find_element('id', 'exercise'))
+            self.browser.wait(lambda: self.browser.js("return !!document.getElementById('Command1')"))
+            driver.find_element('id', 'Command1').click()
+            self.browser.wait(lambda: self.browser.js(
+                "return !!document.querySelector('#ErrorBox[open]')"))
+            driver.find_element('css selector', '#ErrorBox button').click()
+            self.browser.wait(lambda: self.browser.status() == '1')
+            self.assertEqual(driver.find_element('id', 'Ended').text, ENDED)
+            driver.switch_to.default_content()
+            self.browser.wait(lambda: self.browser.js('return heard.length') > 0)
+            self.assertEqual(self.browser.js('return heard'), [{'type': 'vantrel1-exit', 'status': 1}])
+
     def test_the_box_is_set_in_the_systems_font_which_has_every_letter(self):
         # Which is why the embedded faces need none of the messages' glyphs.
         self.browser.driver.find_element('id', 'Command1').click()
@@ -524,6 +540,31 @@ def serving(directory, headers=None):
         server.shutdown()
         thread.join()
         server.server_close()
+
+
+@contextlib.contextmanager
+def course_pages(page=PAGE):
+    """A local server of `page` and of a course page framing it each way a
+    course site may: from its own server, from another origin (the same
+    server by another name), and sandboxed with scripts allowed. Yields
+    {framing: the course page's address}."""
+    folder = tempfile.mkdtemp(prefix='vantrel-course-')
+    try:
+        os.symlink(page, os.path.join(folder, page.name))
+        template = (pathlib.Path(__file__).parent / 'course_page.html').read_text(encoding='utf-8')
+        with serving(folder) as (url, _):
+            framings = {'same origin': (page.name, ''),
+                        'another origin': (url.replace('127.0.0.1', 'localhost') + page.name, ''),
+                        'sandboxed': (page.name, 'sandbox="allow-scripts"')}
+            pages = {}
+            for number, (framing, (source, sandbox)) in enumerate(framings.items()):
+                name = 'course-%d.html' % number
+                with open(os.path.join(folder, name), 'w', encoding='utf-8') as file:
+                    file.write(template.replace('@SRC@', source).replace('@SANDBOX@', sandbox))
+                pages[framing] = url + name
+            yield pages
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
 
 
 class Unavailable(unittest.TestCase):
