@@ -8,9 +8,9 @@
 
 #include "AnswerText.h"
 #include "ErrorReport.h"
-#include "WindowTable.h"
 #include "RuntimeError.h"
 #include "SeriesSum.h"
+#include "WindowTable.h"
 #include "WindowView.h"
 
 #include <exception>
@@ -104,30 +104,6 @@ TYPED_TEST_P(WindowConformance, StartsWithTheInitialAnswerAndTheFocusOnCalculate
     EXPECT_EQ(driver.answer(), initialAnswer());
     EXPECT_EQ(driver.focus(), Role::Calculate);
     EXPECT_TRUE(driver.announcements().empty());
-    this->expectStillRunning(driver);
-}
-
-TYPED_TEST_P(WindowConformance, TabGoesRoundTheButtonsOnly)
-{
-    using Kind = Press::Kind;
-    const struct
-    {
-        Kind key;
-        Role focus;
-    } steps[] = {{Kind::Tab, Role::Exit},
-                 {Kind::Tab, Role::Calculate},
-                 {Kind::Backtab, Role::Exit},
-                 {Kind::Backtab, Role::Calculate},
-                 {Kind::Backtab, Role::Exit}};
-    TypeParam driver;
-    this->open(driver);
-    int step = 0;
-    for (const auto &[key, focus] : steps) {
-        SCOPED_TRACE(step++);
-        driver.press({key});
-        EXPECT_EQ(driver.focus(), focus);
-    }
-    EXPECT_EQ(driver.answer(), initialAnswer());
     this->expectStillRunning(driver);
 }
 
@@ -294,10 +270,97 @@ TYPED_TEST_P(WindowConformance, TheBandsInkFollowsTheScheme)
 }
 
 REGISTER_TYPED_TEST_SUITE_P(WindowConformance, StartsWithTheInitialAnswerAndTheFocusOnCalculate,
-                            TabGoesRoundTheButtonsOnly, EachAccessKeyPressesItsButton,
-                            EnterAndSpacePressTheFocusedButton,
+                            EachAccessKeyPressesItsButton, EnterAndSpacePressTheFocusedButton,
                             CalculateWritesTheAnswerWithTheUsersSeparator, ExitEndsWithStatusZero,
                             AFailureIsReportedOnceWithStatusOne, ASecondFailureAddsNothing,
                             TheBandsInkFollowsTheScheme);
+
+// A window that keeps the focus, as a desktop one does: Tab goes round.
+template <typename Driver> class KeptFocusConformance : public WindowConformance<Driver>
+{
+};
+TYPED_TEST_SUITE_P(KeptFocusConformance);
+
+TYPED_TEST_P(KeptFocusConformance, TabGoesRoundTheButtonsOnly)
+{
+    using Kind = Press::Kind;
+    const struct
+    {
+        Kind key;
+        Role focus;
+    } steps[] = {{Kind::Tab, Role::Exit},
+                 {Kind::Tab, Role::Calculate},
+                 {Kind::Backtab, Role::Exit},
+                 {Kind::Backtab, Role::Calculate},
+                 {Kind::Backtab, Role::Exit}};
+    TypeParam driver;
+    this->open(driver);
+    int step = 0;
+    for (const auto &[key, focus] : steps) {
+        SCOPED_TRACE(step++);
+        driver.press({key});
+        EXPECT_EQ(driver.focus(), focus);
+    }
+    EXPECT_EQ(driver.answer(), initialAnswer());
+    this->expectStillRunning(driver);
+}
+
+REGISTER_TYPED_TEST_SUITE_P(KeptFocusConformance, TabGoesRoundTheButtonsOnly);
+
+// A window in a browser, as a page of its own or in another page's frame,
+// where the focus is the reader's: none taken at start inside a frame, and
+// Tab leaves the window at its ends, to the page around it or the browser.
+// The driver also has openInBrowser(bool framed), and does with a key the
+// window leaves what a browser does: Tab past either end moves the focus out.
+template <typename Driver> class BrowserFocusConformance : public WindowConformance<Driver>
+{
+};
+TYPED_TEST_SUITE_P(BrowserFocusConformance);
+
+TYPED_TEST_P(BrowserFocusConformance, OnlyAPageOfItsOwnTakesTheFocusAtStart)
+{
+    for (const bool framed : {false, true}) {
+        SCOPED_TRACE(framed ? "in a frame" : "a page of its own");
+        TypeParam driver;
+        driver.openInBrowser(framed);
+        EXPECT_EQ(driver.focus(), framed ? Role::None : Role::Calculate);
+        driver.click(Role::Calculate);
+        EXPECT_EQ(driver.answer(), u"00,01384   17");
+        this->expectStillRunning(driver);
+    }
+}
+
+TYPED_TEST_P(BrowserFocusConformance, TabLeavesTheWindowAtItsEnds)
+{
+    using Kind = Press::Kind;
+    struct Step
+    {
+        Kind key;
+        Role focus; // None: the focus has left the window
+    };
+    // Each run from a fresh window, the focus on Calculate.
+    const std::vector<std::vector<Step>> runs = {
+        {{Kind::Tab, Role::Exit}, {Kind::Tab, Role::None}},
+        {{Kind::Backtab, Role::None}},
+        {{Kind::Tab, Role::Exit}, {Kind::Backtab, Role::Calculate}, {Kind::Backtab, Role::None}},
+    };
+    int run = 0;
+    for (const std::vector<Step> &steps : runs) {
+        TypeParam driver;
+        driver.openInBrowser(false);
+        int step = 0;
+        for (const auto &[key, focus] : steps) {
+            SCOPED_TRACE(testing::Message() << "run " << run << ", step " << step++);
+            driver.press({key});
+            EXPECT_EQ(driver.focus(), focus);
+        }
+        ++run;
+        EXPECT_EQ(driver.answer(), initialAnswer());
+        this->expectStillRunning(driver);
+    }
+}
+
+REGISTER_TYPED_TEST_SUITE_P(BrowserFocusConformance, OnlyAPageOfItsOwnTakesTheFocusAtStart,
+                            TabLeavesTheWindowAtItsEnds);
 
 } // namespace conformance

@@ -33,8 +33,10 @@ public:
         status = exitStatus;
     }
     form::DecimalSeparators decimalSeparators() const override { return separators; }
+    form::Surroundings surroundings() const override { return placed; }
 
     form::WindowModel *model = nullptr;
+    form::Surroundings placed;
     form::DecimalSeparators separators;
     std::map<std::string, std::u16string> captions;
     std::map<std::string, form::Rgb> inks;
@@ -47,6 +49,12 @@ public:
 class FakeDriver final : public conformance::WindowDriver
 {
 public:
+    // Where a browser would show it: the window does not keep the focus.
+    void openInBrowser(bool framed)
+    {
+        view_.placed = {!framed, false};
+        open(calc::sumSeries, {u","});
+    }
     void open(calc::Calculation calculation, form::DecimalSeparators separators) override
     {
         view_.separators = std::move(separators);
@@ -63,10 +71,11 @@ public:
         using Kind = conformance::Press::Kind;
         switch (key.kind) {
         case Kind::Tab:
-            model_->pressKey(form::Key::Tab);
-            break;
         case Kind::Backtab:
-            model_->pressKey(form::Key::Backtab);
+            // What the window leaves, its surroundings do: the focus moves out.
+            if (!model_->pressKey(key.kind == Kind::Tab ? form::Key::Tab : form::Key::Backtab) &&
+                !view_.placed.keepsFocus)
+                view_.focus = form::Role::None;
             break;
         case Kind::Enter:
             model_->pressKey(form::Key::Enter);
@@ -101,6 +110,8 @@ private:
 
 namespace conformance {
 INSTANTIATE_TYPED_TEST_SUITE_P(Fake, WindowConformance, FakeDriver);
+INSTANTIATE_TYPED_TEST_SUITE_P(Fake, KeptFocusConformance, FakeDriver);
+INSTANTIATE_TYPED_TEST_SUITE_P(Fake, BrowserFocusConformance, FakeDriver);
 } // namespace conformance
 
 TEST(WindowModel, TheSeparatorRuleCountsUtf16Units)

@@ -169,4 +169,7 @@ private:
 
 namespace conformance {
 INSTANTIATE_TYPED_TEST_SUITE_P(Qt, WindowConformance, QtDriver);
+INSTANTIATE_TYPED_TEST_SUITE_P(Qt, KeptFocusConformance, QtDriver);
+// A desktop window is never inside a browser's page.
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(BrowserFocusConformance);
 } // namespace conformance

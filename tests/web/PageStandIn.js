@@ -10,6 +10,10 @@ Module.preRun = [function () {
   const window = new JSDOM('<!DOCTYPE html><html><body></body></html>').window;
   const scheme = new window.EventTarget();
   window.close = function () {};
+  Object.defineProperty(window, 'top', {get: function () {
+    if (Module.standIn.framed) throw new window.DOMException('Blocked a frame', 'SecurityError');
+    return window;
+  }});
   window.matchMedia = function () { return scheme; };
   window.getComputedStyle = function () { return {color: Module.standIn.schemeText}; };
   window.HTMLCanvasElement.prototype.getContext = function () {

@@ -20,6 +20,7 @@ EM_JS(void, stand_in_reset, (), {
         if (left) left.remove();
     }
     delete document.documentElement.dataset.exitStatus;
+    standIn.framed = false;
     standIn.schemeText = "rgb(0, 0, 0)";
     standIn.measureFails = false;
     standIn.boxes = [];
@@ -59,16 +60,28 @@ EM_JS(void, stand_in_click, (const char *id), {
 });
 
 // A key pressed where the focus is; what the page leaves to the browser,
-// the browser does: Enter and Space press the focused button.
+// the browser does: Enter and Space press the focused button, Tab moves along
+// the page's buttons and past either end out of the page.
 EM_JS(void, stand_in_key, (const char *name, int letter, bool shift, bool alt), {
     const key = name ? UTF8ToString(name) : String.fromCharCode(letter);
     const target = document.activeElement || document.body;
     const event = new Module.standIn.window.KeyboardEvent(
         "keydown", {key: key, shiftKey: shift, altKey: alt, bubbles: true, cancelable: true});
-    if (target.dispatchEvent(event) && (key === "Enter" || key === " ") &&
-        target.tagName === "BUTTON")
-        target.click();
+    if (!target.dispatchEvent(event)) return;
+    if ((key === "Enter" || key === " ") && target.tagName === "BUTTON") target.click();
+    if (key !== "Tab") return;
+    const buttons = Array.from(document.querySelectorAll("button"));
+    const at = buttons.indexOf(target);
+    const next = at < 0 ? buttons[shift ? buttons.length - 1 : 0] : buttons[at + (shift ? -1 : 1)];
+    if (next)
+        next.focus();
+    else
+        target.blur();
 });
+
+// The page inside another's frame, from a site of its own: asking for the
+// top-level window fails, as a browser may make it.
+EM_JS(void, stand_in_frame, (), { Module.standIn.framed = true; });
 
 EM_JS(void, stand_in_fail_measure, (), { Module.standIn.measureFails = true; });
 
@@ -139,13 +152,17 @@ public:
         stand_in_reset();
     }
 
+    void openInBrowser(bool framed)
+    {
+        stand_in_reset();
+        if (framed)
+            stand_in_frame();
+        start(calc::sumSeries, {u","});
+    }
     void open(calc::Calculation calculation, form::DecimalSeparators separators) override
     {
         stand_in_reset();
-        window_ = web::openWindow(std::move(calculation), std::move(separators));
-        ASSERT_NE(window_, 0);
-        stand_in_watch_answer();
-        stand_in_settle();
+        start(std::move(calculation), std::move(separators));
     }
     void click(form::Role button) override
     {
@@ -199,6 +216,14 @@ public:
     }
 
 private:
+    void start(calc::Calculation calculation, form::DecimalSeparators separators)
+    {
+        window_ = web::openWindow(std::move(calculation), std::move(separators));
+        ASSERT_NE(window_, 0);
+        stand_in_watch_answer();
+        stand_in_settle();
+    }
+
     int window_ = 0;
 };
 
@@ -206,6 +231,9 @@ private:
 
 namespace conformance {
 INSTANTIATE_TYPED_TEST_SUITE_P(Web, WindowConformance, WebDriver);
+INSTANTIATE_TYPED_TEST_SUITE_P(Web, BrowserFocusConformance, WebDriver);
+// A page does not keep the focus: Tab leaves it at its ends.
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(KeptFocusConformance);
 } // namespace conformance
 
 // A script that throws under a call into the page fails as the window's own

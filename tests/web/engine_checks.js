@@ -16,6 +16,44 @@
     return this.drawnLines('Label4').join('');
   },
 
+  // The window's page as a course page's frame shows it: the focused
+  // element, how far it is scrolled, how many windows it shows, the exit
+  // status and the note left in the window's place (null while hidden).
+  inFrame() {
+    const note = document.getElementById('Ended');
+    return {focused: document.activeElement ? document.activeElement.id : '',
+            scrolled: [scrollX, scrollY], windows: document.querySelectorAll('.window').length,
+            status: document.documentElement.dataset.exitStatus ?? null,
+            note: note && !note.hidden ? note.textContent : null};
+  },
+
+  // From now on, counts in window.answers each answer the window writes:
+  // one for each press of Calculate.
+  countAnswers() {
+    window.answers = 0;
+    new MutationObserver(records => {
+      for (const record of records)
+        window.answers += Array.from(record.addedNodes).filter(n => n.className === 'whole').length;
+    }).observe(document.getElementById('Label4'), {childList: true});
+    return [];
+  },
+
+  // The access key each button offers the browser's own chord.
+  accessKeys() {
+    return ['Command1', 'Command2'].map(id => document.getElementById(id).accessKey);
+  },
+
+  answers() {
+    return window.answers;
+  },
+
+  // The course page around the frame: how far it is scrolled, what has the
+  // focus in it (the frame's id while the focus is inside), what it heard.
+  host() {
+    return {scrolled: scrollY, focused: document.activeElement ? document.activeElement.id : '',
+            heard: window.heard};
+  },
+
   // Each label's drawn lines against the reference ({label: [line, ...]}).
   lines(expected) {
     const wrong = [];

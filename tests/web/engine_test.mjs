@@ -1,17 +1,20 @@
 // The page in Firefox (Debian's firefox-esr, headless) over WebDriver BiDi,
 // through puppeteer-core: the checks of engine_checks.js, as engine_test.py
-// runs them in chromium and WebKit. Debian has no geckodriver.
+// runs them in chromium and WebKit, the page in a course page's frame among
+// them. Debian has no geckodriver.
 //
 // usage: node engine_test.mjs, with VANTREL_PAGE (the page) and
 // VANTREL_NODE_PACKAGES (the folder whose node_modules has puppeteer-core) set;
 // CTest sets them.
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
+import http from 'node:http';
 import {createRequire} from 'node:module';
 import os from 'node:os';
 import path from 'node:path';
 import test from 'node:test';
 import {fileURLToPath, pathToFileURL} from 'node:url';
+import util from 'node:util';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 const puppeteer =
@@ -26,10 +29,11 @@ const within = (seconds, promise, what) => Promise.race([promise, new Promise((_
     setTimeout(() => reject(new Error(what + ' took over ' + seconds + ' s')), seconds * 1000)
         .unref())]);
 
-// Runs body(tab, check) with the page open in a fresh Firefox whose language
-// is `language`; check(name, ...arguments) is what that in-page check finds.
-// The browser is ended, by its PID if it will not close, and its profile removed.
-async function withFirefox(language, body) {
+// Runs body(tab, check) with the page (or `url`) open in a fresh Firefox
+// whose language is `language`; check(name, ...arguments) is what that
+// in-page check finds, in the page or in `frame`. The browser is ended, by
+// its PID if it will not close, and its profile removed.
+async function withFirefox(language, body, url = page) {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'vantrel-firefox-'));
   let browser;
   try {
@@ -39,10 +43,11 @@ async function withFirefox(language, body) {
       extraPrefsFirefox: {'intl.accept_languages': language, 'intl.locale.requested': language},
     });
     const tab = await browser.newPage();
-    const check = (name, ...args) =>
-        tab.evaluate('(' + checks + ').' + name + '(...' + JSON.stringify(args) + ')');
-    await tab.goto(page);
-    await tab.waitForFunction('(' + checks + ').ready()', {timeout: 10000, polling: 20});
+    const check = (name, ...args) => (args[0]?.evaluate ? args.shift() : tab)
+        .evaluate('(' + checks + ').' + name + '(...' + JSON.stringify(args) + ')');
+    await tab.goto(url);
+    if (url === page)
+      await tab.waitForFunction('(' + checks + ').ready()', {timeout: 10000, polling: 20});
     await body(tab, check);
   } finally {
     if (browser) {
@@ -72,4 +77,110 @@ test('the answer after Calculate has the language\'s separator', async t => {
       assert.equal(await check('answer'), answer(separator));
     }));
   }
+});
+
+// A local server of the page and of course pages framing it each way a
+// course site may: from its own server, from another origin (the same server
+// by another name), and sandboxed with scripts allowed. Runs body with
+// {framing: the course page's address}, and closes the server.
+async function withCoursePages(body) {
+  const template = fs.readFileSync(path.join(here, 'course_page.html'), 'utf8');
+  const files = {'/vantrel1.html': fs.readFileSync(process.env.VANTREL_PAGE)};
+  const server = http.createServer((request, response) => {
+    const file = files[request.url];
+    response.writeHead(file ? 200 : 404, {'Content-Type': 'text/html; charset=utf-8'});
+    response.end(file ?? '');
+  });
+  await new Promise(listening => server.listen(0, '127.0.0.1', listening));
+  try {
+    const port = server.address().port;
+    const framings = {
+      'same origin': ['vantrel1.html', ''],
+      'another origin': ['http://localhost:' + port + '/vantrel1.html', ''],
+      'sandboxed': ['vantrel1.html', 'sandbox="allow-scripts"'],
+    };
+    const pages = {};
+    for (const [framing, [source, sandbox]] of Object.entries(framings)) {
+      const name = '/course-' + Object.keys(pages).length + '.html';
+      files[name] = template.replace('@SRC@', source).replace('@SANDBOX@', sandbox);
+      pages[framing] = 'http://127.0.0.1:' + port + name;
+    }
+    await body(pages);
+  } finally {
+    server.closeAllConnections();
+    await new Promise(closed => server.close(closed));
+  }
+}
+
+// Waits, within a limit, until read() gives `expected`, then checks it.
+async function settle(read, expected, what) {
+  const deadline = Date.now() + 5000;
+  let got = await read();
+  while (!util.isDeepStrictEqual(got, expected) && Date.now() < deadline) {
+    await new Promise(later => setTimeout(later, 20));
+    got = await read();
+  }
+  assert.deepEqual(got, expected, what);
+}
+
+const ENDED = 'Программа завершила работу. Чтобы запустить её снова, обновите страницу.';
+
+test('in a course page\'s frame the page leaves the focus and the keys to the reader', async t => {
+  await withCoursePages(async pages => {
+    for (const [framing, url] of Object.entries(pages)) {
+      await t.test(framing, () => withFirefox('ru-RU', async (tab, check) => {
+        const keys = tab.keyboard;
+        const frame = await within(10, (async () => {
+          for (;;) {
+            const child = tab.mainFrame().childFrames()[0];
+            if (child && await child.evaluate('(' + checks + ').ready()').catch(() => false))
+              return child;
+            await new Promise(later => setTimeout(later, 20));
+          }
+        })(), 'the window in the frame');
+        const focus = async () => {
+          const host = (await check('host')).focused;
+          return [host, host === 'exercise' ? (await check('inFrame', frame)).focused : null];
+        };
+        const press = async (...chord) => {
+          for (const key of chord.slice(0, -1)) await keys.down(key);
+          await keys.press(chord.at(-1));
+          for (const key of chord.slice(0, -1).reverse()) await keys.up(key);
+        };
+        // Open, below the lesson's text: neither page scrolled, no focus taken.
+        assert.deepEqual(await check('inFrame', frame),
+                         {focused: '', scrolled: [0, 0], windows: 1, status: null, note: null});
+        assert.deepEqual(await check('host'), {scrolled: 0, focused: '', heard: []});
+        // Tab from the link before the frame through Calculate and Exit to the
+        // link after it, and Shift+Tab back.
+        await tab.evaluate("document.getElementById('before').focus()");
+        for (const [chord, where] of [[['Tab'], ['exercise', 'Command1']],
+                                      [['Tab'], ['exercise', 'Command2']],
+                                      [['Tab'], ['after', null]],
+                                      [['Shift', 'Tab'], ['exercise', 'Command2']],
+                                      [['Shift', 'Tab'], ['exercise', 'Command1']],
+                                      [['Shift', 'Tab'], ['before', null]]]) {
+          await press(...chord);
+          await settle(focus, where, chord.join('+'));
+        }
+        // Firefox's own access-key chord, Alt+Shift, presses Calculate once,
+        // from Exit; the page's Alt+ы presses Exit.
+        assert.deepEqual(await check('accessKeys', frame), ['в', 'ы']);
+        await press('Tab');
+        await press('Tab');
+        await settle(focus, ['exercise', 'Command2'], 'Tab, Tab');
+        await check('countAnswers', frame);
+        await press('Alt', 'Shift', 'в');
+        await settle(async () => await check('answers', frame) >= 1, true, 'Calculate pressed');
+        assert.equal(await check('answers', frame), 1);
+        assert.equal(await check('answer', frame), answer(','));
+        await press('Alt', 'ы');
+        await settle(async () => (await check('inFrame', frame)).status, '0', 'the exit status');
+        const state = await check('inFrame', frame);
+        assert.deepEqual([state.windows, state.note], [0, ENDED]);
+        await settle(async () => (await check('host')).heard, [{type: 'vantrel1-exit', status: 0}],
+                     'what the course page heard');
+      }, url));
+    }
+  });
 });

@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """The page in one browser engine through Selenium: every label's lines
-against the reference, their ink inside the boxes, and the answer after a
-click on Calculate under Russian and under English. The checks are
+against the reference, their ink inside the boxes, the answer after a
+click on Calculate under Russian and under English, and the page in a course
+page's frame (focus, Tab, the access keys, Exit). The checks are
 engine_checks.js, which engine_test.mjs runs in Firefox too.
 
   chromium  Debian's headless chromium (page_test.Browser)
@@ -23,15 +24,19 @@ import time
 import unittest
 
 from selenium import webdriver
+from selenium.common.exceptions import TimeoutException
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.webkitgtk.service import Service as WebKitService
 
-from page_test import ANSWER, LINES, Browser
+from page_test import ANSWER, ENDED, LINES, Browser, course_pages
 
 MINIBROWSER = '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser'
 
 
 class Screen:
-    """A private Xvfb screen, ended by its PID."""
+    """A private Xvfb screen, ended by its PID, with a Russian keyboard
+    layout beside the US one: the driver types only what the layout has."""
 
     def __init__(self, within=10):
         read, write = os.pipe()
@@ -48,6 +53,8 @@ class Screen:
                     raise RuntimeError('Xvfb gave no display within %d s' % within)
                 number += chunk
             self.display = ':' + number.decode().strip()
+            subprocess.run(['setxkbmap', '-display', self.display, '-layout', 'ru,us'],
+                           check=True, timeout=within)
         except BaseException:
             self.close()
             raise
@@ -104,6 +111,9 @@ class WebKit(Browser):
 
 class Engine(unittest.TestCase):
     engine = Browser  # a Browser's class, or a function making one, given language=
+    # The engine's own access-key chord: Alt in chromium and WebKitGTK
+    # (Safari's WebKit takes Control+Option).
+    chord = (Keys.ALT,)
 
     @contextlib.contextmanager
     def browser(self, language):
@@ -125,6 +135,91 @@ class Engine(unittest.TestCase):
                 browser.driver.find_element('id', 'Command1').click()
                 browser.wait(lambda: browser.check('answer') != LINES['Label4'][0])
                 self.assertEqual(browser.check('answer'), ANSWER.format(separator))
+
+    def test_in_a_course_pages_frame_the_page_leaves_the_focus_and_the_keys_to_the_reader(self):
+        with course_pages() as pages:
+            for framing, url in pages.items():
+                with self.subTest(framing):
+                    browser = self.engine(language='ru-RU')
+                    try:
+                        browser.driver.get(url)
+                        self.check_framed(browser)
+                    finally:
+                        browser.close()
+
+    def settle(self, browser, read, expected, what):
+        """Waits, within a limit, until read() gives `expected`, then checks it."""
+        try:
+            browser.wait(lambda: read() == expected, timeout=5)
+        except TimeoutException:
+            pass
+        self.assertEqual(read(), expected, what)
+
+    def check_framed(self, browser):
+        driver = browser.driver
+        frame = driver.find_element('id', 'exercise')
+
+        def inside(check):
+            driver.switch_to.frame(frame)
+            try:
+                return browser.check(check)
+            finally:
+                driver.switch_to.default_content()
+
+        def press(*keys):
+            chord = ActionChains(driver)
+            for key in keys[:-1]:
+                chord.key_down(key)
+            chord.send_keys(keys[-1])
+            for key in reversed(keys[:-1]):
+                chord.key_up(key)
+            chord.perform()
+
+        def focus():
+            host = browser.check('host')['focused']
+            return host, inside('inFrame')['focused'] if host == 'exercise' else None
+
+        browser.wait(lambda: inside('ready'))
+        # Open, below the lesson's text: neither page scrolled, no focus taken.
+        self.assertEqual(inside('inFrame'), {'focused': '', 'scrolled': [0, 0], 'windows': 1,
+                                             'status': None, 'note': None})
+        host = browser.check('host')
+        # (WebKit's driver focuses a frame it switches into; the window's
+        # page inside it has no focus all the same.)
+        self.assertIn(host.pop('focused'), ('', 'exercise'))
+        self.assertEqual(host, {'scrolled': 0, 'heard': []})
+        self.assertEqual(inside('accessKeys'), ['в', 'ы'])
+        # Tab from the link before the frame through Calculate and Exit to the
+        # link after it, and Shift+Tab back.
+        browser.js("document.getElementById('before').focus()")
+        for keys, where in (((Keys.TAB,), ('exercise', 'Command1')),
+                            ((Keys.TAB,), ('exercise', 'Command2')),
+                            ((Keys.TAB,), ('after', None)),
+                            ((Keys.SHIFT, Keys.TAB), ('exercise', 'Command2')),
+                            ((Keys.SHIFT, Keys.TAB), ('exercise', 'Command1')),
+                            ((Keys.SHIFT, Keys.TAB), ('before', None))):
+            press(*keys)
+            self.settle(browser, focus, where, ' '.join(keys))
+        # The engine's access-key chord presses Calculate once, from Exit:
+        # the browser's own access key, which focuses what it presses, and
+        # not the page's Alt as well.
+        press(Keys.TAB)
+        press(Keys.TAB)
+        self.settle(browser, focus, ('exercise', 'Command2'), 'Tab, Tab')
+        inside('countAnswers')
+        press(*self.chord, 'в')
+        self.settle(browser, lambda: inside('answers') >= 1, True, 'Calculate pressed')
+        self.assertEqual(inside('answers'), 1)
+        self.assertEqual(focus(), ('exercise', 'Command1'))
+        self.assertEqual(inside('answer'), ANSWER.format(','))
+        # Exit by its chord: the course page hears it, the note takes the
+        # window's place.
+        press(*self.chord, 'ы')
+        self.settle(browser, lambda: inside('inFrame')['status'], '0', 'the exit status')
+        state = inside('inFrame')
+        self.assertEqual((state['windows'], state['note']), (0, ENDED))
+        self.settle(browser, lambda: browser.check('host')['heard'],
+                    [{'type': 'vantrel1-exit', 'status': 0}], 'what the course page heard')
 
 
 if __name__ == '__main__':

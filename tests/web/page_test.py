@@ -47,6 +47,8 @@ LINES = json.loads((pathlib.Path(__file__).parent / 'lines.json').read_text(enco
 CHECKS = (pathlib.Path(__file__).parent / 'engine_checks.js').read_text(encoding='utf-8')
 ANSWER = '00{}01384   17'
 OVERFLOW = 'Ошибка выполнения: переполнение (Overflow).'
+# The note left in the window's place once the program has ended.
+ENDED = 'Программа завершила работу. Чтобы запустить её снова, обновите страницу.'
 
 
 class Browser:
@@ -307,6 +309,54 @@ class Keyboard(BrowserTest):
         self.browser.driver.find_element('id', 'Label1').click()
         self.assertEqual(self.browser.focused(), 'Command1')
 
+    def test_the_first_focus_scrolls_nothing_in_a_page_narrower_than_the_window(self):
+        # An iframe's default size: the task must start at its beginning.
+        cdp = self.browser.driver.execute_cdp_cmd
+        cdp('Emulation.setDeviceMetricsOverride',
+            {'width': 300, 'height': 150, 'deviceScaleFactor': 1, 'mobile': False})
+        try:
+            self.browser.open()
+            self.assertEqual(self.browser.focused(), 'Command1')
+            self.assertEqual(self.browser.js('return [scrollX, scrollY, innerWidth]'), [0, 0, 300])
+        finally:
+            cdp('Emulation.clearDeviceMetricsOverride', {})
+
+
+class SavedCopy(unittest.TestCase):
+    """A copy saved with "Save page as…, complete": the page's document as it
+    stands, reopened."""
+
+    def save(self, browser, path):
+        path.write_text('<!DOCTYPE html>\n' + browser.js('return document.documentElement.outerHTML'),
+                        encoding='utf-8')
+        return path
+
+    def test_a_copy_saved_open_or_after_exit_shows_one_window_that_works(self):
+        folder = pathlib.Path(tempfile.mkdtemp(prefix='vantrel-saved-'))
+        self.addCleanup(shutil.rmtree, folder, ignore_errors=True)
+        with contextlib.closing(Browser()) as browser:
+            browser.open()
+            browser.driver.find_element('id', 'Command1').click()
+            browser.wait(lambda: browser.answer() == ANSWER.format(','))
+            copies = [self.save(browser, folder / 'open.html')]
+            browser.driver.find_element('id', 'Command2').click()
+            browser.wait(lambda: browser.status() == '0')
+            self.assertEqual(browser.driver.find_element('id', 'Ended').text, ENDED)
+            copies.append(self.save(browser, folder / 'ended.html'))
+            for copy in copies:
+                with self.subTest(copy.name):
+                    browser.driver.get(copy.as_uri())
+                    # Started afresh: the focus on Calculate, the first answer.
+                    browser.wait(lambda: browser.js(
+                        "return document.activeElement.id === 'Command1'"))
+                    self.assertEqual(browser.js(
+                        "return document.querySelectorAll('.window, #ErrorBox').length"), 1)
+                    self.assertEqual(browser.drawn_lines('Label4'), LINES['Label4'])
+                    self.assertIsNone(browser.status())
+                    self.assertFalse(browser.driver.find_element('id', 'Ended').is_displayed())
+                    browser.driver.find_element('id', 'Command1').click()
+                    browser.wait(lambda: browser.answer() == ANSWER.format(','))
+
 
 class Languages(unittest.TestCase):
     def test_the_answer_takes_the_languages_separator_with_latin_digits(self):
@@ -344,6 +394,24 @@ class Errors(BrowserTest):
         self.browser.wait(lambda: self.browser.status() == '1')
         self.assertFalse(self.browser.js(
             "return !!document.getElementById('Form1') || !!document.getElementById('ErrorBox')"))
+        # A tab no script opened stays: the note says the program has ended.
+        self.assertEqual(self.browser.driver.find_element('id', 'Ended').text, ENDED)
+
+    def test_in_a_frame_the_course_page_hears_status_1(self):
+        with course_pages(FAILING_PAGE) as pages:
+            driver = self.browser.driver
+            driver.get(pages['another origin'])
+            driver.switch_to.frame(driver.find_element('id', 'exercise'))
+            self.browser.wait(lambda: self.browser.js("return !!document.getElementById('Command1')"))
+            driver.find_element('id', 'Command1').click()
+            self.browser.wait(lambda: self.browser.js(
+                "return !!document.querySelector('#ErrorBox[open]')"))
+            driver.find_element('css selector', '#ErrorBox button').click()
+            self.browser.wait(lambda: self.browser.status() == '1')
+            self.assertEqual(driver.find_element('id', 'Ended').text, ENDED)
+            driver.switch_to.default_content()
+            self.browser.wait(lambda: self.browser.js('return heard.length') > 0)
+            self.assertEqual(self.browser.js('return heard'), [{'type': 'vantrel1-exit', 'status': 1}])
 
     def test_the_box_is_set_in_the_systems_font_which_has_every_letter(self):
         # Which is why the embedded faces need none of the messages' glyphs.
@@ -472,6 +540,31 @@ def serving(directory, headers=None):
         server.shutdown()
         thread.join()
         server.server_close()
+
+
+@contextlib.contextmanager
+def course_pages(page=PAGE):
+    """A local server of `page` and of a course page framing it each way a
+    course site may: from its own server, from another origin (the same
+    server by another name), and sandboxed with scripts allowed. Yields
+    {framing: the course page's address}."""
+    folder = tempfile.mkdtemp(prefix='vantrel-course-')
+    try:
+        os.symlink(page, os.path.join(folder, page.name))
+        template = (pathlib.Path(__file__).parent / 'course_page.html').read_text(encoding='utf-8')
+        with serving(folder) as (url, _):
+            framings = {'same origin': (page.name, ''),
+                        'another origin': (url.replace('127.0.0.1', 'localhost') + page.name, ''),
+                        'sandboxed': (page.name, 'sandbox="allow-scripts"')}
+            pages = {}
+            for number, (framing, (source, sandbox)) in enumerate(framings.items()):
+                name = 'course-%d.html' % number
+                with open(os.path.join(folder, name), 'w', encoding='utf-8') as file:
+                    file.write(template.replace('@SRC@', source).replace('@SANDBOX@', sandbox))
+                pages[framing] = url + name
+            yield pages
+    finally:
+        shutil.rmtree(folder, ignore_errors=True)
 
 
 class Unavailable(unittest.TestCase):

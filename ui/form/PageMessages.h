@@ -19,4 +19,9 @@ inline constexpr std::u16string_view kNoWebAssemblyMessage =
 inline constexpr std::u16string_view kNotStartedMessage =
     u"Окно программы не может открыться: браузер не смог запустить её модуль WebAssembly.";
 
+// The program has ended (Exit, or an error) where the page stays open: a
+// frame, or a tab the browser will not let a script close.
+inline constexpr std::u16string_view kEndedMessage =
+    u"Программа завершила работу. Чтобы запустить её снова, обновите страницу.";
+
 } // namespace form

@@ -19,9 +19,11 @@ bool usable(std::u16string_view separator) noexcept
     return !separator.empty() && separator.size() <= kLongestDecimalSeparator;
 }
 
-// The neighbour of `from` in tab order, `step` places on, round at the ends;
-// from no button, the first (or, backwards, the last).
-Role nextInTabOrder(Role from, int step)
+// The neighbour of `from` in tab order, `step` places on; past an end, round
+// to the other where `round`, else none. From no button, the first (or,
+// backwards, the last) where `round`, else none: the focus comes in from
+// outside the way its surroundings send it.
+Role nextInTabOrder(Role from, int step, bool round)
 {
     const std::vector<const ControlSpec *> order = tabOrder();
     const auto count = static_cast<int>(order.size());
@@ -29,9 +31,11 @@ Role nextInTabOrder(Role from, int step)
         return Role::None;
     const auto at = std::find_if(order.begin(), order.end(),
                                  [&](const ControlSpec *row) { return row->role == from; });
-    const int next = at == order.end()
-                         ? (step > 0 ? 0 : count - 1)
-                         : (static_cast<int>(at - order.begin()) + step + count) % count;
+    int next = at == order.end() ? (step > 0 ? 0 : count - 1)
+                                 : static_cast<int>(at - order.begin()) + step;
+    if (!round && (at == order.end() || next < 0 || next >= count))
+        return Role::None;
+    next = (next + count) % count;
     return order[static_cast<std::size_t>(next)]->role;
 }
 
@@ -69,8 +73,13 @@ WindowModel::WindowModel(WindowView &view, calc::Calculation calculation)
 
 void WindowModel::start(Rgb schemeText)
 {
+    surroundings_ = view_.surroundings();
     schemeChanged(schemeText);
-    if (const Role first = nextInTabOrder(Role::None, 1); first != Role::None)
+    // Inside another page the focus stays where the reader has it: taking it
+    // would scroll their page to the window.
+    if (!surroundings_.topLevel)
+        return;
+    if (const Role first = nextInTabOrder(Role::None, 1, true); first != Role::None)
         view_.setFocus(first, FocusReason::Start);
 }
 
@@ -114,7 +123,7 @@ bool WindowModel::pressKey(Key key)
     case Key::Tab:
     case Key::Backtab: {
         const bool forward = key == Key::Tab;
-        const Role next = nextInTabOrder(focus, forward ? 1 : -1);
+        const Role next = nextInTabOrder(focus, forward ? 1 : -1, surroundings_.keepsFocus);
         if (next == Role::None)
             return false;
         view_.setFocus(next, forward ? FocusReason::Tab : FocusReason::Backtab);

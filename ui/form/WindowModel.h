@@ -38,8 +38,8 @@ char16_t foldCase(char16_t letter) noexcept;
 // The keys whose meaning is the window's, not the toolkit's.
 enum class Key
 {
-    Tab,     // the focus to the next button, round to the first
-    Backtab, // the focus to the previous button, round to the last
+    Tab,     // the focus to the next button (round to the first, where the window keeps it)
+    Backtab, // the focus to the previous button (round to the last, likewise)
     Enter,   // presses the focused button
     Space,   // presses the focused button
 };
@@ -54,14 +54,16 @@ public:
     WindowModel &operator=(const WindowModel &) = delete;
 
     // The window has opened, under a scheme with `schemeText` as text
-    // colour: the first button in tab order takes the focus.
+    // colour: the first button in tab order takes the focus, where the
+    // window is a top-level one.
     void start(Rgb schemeText);
     // The user's colour scheme now has `schemeText` as its text colour.
     void schemeChanged(Rgb schemeText);
 
     // A click on the control with `role`; a click elsewhere does nothing.
     void click(Role role);
-    // True where the key meant something to the window.
+    // True where the key meant something to the window; Tab past either end
+    // of a window that does not keep the focus is left to what surrounds it.
     bool pressKey(Key key);
     // Alt with `letter`: the button with that access key is pressed, the
     // focus staying where it is. False where no button has it.
@@ -95,6 +97,7 @@ private:
     calc::Calculation calculation_;
     std::u16string answer_;
     State state_ = State::Running;
+    Surroundings surroundings_;
 };
 
 } // namespace form

@@ -28,6 +28,17 @@ struct DecimalSeparators
     std::u16string locale = {};
 };
 
+// Where the window is shown, which decides what it does with the focus.
+struct Surroundings
+{
+    // The window is the top-level one, not inside another page: it takes the
+    // focus as it opens. Inside a page, the focus is the reader's.
+    bool topLevel = true;
+    // Tab and Shift+Tab go round the buttons. Where false, they leave the
+    // window at its ends, as they leave any part of a web page.
+    bool keepsFocus = true;
+};
+
 class WindowView
 {
 public:
@@ -48,6 +59,9 @@ public:
     virtual void close(int status) = 0;
     // The separators the system offers now.
     virtual DecimalSeparators decimalSeparators() const = 0;
+    // Where the window is shown, asked once as it opens; a desktop window
+    // by default.
+    virtual Surroundings surroundings() const { return {}; }
 
 protected:
     ~WindowView() = default;

@@ -177,6 +177,10 @@ void Form1::buildControls()
         switch (row.kind) {
         case form::ControlKind::Button:
             node.setAttribute("type", "button");
+            // The browser's own chord as well as the page's Alt: Alt+Shift
+            // in Firefox, Control+Option in Safari.
+            if (const std::optional<char16_t> key = form::accessKey(row.caption))
+                node.setAttribute("accesskey", std::u16string(1, form::foldCase(*key)));
             node.listen(Event::Click, handle_);
             showCaption(row, row.caption);
             break;
@@ -291,9 +295,11 @@ void Form1::setInk(const form::ControlSpec &row, form::Rgb ink)
     control(row).element.setStyle("color", cssColour(ink));
 }
 
-void Form1::setFocus(form::Role role, form::FocusReason)
+void Form1::setFocus(form::Role role, form::FocusReason reason)
 {
-    control(form::controlWithRole(role)).element.focus();
+    // Taken as the window opens, the focus scrolls nothing: a narrow page
+    // would open beside the task's start. A key's move shows the button.
+    control(form::controlWithRole(role)).element.focus(reason != form::FocusReason::Start);
 }
 
 form::Role Form1::focused() const
@@ -355,6 +361,13 @@ void Form1::close(int status)
         // Logged by the page; the end is recorded all the same.
     }
     endPage(handle_, status);
+}
+
+// In a browser the focus is the reader's: Tab leaves the window at its ends,
+// to the page around it or the browser's own controls.
+form::Surroundings Form1::surroundings() const
+{
+    return {topLevelDocument(), false};
 }
 
 form::DecimalSeparators Form1::decimalSeparators() const

@@ -60,6 +60,7 @@ private:
     void showErrorBox(std::u16string_view message) override;
     void close(int status) override;
     form::DecimalSeparators decimalSeparators() const override;
+    form::Surroundings surroundings() const override;
 
     int handle_;
     std::optional<form::DecimalSeparators> separators_;

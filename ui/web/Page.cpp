@@ -129,8 +129,8 @@ PAGE_SCRIPT(int, node_append_text, (int node, const char16_t *text, std::size_t 
     return 1;
 });
 
-PAGE_SCRIPT(int, node_focus, (int node), 0, {
-    Module.page.nodes[node].focus();
+PAGE_SCRIPT(int, node_focus, (int node, int scroll), 0, {
+    Module.page.nodes[node].focus({preventScroll: !scroll});
     return 1;
 });
 
@@ -180,11 +180,13 @@ PAGE_SCRIPT(int, node_put_pixels, (int node, int width, int height, const std::u
 });
 
 // Keys go to the window first, anywhere in the page; what it takes, the
-// browser does not act on as well.
+// browser does not act on as well. A key the browser has acted on already
+// (its own access-key chord) is not the window's too: one press, one click.
 PAGE_SCRIPT(int, page_listen, (int window, int keyEvent, int schemeEvent), 0, {
     const page = Module.page;
     const listening = page.listening[window] = new AbortController();
     document.addEventListener("keydown", function(event) {
+        if (event.defaultPrevented) return;
         const taken = page.enter(function() {
             const single = event.key.length === 1 ? event.key.charCodeAt(0) : 0;
             return _vantrel_key(window, single, event.key === "Tab", event.shiftKey, event.altKey,
@@ -206,12 +208,21 @@ PAGE_SCRIPT(int, page_forget, (int window), 0, {
 });
 
 // Where a test and the page's embedder read how the window ended. A window
-// that never opened leaves the page's message that it could not start.
+// that never opened leaves the page's message that it could not start; one
+// that ended, where the page stays (a frame, a tab no script opened), a note
+// that the program has ended. The page around a frame is told last, so that
+// nothing it does can stop the rest.
 PAGE_SCRIPT(int, page_end, (int form, int status), 0, {
     document.documentElement.dataset.exitStatus = String(status);
-    if (!form && Module.unavailable) Module.unavailable("start");
     window.close();
+    if (Module.unavailable && !window.closed) Module.unavailable(form ? "ended" : "start");
+    if (window.parent !== window)
+        window.parent.postMessage({type: "vantrel1-exit", status: status}, "*");
     return 1;
+});
+
+PAGE_SCRIPT(int, page_top_level, (), 0, {
+    return window.top === window ? 1 : 0;
 });
 
 // The colour scheme's own text colour, as 0xRRGGBB.
@@ -343,6 +354,11 @@ form::Rgb schemeTextColour()
             static_cast<std::uint8_t>(rgb)};
 }
 
+bool topLevelDocument() noexcept
+{
+    return page_top_level() == 1;
+}
+
 void listenToPage(int window)
 {
     check(page_listen(window, int(Event::Key), int(Event::SchemeChanged)));
@@ -422,9 +438,9 @@ void Element::remove()
     check(node_remove(handle_));
 }
 
-void Element::focus()
+void Element::focus(bool scroll)
 {
-    check(node_focus(handle_));
+    check(node_focus(handle_, scroll));
 }
 
 void Element::keepFocusWhenPressed()

@@ -61,13 +61,19 @@ inline constexpr std::u16string_view kUsualDecimalSeparators = u".,";
 // The colour scheme's text colour (light or dark, as the user prefers).
 form::Rgb schemeTextColour();
 
+// Whether the page is the browser's top-level document, not inside another
+// page's frame; a frame that will not say counts as inside.
+bool topLevelDocument() noexcept;
+
 // Keys pressed anywhere in the page and changes of the colour scheme go to
 // the window `window` until the page forgets it.
 void listenToPage(int window);
 void forgetWindow(int window) noexcept;
 
-// Records how the window `window` ended and closes the page where the browser
-// allows; a window of 0 never opened, and the page says so in its place.
+// Records how the window `window` ended, tells a page the window is framed in
+// (a message {type: "vantrel1-exit", status}), and closes the page where the
+// browser allows; where it does not, the page says in the window's place that
+// the program has ended. A window of 0 never opened, and the page says so.
 void endPage(int window, int status) noexcept;
 
 // An element of the page, held through the page's table of nodes (the page
@@ -102,7 +108,8 @@ public:
     void show();
     // Takes the element out of the page.
     void remove();
-    void focus();
+    // `scroll`: the page may scroll to show the element.
+    void focus(bool scroll = true);
     // Pressing the element with the mouse leaves the focus where it is.
     void keepFocusWhenPressed();
     // The window `window` gets `event` (Click or ErrorBoxClosed) from here.

@@ -1,7 +1,8 @@
 // Prints the page's static texts as one JSON object: its title (the
-// window's caption) and the messages that stand in the window's place where
-// the browser cannot show it. The page's build runs it, so that the page
-// carries the table's texts, never copies of them.
+// window's caption), the messages that stand in the window's place where
+// the browser cannot show it, and the note left there once it has ended.
+// The page's build runs it, so that the page carries the table's texts,
+// never copies of them.
 
 #include "WindowTable.h"
 #include "PageMessages.h"
@@ -36,6 +37,7 @@ int main()
         {"noScript", form::kNoScriptMessage},
         {"noWebAssembly", form::kNoWebAssemblyMessage},
         {"notStarted", form::kNotStartedMessage},
+        {"ended", form::kEndedMessage},
     };
     std::putchar('{');
     for (std::size_t i = 0; i < std::size(texts); ++i) {
