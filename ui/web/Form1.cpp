@@ -78,24 +78,21 @@ const form::FontSpec &fontOf(const form::ControlSpec &row)
 constexpr double kPhoneWidth = 600;
 constexpr double kPhoneTextPixels = 16;
 
-// `box` drawn `scale` times its size: its edges rounded outwards, so that
-// what fits the box fits it drawn.
-form::PixelRect scaled(const form::PixelRect &box, double scale)
+// `box` drawn `scale` times its size, as at a higher screen scale: the
+// browser keeps its edges sharp.
+void place(Element &node, const form::PixelRect &box, double scale)
 {
-    if (scale == 1)
-        return box;
-    const int left = int(std::floor(box.left * scale));
-    const int top = int(std::floor(box.top * scale));
-    return {left, top, int(std::ceil((box.left + box.width) * scale)) - left,
-            int(std::ceil((box.top + box.height) * scale)) - top};
-}
-
-void place(Element &node, const form::PixelRect &box)
-{
-    node.setStyle("left", px(box.left));
-    node.setStyle("top", px(box.top));
-    node.setStyle("width", px(box.width));
-    node.setStyle("height", px(box.height));
+    if (scale == 1) {
+        node.setStyle("left", px(box.left));
+        node.setStyle("top", px(box.top));
+        node.setStyle("width", px(box.width));
+        node.setStyle("height", px(box.height));
+        return;
+    }
+    node.setStyle("left", px(box.left * scale));
+    node.setStyle("top", px(box.top * scale));
+    node.setStyle("width", px(box.width * scale));
+    node.setStyle("height", px(box.height * scale));
 }
 
 // A caption's text from `from` to `to`, its access key underlined where it
@@ -181,9 +178,8 @@ void Form1::arrange()
             });
         whole = {0, 0, column->width, column->height};
     }
-    whole = scaled({0, 0, whole.width, whole.height}, scale);
-    root_.setStyle("width", px(whole.width));
-    root_.setStyle("height", px(whole.height));
+    root_.setStyle("width", px(whole.width * scale));
+    root_.setStyle("height", px(whole.height * scale));
     root_.setStyle("font", pageFont(window.font, scale).face.css);
     for (Control &each : controls_) {
         const form::ControlSpec &row = *each.row;
@@ -193,7 +189,7 @@ void Form1::arrange()
             each.box = form::pixelsFromTwips(*rect);
         else
             each.box = form::pixelsCovering(std::get<form::TwipsLine>(row.geometry));
-        place(each.element, scaled(each.box, scale));
+        place(each.element, each.box, scale);
         if (row.font)
             each.element.setStyle("font", pageFont(*row.font, scale).face.css);
         if (row.kind == form::ControlKind::Button || row.kind == form::ControlKind::Label)
