@@ -55,7 +55,7 @@ class Browser:
     """Headless chromium with a fresh profile, ended with the test."""
 
     def __init__(self, language='ru-RU', scale=1, dark=False, arguments=(), prefs=None,
-                 loading='normal', window=(600, 400)):
+                 loading='normal', window=(600, 400), minimum_font=None):
         self.profile = tempfile.mkdtemp(prefix='vantrel-chromium-')
         options = webdriver.ChromeOptions()
         # 'none' lets a test look at a page still arriving.
@@ -70,6 +70,8 @@ class Browser:
         if dark:
             options.add_argument('--force-dark-mode')
             options.add_argument('--blink-settings=preferredColorScheme=0')
+        if minimum_font:  # the user's minimum font size, in CSS pixels
+            prefs = {'webkit.webprefs.minimum_font_size': minimum_font, **(prefs or {})}
         options.add_experimental_option('prefs', {'intl.accept_languages': language,
                                                   **(prefs or {})})
         try:
@@ -93,6 +95,10 @@ class Browser:
                                                    'deviceScaleFactor': scale, 'mobile': phone})
         cdp('Emulation.setTouchEmulationEnabled', {'enabled': phone, 'maxTouchPoints': 5})
         return self
+
+    def open_at(self, width):
+        """The page opened in a viewport `width` CSS pixels wide."""
+        return self.emulate(width).open()
 
     def inject(self, script):
         """Runs `script` in every page opened from now on, before the page's own."""
@@ -770,8 +776,7 @@ class MinimumFont(unittest.TestCase):
     smallest text meets it, with the desktop's lines, as at a higher scale."""
 
     def test_a_minimum_of_24_px_draws_the_same_lines_larger_and_unclipped(self):
-        options = {'prefs': {'webkit.webprefs.minimum_font_size': 24}, 'window': (1280, 900)}
-        with contextlib.closing(Browser(**options)) as browser:
+        with contextlib.closing(Browser(minimum_font=24, window=(1280, 900))) as browser:
             browser.open()
             self.assertGreaterEqual(browser.check('smallestText'), 24)
             width, height = browser.box('Form1')[2:]
@@ -785,8 +790,8 @@ class MinimumFont(unittest.TestCase):
             self.assertEqual(browser.check('ink'), [])
 
     def test_narrower_than_the_grown_window_it_is_one_column_at_that_size(self):
-        with contextlib.closing(Browser(prefs={'webkit.webprefs.minimum_font_size': 24})) as browser:
-            browser.emulate(600).open()
+        with contextlib.closing(Browser(minimum_font=24)) as browser:
+            browser.open_at(600)
             self.assertGreaterEqual(browser.check('smallestText'), 24)
             wrong = browser.check('column', COLUMN) + browser.check('ink')
             self.assertEqual(wrong, [], '\n'.join(wrong))
