@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """What is wrong with a printout of the page after Calculate, as the page
 prints with the browser's defaults (background graphics off): its PDF
-rasterised at 96 dpi by pdftoppm (poppler-utils), where the window must show
+rasterised by pdftoppm (poppler-utils) at the resolution that gives the window
+its 409 CSS pixels (a browser may shrink a printout to fit), where it must show
 as on screen, its blue, its bands and its frame lines, and the answer white on
 black at 4.5 : 1 or more. Shared by the engines' tests.
 
@@ -19,11 +20,11 @@ BANDS = {'blue window': ((0, 0, 255), (409, 185)), 'yellow task': ((255, 255, 0)
 ANSWER = (297, 17)
 
 
-def raster(pdf):
-    """(width, height, rows of (r, g, b)) of the PDF's first page at 96 dpi."""
+def raster(pdf, dpi=96):
+    """(width, height, rows of (r, g, b)) of the PDF's first page at `dpi`."""
     with tempfile.TemporaryDirectory(prefix='vantrel-print-') as folder:
         out = pathlib.Path(folder) / 'page'
-        subprocess.run(['pdftoppm', '-r', '96', '-f', '1', '-l', '1', '-singlefile', str(pdf),
+        subprocess.run(['pdftoppm', '-r', '%.3f' % dpi, '-f', '1', '-l', '1', '-singlefile', str(pdf),
                         str(out)], check=True, timeout=60)
         data = out.with_suffix('.ppm').read_bytes()
     fields, position = [], 0
@@ -71,6 +72,9 @@ def bounds(rows, colour):
 
 def wrong(pdf):
     _, _, rows = raster(pdf)
+    window = bounds(rows, BANDS['blue window'][0])
+    if window and window[2] - window[0] != BANDS['blue window'][1][0]:
+        _, _, rows = raster(pdf, 96 * BANDS['blue window'][1][0] / (window[2] - window[0]))
     found = []
     boxes = {}
     for name, (colour, (width, height)) in BANDS.items():

@@ -239,14 +239,23 @@ PAGE_SCRIPT(int, coarse_pointer, (), -1, {
     return matchMedia("(pointer: coarse)").matches ? 1 : 0;
 });
 
-// A browser's minimum font size shows in the size it gives text set smaller.
+// A browser's minimum font size shows in the width it gives text set
+// smaller (its computed size need not tell: Firefox's does not).
 PAGE_SCRIPT(double, minimum_font_pixels, (), NaN, {
-    const probe = document.createElement("span");
-    probe.style.fontSize = "1px";
+    const probe = document.createElement("div");
     probe.setAttribute("aria-hidden", "true");
+    probe.style.cssText = "position: absolute; visibility: hidden; white-space: pre";
+    const text = "MMMMMMMMMM";
+    const tiny = probe.appendChild(document.createElement("span"));
+    const large = probe.appendChild(document.createElement("span"));
+    tiny.style.fontSize = "1px";
+    large.style.fontSize = "100px";
+    tiny.textContent = large.textContent = text;
     document.body.appendChild(probe);
-    const size = parseFloat(getComputedStyle(probe).fontSize);
+    const ratio = tiny.getBoundingClientRect().width / large.getBoundingClientRect().width;
     probe.remove();
+    /* The settings are whole pixels; measured, a little off. */
+    const size = Math.round(100 * ratio);
     return size > 1 ? size : 0;
 });
 
