@@ -101,9 +101,10 @@ test('a minimum font of 24 px draws the same lines larger and unclipped', async 
   // The window's text is Russian: Firefox's Cyrillic minimum is the one it meets.
   const prefs = {'font.minimum-size.x-cyrillic': 24, 'font.minimum-size.x-western': 24};
   await withFirefox('ru-RU', async (tab, check) => {
-    assert.ok(await check('smallestText') >= 24, 'smallest text ' + await check('smallestText'));
     const wrong = [...await check('lines', lines), ...await check('ink')];
     assert.deepEqual(wrong, [], 'what the page draws:\n' + wrong.join('\n'));
+    // As the page sets it: Firefox's computed size leaves its minimum out.
+    assert.ok(await check('smallestText') >= 24, 'smallest text ' + await check('smallestText'));
   }, {prefs, viewport: {width: 1280, height: 900}});
 });
 
