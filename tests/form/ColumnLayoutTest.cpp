@@ -39,7 +39,7 @@ TEST(ColumnLayout, StacksTheReadableControlsInReadingOrderInsideTheColumn)
     for (const int width : {320, 360, 200}) {
         const form::ColumnLayout column = form::columnLayout(width, tableHeight);
         EXPECT_EQ(column.width, width);
-        ASSERT_EQ(column.controls.size(), form::controlSpecs().size());
+        ASSERT_EQ(column.boxes.size(), form::controlSpecs().size());
         int above = 0;
         for (const std::string &name : kReadingOrder) {
             const PixelRect box = column.box(row(name.c_str()));

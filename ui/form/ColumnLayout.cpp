@@ -1,7 +1,7 @@
 #include "ColumnLayout.h"
 
 #include <algorithm>
-#include <cstdlib>
+#include <optional>
 
 namespace form {
 namespace {
@@ -34,71 +34,71 @@ const FontSpec &fontOf(const ControlSpec &row) noexcept
 
 const PixelRect &ColumnLayout::box(const ControlSpec &row) const
 {
-    const auto found = std::find_if(controls.begin(), controls.end(),
-                                    [&](const PlacedControl &each) { return each.row == &row; });
-    // Every row is placed; a row from outside the table is a caller's fault.
-    if (found == controls.end())
-        std::abort();
-    return found->box;
+    return boxes.at(std::size_t(&row - controlSpecs().data()));
 }
 
 ColumnLayout columnLayout(int width, const ContentHeight &contentHeight)
 {
+    const auto rows = controlSpecs();
     const PixelRect window = pixelsFromTwips(windowSpec().clientArea);
     constexpr int thickness = 1; // a line's, at 96 dpi
-    // The band a control belongs to is the number of dividers above its top.
-    std::vector<std::pair<int, const ControlSpec *>> dividers;
-    std::vector<std::pair<Edge, const ControlSpec *>> frame;
-    for (const ControlSpec &row : controlSpecs()) {
-        if (const auto *line = std::get_if<TwipsLine>(&row.geometry)) {
-            const Edge edge = edgeOf(*line, window);
-            if (edge == Edge::Divider)
-                dividers.emplace_back(pixelsCovering(*line).top, &row);
-            else
-                frame.emplace_back(edge, &row);
+    ColumnLayout column{.width = width, .height = 0, .boxes = std::vector<PixelRect>(rows.size())};
+    const auto boxOf = [&](const ControlSpec &row) -> PixelRect & {
+        return column.boxes[std::size_t(&row - rows.data())];
+    };
+    const auto edgeOf = [&](const ControlSpec &row) {
+        const auto *line = std::get_if<TwipsLine>(&row.geometry);
+        return line ? std::optional<Edge>(form::edgeOf(*line, window)) : std::nullopt;
+    };
+    const auto topOf = [](const ControlSpec &row) {
+        if (const auto *line = std::get_if<TwipsLine>(&row.geometry))
+            return pixelsCovering(*line).top;
+        return pixelsFromTwips(std::get<TwipsRect>(row.geometry)).top;
+    };
+    // A control's band is the number of dividers above its top; the k-th
+    // divider from the top closes band k.
+    const auto dividersAbove = [&](int top) {
+        return int(std::count_if(rows.begin(), rows.end(), [&](const ControlSpec &row) {
+            return edgeOf(row) == Edge::Divider && topOf(row) < top;
+        }));
+    };
+    int y = thickness + kColumnGap;
+    int band = 0;
+    const auto closeBand = [&] {
+        for (const ControlSpec &row : rows) {
+            if (edgeOf(row) == Edge::Divider && dividersAbove(topOf(row)) == band)
+                boxOf(row) = {0, y, width, thickness};
         }
-    }
-    std::sort(dividers.begin(), dividers.end());
-    const auto bandOf = [&](const PixelRect &box) {
-        return std::count_if(dividers.begin(), dividers.end(),
-                             [&](const auto &divider) { return divider.first <= box.top; });
+        y += thickness + kColumnGap;
+        ++band;
     };
 
-    ColumnLayout column{.width = width, .height = 0, .controls = {}};
     const int inner = std::max(1, width - 2 * kColumnGap);
-    int y = thickness + kColumnGap;
-    std::ptrdiff_t band = 0;
     for (const ControlSpec *row : readingOrder()) {
         const PixelRect own = pixelsFromTwips(std::get<TwipsRect>(row->geometry));
-        // A band's line closes it a gap below its last control.
-        for (const std::ptrdiff_t next = bandOf(own); band < next; ++band) {
-            column.controls.push_back(
-                {dividers[std::size_t(band)].second, {0, y, width, thickness}});
-            y += thickness + kColumnGap;
-        }
-        PixelRect box{kColumnGap, y, std::min(own.width, inner), own.height};
+        while (band < dividersAbove(own.top + 1))
+            closeBand();
+        PixelRect &box = boxOf(*row);
+        box = {kColumnGap, y, std::min(own.width, inner), own.height};
         if (row->kind == ControlKind::Label) {
             box.width = inner;
             box.height = std::max(own.height, contentHeight(*row, inner));
         }
-        column.controls.push_back({row, box});
         y += box.height + kColumnGap;
     }
     // Dividers with nothing below them still close their band.
-    for (; std::size_t(band) < dividers.size(); ++band) {
-        column.controls.push_back({dividers[std::size_t(band)].second, {0, y, width, thickness}});
-        y += thickness + kColumnGap;
-    }
+    while (band < dividersAbove(window.height))
+        closeBand();
     column.height = y + thickness;
-    for (const auto &[edge, row] : frame) {
-        PixelRect box{0, 0, width, thickness};
-        if (edge == Edge::Bottom)
-            box.top = column.height - thickness;
+    for (const ControlSpec &row : rows) {
+        if (const auto edge = edgeOf(row); edge == Edge::Top)
+            boxOf(row) = {0, 0, width, thickness};
+        else if (edge == Edge::Bottom)
+            boxOf(row) = {0, column.height - thickness, width, thickness};
         else if (edge == Edge::Left)
-            box = {0, 0, thickness, column.height};
+            boxOf(row) = {0, 0, thickness, column.height};
         else if (edge == Edge::Right)
-            box = {width - thickness, 0, thickness, column.height};
-        column.controls.push_back({row, box});
+            boxOf(row) = {width - thickness, 0, thickness, column.height};
     }
     return column;
 }

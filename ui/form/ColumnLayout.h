@@ -17,21 +17,14 @@ namespace form {
 // in its font.
 using ContentHeight = std::function<int(const ControlSpec &label, int width)>;
 
-struct PlacedControl
-{
-    const ControlSpec *row;
-    PixelRect box;
-};
-
 struct ColumnLayout
 {
     int width;
     int height;
-    // Every row of the table: the readable controls in reading order, then
-    // the lines.
-    std::vector<PlacedControl> controls;
+    // Each row's box, in the table's order.
+    std::vector<PixelRect> boxes;
 
-    // The box of `row`, which every row has.
+    // The box of `row`, a row of the table.
     const PixelRect &box(const ControlSpec &row) const;
 };
 
