@@ -203,8 +203,10 @@ PAGE_SCRIPT(int, page_forget, (int window), 0, {
     if (listening) listening.abort();
     delete Module.page.listening[window];
     const watching = Module.page.watching && Module.page.watching[window];
-    if (watching) watching.disconnect();
-    if (watching) delete Module.page.watching[window];
+    if (watching) {
+        watching.disconnect();
+        delete Module.page.watching[window];
+    }
     return 1;
 });
 
