@@ -3,7 +3,8 @@
 // window uses it: a canvas that measures every character 6 pixels wide, a
 // modal dialog, the colour scheme's text colour (which the test sets), and a
 // window that stays open when the page closes it. A test may have the
-// canvas's measure fail, as a browser's script may. Set up before main runs,
+// canvas's measure fail, as a browser's script may. The page is never laid
+// out, so its size never changes. Set up before main runs,
 // once the module has told Node from a browser.
 Module.preRun = [function () {
   const {JSDOM} = require('jsdom');
@@ -29,12 +30,14 @@ Module.preRun = [function () {
       putImageData: function () {},
     };
   };
+  window.ResizeObserver = class { observe() {} disconnect() {} };
   window.HTMLDialogElement.prototype.showModal = function () { this.open = true; };
   window.HTMLDialogElement.prototype.close = function () {
     this.open = false;
     this.dispatchEvent(new window.Event('close'));
   };
-  for (const name of ['window', 'document', 'getComputedStyle', 'matchMedia', 'AbortController'])
+  for (const name of ['window', 'document', 'getComputedStyle', 'matchMedia', 'AbortController',
+                    'ResizeObserver'])
     globalThis[name] = name === 'window' ? window : window[name];
   Module.standIn = {window: window, scheme: scheme, schemeText: 'rgb(0, 0, 0)'};
 }];

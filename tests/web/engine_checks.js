@@ -68,8 +68,56 @@
     return wrong;
   },
 
-  // No drawn line's ink leaves its label, and the task statement's lines stay
-  // clear of the picture in front of it where they share its rows. A hundredth
+  // The window as one column in the page's width: no sideways scroll, every
+  // control inside the window and the window inside the page, and the
+  // readable controls `order` one under another, in that order.
+  column(order) {
+    const slack = 0.01;
+    const page = document.documentElement;
+    const form = document.getElementById('Form1').getBoundingClientRect();
+    const wrong = [];
+    if (page.scrollWidth > page.clientWidth)
+      wrong.push('the page scrolls sideways: ' + page.scrollWidth + ' px in ' + page.clientWidth);
+    if (form.left < -slack || form.right > page.clientWidth + slack)
+      wrong.push('the window spans ' + form.left + ' to ' + form.right + ' px of '
+                 + page.clientWidth);
+    for (const control of document.querySelectorAll('#Form1 > [id]')) {
+      const box = control.getBoundingClientRect();
+      if (box.left < form.left - slack || box.right > form.right + slack
+          || box.top < form.top - slack || box.bottom > form.bottom + slack)
+        wrong.push(control.id + ' leaves the window');
+    }
+    let above = null;
+    for (const name of order) {
+      const box = document.getElementById(name).getBoundingClientRect();
+      if (above && box.top < above.box.bottom - slack)
+        wrong.push(name + ' is not below ' + above.name);
+      above = {name: name, box: box};
+    }
+    return wrong;
+  },
+
+  // Each label's drawn lines hold its whole text, in order.
+  wholeText() {
+    const wrong = [];
+    for (const label of document.querySelectorAll('#Form1 > div:not(.line)')) {
+      const drawn = this.drawnLines(label.id).join(' ').split(/ +/).join(' ').trim();
+      const whole = label.querySelector('.whole').textContent;
+      if (drawn !== whole)
+        wrong.push(label.id + ' draws ' + JSON.stringify(drawn) + ' of ' + JSON.stringify(whole));
+    }
+    return wrong;
+  },
+
+  // The smallest text the window draws, in CSS pixels as the browser sets it.
+  smallestText() {
+    return Math.min(...Array.from(document.querySelectorAll('.drawn, .caption'),
+                                  text => parseFloat(getComputedStyle(text).fontSize)));
+  },
+
+  // No drawn line's ink leaves its label, nor a button's caption its button,
+  // and the task statement's lines stay clear of the picture in front of it
+  // where they share its rows. A hundredth
   // of a pixel is rounding, not ink.
   ink() {
     const slack = 0.01;
@@ -91,6 +139,14 @@
           && box.right > picture.left + slack)
         wrong.push(name + ' runs ' + (box.right - picture.left).toFixed(2)
                    + ' px under the picture');
+    }
+    for (const caption of document.querySelectorAll('.caption')) {
+      const box = caption.getBoundingClientRect();
+      const button = caption.parentElement.getBoundingClientRect();
+      if (box.left < button.left - slack || box.right > button.right + slack
+          || box.top < button.top - slack || box.bottom > button.bottom + slack)
+        wrong.push(caption.parentElement.id + ' ' + JSON.stringify(caption.textContent)
+                   + ' leaves its button');
     }
     return wrong;
   },

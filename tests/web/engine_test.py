@@ -2,8 +2,10 @@
 """The page in one browser engine through Selenium: every label's lines
 against the reference, their ink inside the boxes, the answer after a
 click on Calculate under Russian and under English, and the page in a course
-page's frame (focus, Tab, the access keys, Exit). The checks are
-engine_checks.js, which engine_test.mjs runs in Firefox too.
+page's frame (focus, Tab, the access keys, Exit); the window in one column
+in a page 320 px wide; and with a minimum font size of 24 px, the same lines
+larger. The checks are engine_checks.js, which engine_test.mjs runs in
+Firefox too.
 
   chromium  Debian's headless chromium (page_test.Browser)
   webkit    WebKitGTK's MiniBrowser through WebKitWebDriver, on a private
@@ -29,7 +31,7 @@ from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.webkitgtk.service import Service as WebKitService
 
-from page_test import ANSWER, ENDED, LINES, Browser, course_pages
+from page_test import ANSWER, COLUMN, ENDED, LINES, PAGE, Browser, course_pages
 
 MINIBROWSER = '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser'
 
@@ -75,7 +77,7 @@ class WebKit(Browser):
     `language` compiled into a private folder: WebKitGTK tells the page the
     language of its process's locale."""
 
-    def __init__(self, screen, language='ru-RU'):
+    def __init__(self, screen, language='ru-RU', minimum_font=None, window=None):
         self.profile = tempfile.mkdtemp(prefix='vantrel-webkit-')
         try:
             territory = language.replace('-', '_')
@@ -89,6 +91,11 @@ class WebKit(Browser):
             options = webdriver.WebKitGTKOptions()
             options.binary_location = MINIBROWSER
             options.add_argument('--automation')
+            if minimum_font:  # a WebKitSettings property, from MiniBrowser's settings file
+                settings = os.path.join(self.profile, 'settings.ini')
+                with open(settings, 'w', encoding='utf-8') as file:
+                    file.write('[websettings]\nminimum-font-size=%d\n' % minimum_font)
+                options.add_argument('--config=' + settings)
             self.service = WebKitService('/usr/bin/WebKitWebDriver', env=environment)
             self.service.start()
             try:
@@ -97,9 +104,23 @@ class WebKit(Browser):
             except BaseException:
                 self.service.stop()
                 raise
+            if window:
+                self.driver.set_window_size(*window)
         except BaseException:
             shutil.rmtree(self.profile, ignore_errors=True)
             raise
+
+    def open_at(self, width):
+        """The page in a frame `width` CSS pixels wide: a GTK window is
+        never narrower than its toolbar, some 450 px."""
+        frame = os.path.join(self.profile, 'frame.html')
+        with open(frame, 'w', encoding='utf-8') as file:
+            file.write('<!DOCTYPE html><title>%d px</title><iframe src="%s" style="border: 0; '
+                       'width: %dpx; height: 700px"></iframe>' % (width, PAGE.as_uri(), width))
+        self.driver.get('file://' + frame)
+        self.driver.switch_to.frame(0)
+        self.wait(lambda: self.js("return !!document.getElementById('Command1')"))
+        return self
 
     def close(self):
         try:
@@ -116,10 +137,10 @@ class Engine(unittest.TestCase):
     chord = (Keys.ALT,)
 
     @contextlib.contextmanager
-    def browser(self, language):
-        browser = self.engine(language=language)
+    def browser(self, language, width=None, **options):
+        browser = self.engine(language=language, **options)
         try:
-            yield browser.open()
+            yield browser.open_at(width) if width else browser.open()
         finally:
             browser.close()
 
@@ -220,6 +241,22 @@ class Engine(unittest.TestCase):
         self.assertEqual((state['windows'], state['note']), (0, ENDED))
         self.settle(browser, lambda: browser.check('host')['heard'],
                     [{'type': 'vantrel1-exit', 'status': 0}], 'what the course page heard')
+
+    def test_narrower_than_the_window_it_is_one_column_and_calculate_answers(self):
+        with self.browser('ru-RU', width=320) as browser:
+            wrong = (browser.check('column', COLUMN) + browser.check('ink')
+                     + browser.check('wholeText'))
+            self.assertEqual(wrong, [], '\n'.join(wrong))
+            browser.driver.find_element('id', 'Command1').click()
+            browser.wait(lambda: browser.check('answer') == ANSWER.format(','))
+            wrong = browser.check('column', COLUMN) + browser.check('ink')
+            self.assertEqual(wrong, [], '\n'.join(wrong))
+
+    def test_a_minimum_font_of_24_px_draws_the_same_lines_larger_and_unclipped(self):
+        with self.browser('ru-RU', minimum_font=24, window=(1280, 900)) as browser:
+            self.assertGreaterEqual(browser.check('smallestText'), 24)
+            wrong = browser.check('lines', LINES) + browser.check('ink')
+            self.assertEqual(wrong, [], '\n'.join(wrong))
 
 
 if __name__ == '__main__':

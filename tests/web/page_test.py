@@ -6,6 +6,7 @@ pixels beside the Qt window's, and what it fetches.
 usage: page_test.py <TestClass>... with VANTREL_PAGE, VANTREL_FAILING_PAGE and
 VANTREL_QT_SCREENSHOT set (CTest sets them)."""
 
+import base64
 import contextlib
 import http.server
 import json
@@ -19,6 +20,7 @@ import threading
 import unittest
 import zlib
 
+import printout
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
@@ -55,7 +57,7 @@ class Browser:
     """Headless chromium with a fresh profile, ended with the test."""
 
     def __init__(self, language='ru-RU', scale=1, dark=False, arguments=(), prefs=None,
-                 loading='normal'):
+                 loading='normal', window=(600, 400), minimum_font=None):
         self.profile = tempfile.mkdtemp(prefix='vantrel-chromium-')
         options = webdriver.ChromeOptions()
         # 'none' lets a test look at a page still arriving.
@@ -64,12 +66,14 @@ class Browser:
         for argument in ('--headless=new', '--no-sandbox', '--disable-background-networking',
                          '--disable-component-update', '--disable-sync', '--no-first-run',
                          '--user-data-dir=' + self.profile, '--lang=' + language,
-                         '--force-device-scale-factor=%s' % scale, '--window-size=600,400',
+                         '--force-device-scale-factor=%s' % scale, '--window-size=%d,%d' % window,
                          *arguments):
             options.add_argument(argument)
         if dark:
             options.add_argument('--force-dark-mode')
             options.add_argument('--blink-settings=preferredColorScheme=0')
+        if minimum_font:  # the user's minimum font size, in CSS pixels
+            prefs = {'webkit.webprefs.minimum_font_size': minimum_font, **(prefs or {})}
         options.add_experimental_option('prefs', {'intl.accept_languages': language,
                                                   **(prefs or {})})
         try:
@@ -83,6 +87,20 @@ class Browser:
         self.driver.get(url or page.as_uri())
         self.wait(lambda: self.js("return !!document.getElementById('Command1')"))
         return self
+
+    def emulate(self, width, height=700, scale=1, phone=False):
+        """A viewport of `width` x `height` CSS pixels at `scale` device pixels
+        each (a desktop zoomed to 400 %: 320 at 4), for the page opened next
+        and the one open; a phone's also has touch, its pointer coarse."""
+        cdp = self.driver.execute_cdp_cmd
+        cdp('Emulation.setDeviceMetricsOverride', {'width': width, 'height': height,
+                                                   'deviceScaleFactor': scale, 'mobile': phone})
+        cdp('Emulation.setTouchEmulationEnabled', {'enabled': phone, 'maxTouchPoints': 5})
+        return self
+
+    def open_at(self, width):
+        """The page opened in a viewport `width` CSS pixels wide."""
+        return self.emulate(width).open()
 
     def inject(self, script):
         """Runs `script` in every page opened from now on, before the page's own."""
@@ -781,6 +799,109 @@ class Screenshot(BrowserTest):
         qt_answer = [y for y, row in enumerate(qt) if row[100:300].count((0, 0, 0)) > 150]
         page_answer = [y for y, row in enumerate(page) if row[100:300].count((0, 0, 0)) > 150]
         self.assertEqual(len(qt_answer), len(page_answer))
+
+
+# The readable controls, top to bottom in the one column.
+COLUMN = ['Label1', 'Image1', 'Label2', 'Command1', 'Label4', 'Label3', 'Command2']
+
+
+class Reflow(unittest.TestCase):
+    """Narrower than the window, the page shows it in one column."""
+
+    def check_column(self, browser):
+        wrong = browser.check('column', COLUMN) + browser.check('ink') + browser.check('wholeText')
+        self.assertEqual(wrong, [], '\n'.join(wrong))
+        self.assertEqual(browser.js('return visualViewport.scale'), 1)
+        browser.driver.find_element('id', 'Command1').click()
+        browser.wait(lambda: browser.answer() == ANSWER.format(','))
+        wrong = browser.check('column', COLUMN) + browser.check('ink')
+        self.assertEqual(wrong, [], '\n'.join(wrong))
+
+    def test_at_400_percent_and_an_upright_phones_width_the_window_is_one_column(self):
+        for width, scale in ((320, 4), (360, 3)):
+            with self.subTest(width=width), contextlib.closing(Browser()) as browser:
+                browser.emulate(width, scale=scale).open()
+                self.assertEqual(browser.box('Form1')[2], width)
+                # Broken again at the column's width, in the desktop's sizes.
+                self.assertNotEqual(browser.drawn_lines('Label1'), LINES['Label1'])
+                self.assertEqual(browser.js(
+                    "return getComputedStyle(document.querySelector('#Label1 .drawn')).fontSize"),
+                    '11px')
+                self.check_column(browser)
+
+    def test_at_the_windows_width_nothing_changes(self):
+        with contextlib.closing(Browser()) as browser:
+            browser.emulate(409).open()
+            for name, box in BOXES.items():
+                self.assertEqual(browser.box(name), box, name)
+            for name, lines in LINES.items():
+                self.assertEqual(browser.drawn_lines(name), lines, name)
+
+    def test_the_window_reflows_as_the_page_narrows_and_widens_again(self):
+        with contextlib.closing(Browser()) as browser:
+            browser.open()
+            browser.emulate(320)
+            browser.wait(lambda: browser.box('Form1')[2] == 320)
+            wrong = browser.check('column', COLUMN) + browser.check('ink')
+            self.assertEqual(wrong, [], '\n'.join(wrong))
+            browser.emulate(600)
+            browser.wait(lambda: browser.box('Form1')[2] == 409)
+            for name, box in BOXES.items():
+                self.assertEqual(browser.box(name), box, name)
+            for name, lines in LINES.items():
+                self.assertEqual(browser.drawn_lines(name), lines, name)
+
+    def test_a_phone_has_the_column_with_16_px_text_and_44_px_buttons(self):
+        # Lighthouse's phone: 412 px wide, where the window itself would fit.
+        with contextlib.closing(Browser()) as browser:
+            browser.emulate(412, 823, scale=1.75, phone=True).open()
+            self.assertTrue(browser.js("return matchMedia('(pointer: coarse)').matches"))
+            self.assertGreaterEqual(browser.check('smallestText'), 16)
+            for name in ('Command1', 'Command2'):
+                self.assertGreaterEqual(browser.box(name)[3], 44, name)
+            # As wide as the page, to the 96-dpi pixel the column is laid out in.
+            self.assertAlmostEqual(browser.box('Form1')[2], 412, delta=16 / 11)
+            self.check_column(browser)
+
+
+class MinimumFont(unittest.TestCase):
+    """A minimum font size set in the browser: the window grows until its
+    smallest text meets it, with the desktop's lines, as at a higher scale."""
+
+    def test_a_minimum_of_24_px_draws_the_same_lines_larger_and_unclipped(self):
+        with contextlib.closing(Browser(minimum_font=24, window=(1280, 900))) as browser:
+            browser.open()
+            self.assertGreaterEqual(browser.check('smallestText'), 24)
+            width, height = browser.box('Form1')[2:]
+            # To the 64th of a pixel a browser lays boxes out in.
+            self.assertAlmostEqual(width, 409 * 24 / 11, delta=1 / 64)
+            self.assertAlmostEqual(height, 185 * 24 / 11, delta=1 / 64)
+            wrong = browser.check('lines', LINES) + browser.check('ink')
+            self.assertEqual(wrong, [], '\n'.join(wrong))
+            browser.driver.find_element('id', 'Command1').click()
+            browser.wait(lambda: browser.answer() == ANSWER.format(','))
+            self.assertEqual(browser.check('ink'), [])
+
+    def test_narrower_than_the_grown_window_it_is_one_column_at_that_size(self):
+        with contextlib.closing(Browser(minimum_font=24)) as browser:
+            browser.open_at(600)
+            self.assertGreaterEqual(browser.check('smallestText'), 24)
+            wrong = browser.check('column', COLUMN) + browser.check('ink')
+            self.assertEqual(wrong, [], '\n'.join(wrong))
+
+
+class Print(BrowserTest):
+    def test_the_printout_shows_the_bands_lines_and_a_legible_answer_without_backgrounds(self):
+        self.browser.driver.find_element('id', 'Command1').click()
+        self.browser.wait(lambda: self.browser.answer() == ANSWER.format(','))
+        pdf = self.browser.driver.execute_cdp_cmd('Page.printToPDF', {'printBackground': False})
+        folder = pathlib.Path(tempfile.mkdtemp(prefix='vantrel-print-'))
+        try:
+            (folder / 'page.pdf').write_bytes(base64.b64decode(pdf['data']))
+            wrong = printout.wrong(folder / 'page.pdf')
+        finally:
+            shutil.rmtree(folder, ignore_errors=True)
+        self.assertEqual(wrong, [], '\n'.join(wrong))
 
 
 class Serving(unittest.TestCase):

@@ -2,6 +2,7 @@
 
 #include "AccessibleText.h"
 #include "CaptionLayout.h"
+#include "ColumnLayout.h"
 #include "EmbeddedArt.h"
 #include "ErrorReport.h"
 #include "FixedDecimal.h"
@@ -40,15 +41,17 @@ struct PageFont
     double widening;
 };
 
-PageFont pageFont(const form::FontSpec &wanted)
+// `scale` times its layout size: the size it is drawn at, while the captions
+// are measured and broken at the layout's own.
+PageFont pageFont(const form::FontSpec &wanted, double scale = 1)
 {
     const form::FontStandIn standIn = form::fontStandIn(wanted);
     // The em in whole pixels of the layout's 96 dpi, as a desktop font is
     // asked for: the captions' lines break where they do on the desktop.
     constexpr int dpi = form::kTwipsPerInch / form::kTwipsPerPixel;
     const int pixels = form::emPixels(wanted, dpi);
-    const std::string size =
-        (wanted.italic ? "italic " : "") + std::to_string(standIn.weight) + " " + px(pixels);
+    const std::string size = (wanted.italic ? "italic " : "") + std::to_string(standIn.weight) +
+                             " " + (scale == 1 ? px(pixels) : px(pixels * scale));
     std::u16string css(size.begin(), size.end()); // ASCII
     for (std::size_t i = 0; i < standIn.families.size(); ++i)
         css += (i ? u", \"" : u" \"") + standIn.families[i] + u"\"";
@@ -70,12 +73,26 @@ const form::FontSpec &fontOf(const form::ControlSpec &row)
     return row.font ? *row.font : form::windowSpec().font;
 }
 
-void place(Element &node, const form::PixelRect &box)
+// Under a phone's touch, narrower than this in CSS pixels, the window takes
+// its one column with text of the phone's usual size at least.
+constexpr double kPhoneWidth = 600;
+constexpr double kPhoneTextPixels = 16;
+
+// `box` drawn `scale` times its size, as at a higher screen scale: the
+// browser keeps its edges sharp.
+void place(Element &node, const form::PixelRect &box, double scale)
 {
-    node.setStyle("left", px(box.left));
-    node.setStyle("top", px(box.top));
-    node.setStyle("width", px(box.width));
-    node.setStyle("height", px(box.height));
+    if (scale == 1) {
+        node.setStyle("left", px(box.left));
+        node.setStyle("top", px(box.top));
+        node.setStyle("width", px(box.width));
+        node.setStyle("height", px(box.height));
+        return;
+    }
+    node.setStyle("left", px(box.left * scale));
+    node.setStyle("top", px(box.top * scale));
+    node.setStyle("width", px(box.width * scale));
+    node.setStyle("height", px(box.height * scale));
 }
 
 // A caption's text from `from` to `to`, its access key underlined where it
@@ -124,15 +141,60 @@ void Form1::open()
     root_.setAttribute("role", "group");
     root_.setAttribute("aria-label", window.caption);
     root_.keepFocusWhenPressed();
-    const form::PixelRect client = form::pixelsFromTwips(window.clientArea);
-    root_.setStyle("width", px(client.width));
-    root_.setStyle("height", px(client.height));
     root_.setStyle("background-color", cssColour(window.background));
-    root_.setStyle("font", pageFont(window.font).face.css);
     // Built whole before it is shown: the page lays it out once.
     buildControls();
+    arrangement_ = wantedArrangement();
+    arrange();
     root_.show();
     model_.start(schemeTextColour());
+    watchSize(handle_, Event::Resized);
+}
+
+Form1::Arrangement Form1::wantedArrangement() const
+{
+    const double viewport = viewportWidth();
+    const bool phone = coarsePointer() && viewport < kPhoneWidth;
+    const double scale =
+        form::textScale(std::max(minimumFontPixels(), phone ? kPhoneTextPixels : 0.0));
+    const int width = form::pixelsFromTwips(form::windowSpec().clientArea).width;
+    // A page not laid out (a hidden frame) has no width yet: it is told when
+    // it has one.
+    if (!(viewport > 0) || (!phone && viewport >= width * scale))
+        return {scale, 0};
+    return {scale, std::clamp(int(std::floor(viewport / scale)), 1, width)};
+}
+
+void Form1::arrange()
+{
+    const double scale = arrangement_.scale;
+    const form::WindowSpec &window = form::windowSpec();
+    form::PixelRect whole = form::pixelsFromTwips(window.clientArea);
+    std::optional<form::ColumnLayout> column;
+    if (arrangement_.column) {
+        column =
+            form::columnLayout(arrangement_.column, [&](const form::ControlSpec &row, int width) {
+                return labelHeight(row, control(row).caption, width);
+            });
+        whole = {0, 0, column->width, column->height};
+    }
+    root_.setStyle("width", px(whole.width * scale));
+    root_.setStyle("height", px(whole.height * scale));
+    root_.setStyle("font", pageFont(window.font, scale).face.css);
+    for (Control &each : controls_) {
+        const form::ControlSpec &row = *each.row;
+        if (column)
+            each.box = column->box(row);
+        else if (const auto *rect = std::get_if<form::TwipsRect>(&row.geometry))
+            each.box = form::pixelsFromTwips(*rect);
+        else
+            each.box = form::pixelsCovering(std::get<form::TwipsLine>(row.geometry));
+        place(each.element, each.box, scale);
+        if (row.font)
+            each.element.setStyle("font", pageFont(*row.font, scale).face.css);
+        if (row.kind == form::ControlKind::Button || row.kind == form::ControlKind::Label)
+            draw(each);
+    }
 }
 
 void Form1::buildControls()
@@ -153,18 +215,13 @@ void Form1::buildControls()
         const form::ControlSpec &row = *each.row;
         Element &node = each.element;
         node.setAttribute("id", row.name);
+        each.caption = row.caption;
         // Rows run front (1) to back.
         node.setStyle("z-index", std::to_string(rows.size() + 1 - std::size_t(row.order)));
-        if (const auto *rect = std::get_if<form::TwipsRect>(&row.geometry))
-            place(node, form::pixelsFromTwips(*rect));
-        else
-            place(node, form::pixelsCovering(std::get<form::TwipsLine>(row.geometry)));
         if (row.background)
             node.setStyle("background-color", cssColour(*row.background));
         if (row.foreground)
             node.setStyle("color", cssColour(*row.foreground));
-        if (row.font)
-            node.setStyle("font", pageFont(*row.font).face.css);
         if (row.kind != form::ControlKind::Label)
             node.setAttribute("aria-label", form::accessibleName(row, row.caption));
         if (const std::u16string description = form::accessibleDescription(row);
@@ -182,14 +239,12 @@ void Form1::buildControls()
             if (const std::optional<char16_t> key = form::accessKey(row.caption))
                 node.setAttribute("accesskey", std::u16string(1, form::foldCase(*key)));
             node.listen(Event::Click, handle_);
-            showCaption(row, row.caption);
             break;
         case form::ControlKind::Label:
             if (row.role == form::Role::Answer) {
                 node.setAttribute("aria-live", "polite");
                 node.setAttribute("aria-atomic", "true");
             }
-            showCaption(row, row.caption);
             break;
         case form::ControlKind::Image:
             node.setAttribute("role", "img");
@@ -224,6 +279,12 @@ void Form1::handle(Event event, int node)
     case Event::ErrorBoxClosed:
         model_.errorBoxClosed();
         break;
+    case Event::Resized:
+        if (const Arrangement wanted = wantedArrangement(); wanted != arrangement_) {
+            arrangement_ = wanted;
+            arrange();
+        }
+        break;
     case Event::Key:
         break;
     }
@@ -248,22 +309,60 @@ void Form1::fail(const std::exception_ptr &error) noexcept
     }
 }
 
-// The caption's lines, broken by the shared rule at the advances the page
-// measures, each drawn as wide as those advances make it.
-void Form1::showCaption(const form::ControlSpec &row, std::u16string_view caption)
+std::vector<form::CaptionLine> Form1::linesOf(const form::ControlSpec &row,
+                                              std::u16string_view caption, int width) const
 {
     const PageFont font = pageFont(fontOf(row));
     const form::ShownCaption shown = form::ShownCaption::fromCaption(caption);
     const std::u16string_view text = shown.text;
+    return form::breakLines(
+        text,
+        [&](std::size_t from, std::size_t to) {
+            return measureText(font.face, text.substr(from, to - from)) * font.widening;
+        },
+        width);
+}
+
+int Form1::labelHeight(const form::ControlSpec &row, std::u16string_view caption, int width) const
+{
+    const double lines = double(linesOf(row, caption, width).size());
+    return int(std::ceil(lines * lineHeight(pageFont(fontOf(row)).face)));
+}
+
+// The model's caption, kept: the window draws it again when it reflows.
+void Form1::showCaption(const form::ControlSpec &row, std::u16string_view caption)
+{
+    Control &each = control(row);
+    each.caption = caption;
+    // In the column a label is as tall as its lines, which a new caption
+    // may add to.
+    if (arrangement_.column && row.kind == form::ControlKind::Label &&
+        labelHeight(row, caption, each.box.width) > each.box.height)
+        arrange();
+    else
+        draw(each);
+}
+
+// The caption's lines, broken by the shared rule at the advances the page
+// measures in the layout's size, each drawn at the window's scale as wide as
+// those advances make it.
+void Form1::draw(Control &each)
+{
+    const form::ControlSpec &row = *each.row;
+    const double scale = arrangement_.scale;
+    const PageFont font = pageFont(fontOf(row));
+    const PageFont drawnFont = pageFont(fontOf(row), scale);
+    const form::ShownCaption shown = form::ShownCaption::fromCaption(each.caption);
+    const std::u16string_view text = shown.text;
     const auto advance = [&](std::size_t from, std::size_t to) {
         return measureText(font.face, text.substr(from, to - from)) * font.widening;
     };
-    Element &node = control(row).element;
+    Element &node = each.element;
     node.clear();
     if (row.kind == form::ControlKind::Button) {
         Element line("span", &node);
         line.setAttribute("class", "caption");
-        line.setStyle("transform", widenedTo(font, text, advance(0, text.size())));
+        line.setStyle("transform", widenedTo(drawnFont, text, advance(0, text.size()) * scale));
         appendShown(line, shown, 0, text.size());
         return;
     }
@@ -271,21 +370,22 @@ void Form1::showCaption(const form::ControlSpec &row, std::u16string_view captio
     // Read as one text, single-spaced; the drawn lines are for the eye only.
     Element whole("span", &node);
     whole.setAttribute("class", "whole");
-    whole.appendText(form::accessibleName(row, caption));
+    whole.appendText(form::accessibleName(row, each.caption));
 
-    const int width = form::pixelsFromTwips(std::get<form::TwipsRect>(row.geometry)).width;
-    const double height = lineHeight(font.face);
-    const std::vector<form::CaptionLine> lines = form::breakLines(text, advance, width);
+    const int width = each.box.width;
+    const double height = lineHeight(font.face) * scale;
+    const std::vector<form::CaptionLine> lines = linesOf(row, each.caption, width);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const form::CaptionLine &line = lines[i];
         const double ink = advance(line.start, line.inkEnd());
         Element drawn("div", &node);
         drawn.setAttribute("class", "drawn");
         drawn.setAttribute("aria-hidden", "true");
-        drawn.setStyle("left", px(form::lineOffset(row.alignment, double(width), ink)));
+        drawn.setStyle("left", px(form::lineOffset(row.alignment, double(width), ink) * scale));
         drawn.setStyle("top", px(double(i) * height));
         drawn.setStyle("line-height", px(height));
-        drawn.setStyle("transform", widenedTo(font, text.substr(line.start, line.inkLength), ink));
+        drawn.setStyle("transform",
+                       widenedTo(drawnFont, text.substr(line.start, line.inkLength), ink * scale));
         appendShown(drawn, shown, line.start, line.inkEnd());
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CaptionLayout.h"
 #include "Page.h"
 #include "SeriesSum.h"
 #include "WindowModel.h"
@@ -47,10 +48,31 @@ private:
     {
         const form::ControlSpec *row;
         Element element;
+        form::PixelRect box = {}; // in the layout's 96-dpi pixels
+        std::u16string caption = {};
+    };
+
+    // How the window is laid out: drawn at `scale` times its 96-dpi size,
+    // with its controls where the table puts them or, where `column` is set,
+    // in one column that many 96-dpi pixels wide.
+    struct Arrangement
+    {
+        double scale = 1;
+        int column = 0;
+
+        friend bool operator==(const Arrangement &, const Arrangement &) = default;
     };
 
     void buildControls();
     Control &control(const form::ControlSpec &row);
+    // The arrangement the page's width, pointer and minimum font size ask for.
+    Arrangement wantedArrangement() const;
+    // Places every control for the arrangement and draws their captions.
+    void arrange();
+    std::vector<form::CaptionLine> linesOf(const form::ControlSpec &row,
+                                           std::u16string_view caption, int width) const;
+    int labelHeight(const form::ControlSpec &row, std::u16string_view caption, int width) const;
+    void draw(Control &each);
 
     void showCaption(const form::ControlSpec &row, std::u16string_view caption) override;
     void setInk(const form::ControlSpec &row, form::Rgb ink) override;
@@ -66,6 +88,7 @@ private:
     std::optional<form::DecimalSeparators> separators_;
     form::WindowModel model_;
     Element root_;
+    Arrangement arrangement_;
     std::vector<Control> controls_; // in the page's order
     std::optional<Element> errorBox_;
     bool closed_ = false;

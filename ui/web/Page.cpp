@@ -204,7 +204,63 @@ PAGE_SCRIPT(int, page_forget, (int window), 0, {
     const listening = Module.page.listening[window];
     if (listening) listening.abort();
     delete Module.page.listening[window];
+    const watching = Module.page.watching && Module.page.watching[window];
+    if (watching) {
+        watching.disconnect();
+        delete Module.page.watching[window];
+    }
     return 1;
+});
+
+// The root element's box is the page's width less a scroll bar: watched, it
+// tells of a resized window, a zoom, a turned phone and a scroll bar that
+// comes or goes. One call a frame at most, as the frame is drawn.
+PAGE_SCRIPT(int, page_watch_size, (int window, int event), 0, {
+    const page = Module.page;
+    /* Told once as watching starts: the window was laid out before it was
+       in the page, which may have given the page a scroll bar. */
+    let width = -1;
+    let pending = false;
+    const observer = new ResizeObserver(function() {
+        if (pending || document.documentElement.clientWidth === width) return;
+        pending = true;
+        requestAnimationFrame(function() {
+            pending = false;
+            width = document.documentElement.clientWidth;
+            page.enter(function() { _vantrel_event(window, event, 0); });
+        });
+    });
+    observer.observe(document.documentElement);
+    (page.watching = page.watching || {})[window] = observer;
+    return 1;
+});
+
+PAGE_SCRIPT(double, viewport_width, (), NaN, {
+    return document.documentElement.clientWidth;
+});
+
+PAGE_SCRIPT(int, coarse_pointer, (), -1, {
+    return matchMedia("(pointer: coarse)").matches ? 1 : 0;
+});
+
+// A browser's minimum font size shows in the width it gives text set
+// smaller (its computed size need not tell: Firefox's does not).
+PAGE_SCRIPT(double, minimum_font_pixels, (), NaN, {
+    const probe = document.createElement("div");
+    probe.setAttribute("aria-hidden", "true");
+    probe.style.cssText = "position: absolute; visibility: hidden; white-space: pre";
+    const text = "MMMMMMMMMM";
+    const tiny = probe.appendChild(document.createElement("span"));
+    const large = probe.appendChild(document.createElement("span"));
+    tiny.style.fontSize = "1px";
+    large.style.fontSize = "100px";
+    tiny.textContent = large.textContent = text;
+    document.body.appendChild(probe);
+    const ratio = tiny.getBoundingClientRect().width / large.getBoundingClientRect().width;
+    probe.remove();
+    /* The settings are whole pixels; measured, a little off. */
+    const size = Math.round(100 * ratio);
+    return size > 1 ? size : 0;
 });
 
 // Where a test and the page's embedder read how the window ended. A window
@@ -357,6 +413,28 @@ form::Rgb schemeTextColour()
 bool topLevelDocument() noexcept
 {
     return page_top_level() == 1;
+}
+
+double viewportWidth()
+{
+    return checked(viewport_width());
+}
+
+bool coarsePointer()
+{
+    const int coarse = coarse_pointer();
+    check(coarse >= 0);
+    return coarse;
+}
+
+double minimumFontPixels()
+{
+    return checked(minimum_font_pixels());
+}
+
+void watchSize(int window, Event event)
+{
+    check(page_watch_size(window, int(event)));
 }
 
 void listenToPage(int window)

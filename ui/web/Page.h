@@ -28,6 +28,7 @@ enum class Event
     Key,            // "keydown" anywhere in the page
     SchemeChanged,  // "change" of the colour scheme the user prefers
     ErrorBoxClosed, // "close" of the error box
+    Resized,        // the page's width changed (at most once a frame)
 };
 
 // A font as the page sets it: its CSS, and the face it asks for first.
@@ -64,6 +65,16 @@ form::Rgb schemeTextColour();
 // Whether the page is the browser's top-level document, not inside another
 // page's frame; a frame that will not say counts as inside.
 bool topLevelDocument() noexcept;
+// The width the page has for the window, in CSS pixels.
+double viewportWidth();
+// Whether the user points by touch (the media feature "pointer: coarse").
+bool coarsePointer();
+// The smallest text the browser draws, in CSS pixels, where its user has set
+// a minimum font size; 0 where none is set.
+double minimumFontPixels();
+// The window `window` gets `event` (Resized) as the page's width changes,
+// until the page forgets it.
+void watchSize(int window, Event event);
 
 // Keys pressed anywhere in the page and changes of the colour scheme go to
 // the window `window` until the page forgets it.
