@@ -304,6 +304,7 @@ form::Rgb Win32Driver::ink(const char *label)
 
 namespace conformance {
 INSTANTIATE_TYPED_TEST_SUITE_P(Win32, WindowConformance, Win32Driver);
+INSTANTIATE_TYPED_TEST_SUITE_P(Win32, KeptFocusConformance, Win32Driver);
 } // namespace conformance
 
 // The box's own loop still delivers the window's messages: a click, or a
