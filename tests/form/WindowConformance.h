@@ -44,8 +44,10 @@ class WindowDriver
 public:
     virtual ~WindowDriver() = default;
 
-    // Opens the window, shown and active: Calculate runs `calculation`, the
-    // system offers `separators`, the scheme's text is black.
+    // Opens the window, shown and active, and the user starts working it
+    // (in a browser, where the window takes no focus, by Tab into it):
+    // Calculate runs `calculation`, the system offers `separators`, the
+    // scheme's text is black.
     virtual void open(calc::Calculation calculation, form::DecimalSeparators separators) = 0;
     virtual void click(form::Role button) = 0;
     virtual void press(Press key) = 0;
@@ -308,24 +310,33 @@ TYPED_TEST_P(KeptFocusConformance, TabGoesRoundTheButtonsOnly)
 REGISTER_TYPED_TEST_SUITE_P(KeptFocusConformance, TabGoesRoundTheButtonsOnly);
 
 // A window in a browser, as a page of its own or in another page's frame,
-// where the focus is the reader's: none taken at start inside a frame, and
-// Tab leaves the window at its ends, to the page around it or the browser.
-// The driver also has openInBrowser(bool framed), and does with a key the
-// window leaves what a browser does: Tab past either end moves the focus out.
+// where the focus is the reader's: none taken at start, and Tab leaves the
+// window at its ends, to the page around it or the browser. The driver also
+// has openInBrowser(bool framed), and does with a key the window leaves what
+// a browser does: Tab past either end moves the focus out, and from outside
+// brings it in.
 template <typename Driver> class BrowserFocusConformance : public WindowConformance<Driver>
 {
 };
 TYPED_TEST_SUITE_P(BrowserFocusConformance);
 
-TYPED_TEST_P(BrowserFocusConformance, OnlyAPageOfItsOwnTakesTheFocusAtStart)
+// No focus is taken, in a frame or not: a screen reader reads the page from
+// its top. Return with no button focused presses Calculate, the default
+// button; Space is left to the browser, which scrolls.
+TYPED_TEST_P(BrowserFocusConformance, NoFocusTakenAtStartAndReturnPressesCalculate)
 {
     for (const bool framed : {false, true}) {
         SCOPED_TRACE(framed ? "in a frame" : "a page of its own");
         TypeParam driver;
         driver.openInBrowser(framed);
-        EXPECT_EQ(driver.focus(), framed ? Role::None : Role::Calculate);
-        driver.click(Role::Calculate);
+        EXPECT_EQ(driver.focus(), Role::None);
+        driver.press({Press::Kind::Space});
+        EXPECT_EQ(driver.answer(), initialAnswer());
+        driver.press({Press::Kind::Enter});
+        driver.press({Press::Kind::Enter});
         EXPECT_EQ(driver.answer(), u"00,01384   17");
+        EXPECT_EQ(driver.announcements().size(), 2U);
+        EXPECT_EQ(driver.focus(), Role::None);
         this->expectStillRunning(driver);
     }
 }
@@ -336,13 +347,14 @@ TYPED_TEST_P(BrowserFocusConformance, TabLeavesTheWindowAtItsEnds)
     struct Step
     {
         Kind key;
-        Role focus; // None: the focus has left the window
+        Role focus; // None: the focus is outside the window
     };
-    // Each run from a fresh window, the focus on Calculate.
+    // Each run from a fresh window, the focus outside it: the browser's Tab
+    // brings it in at either end.
     const std::vector<std::vector<Step>> runs = {
-        {{Kind::Tab, Role::Exit}, {Kind::Tab, Role::None}},
-        {{Kind::Backtab, Role::None}},
-        {{Kind::Tab, Role::Exit}, {Kind::Backtab, Role::Calculate}, {Kind::Backtab, Role::None}},
+        {{Kind::Tab, Role::Calculate}, {Kind::Tab, Role::Exit}, {Kind::Tab, Role::None}},
+        {{Kind::Tab, Role::Calculate}, {Kind::Backtab, Role::None}},
+        {{Kind::Backtab, Role::Exit}, {Kind::Backtab, Role::Calculate}, {Kind::Tab, Role::Exit}},
     };
     int run = 0;
     for (const std::vector<Step> &steps : runs) {
@@ -360,7 +372,7 @@ TYPED_TEST_P(BrowserFocusConformance, TabLeavesTheWindowAtItsEnds)
     }
 }
 
-REGISTER_TYPED_TEST_SUITE_P(BrowserFocusConformance, OnlyAPageOfItsOwnTakesTheFocusAtStart,
+REGISTER_TYPED_TEST_SUITE_P(BrowserFocusConformance, NoFocusTakenAtStartAndReturnPressesCalculate,
                             TabLeavesTheWindowAtItsEnds);
 
 } // namespace conformance

@@ -50,9 +50,10 @@ class FakeDriver final : public conformance::WindowDriver
 {
 public:
     // Where a browser would show it: the window does not keep the focus.
-    void openInBrowser(bool framed)
+    // In a frame or not, the same to the model.
+    void openInBrowser(bool /*framed*/)
     {
-        view_.placed = {!framed, false};
+        view_.placed = {false};
         open(calc::sumSeries, {u","});
     }
     void open(calc::Calculation calculation, form::DecimalSeparators separators) override
@@ -72,10 +73,16 @@ public:
         switch (key.kind) {
         case Kind::Tab:
         case Kind::Backtab:
-            // What the window leaves, its surroundings do: the focus moves out.
+            // What the window leaves, the browser does: the focus moves out,
+            // or from outside in at the end it comes to first.
             if (!model_->pressKey(key.kind == Kind::Tab ? form::Key::Tab : form::Key::Backtab) &&
-                !view_.placed.keepsFocus)
-                view_.focus = form::Role::None;
+                !view_.placed.keepsFocus) {
+                const std::vector<const form::ControlSpec *> order = form::tabOrder();
+                const bool outside = view_.focus == form::Role::None;
+                view_.focus = !outside                ? form::Role::None
+                              : key.kind == Kind::Tab ? order.front()->role
+                                                      : order.back()->role;
+            }
             break;
         case Kind::Enter:
             model_->pressKey(form::Key::Enter);

@@ -82,4 +82,7 @@ TEST(WindowTable, ReadingOrderAndDescriptionsForAssistiveTechnology)
     EXPECT_EQ(form::accessibleDescription(form::controlWithRole(form::Role::Exit)),
               u"Для завершения работы программы нажмите кнопку \"Выход\".");
     EXPECT_EQ(form::accessibleDescription(*form::findControl("Label4")), u"");
+    // Read in order, each instruction is heard just before its button: once.
+    for (const form::ControlSpec *row : form::readingOrder())
+        EXPECT_EQ(form::accessibleDescription(*row, form::Reading::InOrder), u"") << name(row);
 }

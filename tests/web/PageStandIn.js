@@ -31,13 +31,29 @@ Module.preRun = [function () {
     };
   };
   window.ResizeObserver = class { observe() {} disconnect() {} };
+  // Frames come when the test settles the page.
+  window.requestAnimationFrame = function (callback) { Module.standIn.frames.push(callback); };
   window.HTMLDialogElement.prototype.showModal = function () { this.open = true; };
   window.HTMLDialogElement.prototype.close = function () {
     this.open = false;
     this.dispatchEvent(new window.Event('close'));
   };
   for (const name of ['window', 'document', 'getComputedStyle', 'matchMedia', 'AbortController',
-                    'ResizeObserver'])
+                    'ResizeObserver', 'requestAnimationFrame', 'Element'])
     globalThis[name] = name === 'window' ? window : window[name];
-  Module.standIn = {window: window, scheme: scheme, schemeText: 'rgb(0, 0, 0)'};
+  Module.standIn = {window: window, scheme: scheme, schemeText: 'rgb(0, 0, 0)', frames: [],
+    // The answer's text as a screen reader has it, from its one part not
+    // hidden from readers, at the end of a frame. A browser tells a reader
+    // of a live region's new text once a frame: a text taken out and put
+    // back within one frame is not told.
+    readAnswer: function () {
+      const standIn = Module.standIn;
+      const whole = standIn.answer.querySelector('.whole');
+      const text = whole ? whole.textContent : '';
+      if (standIn.answer.getAttribute('aria-live') && text && standIn.lastText !== null &&
+          text !== standIn.lastText)
+        standIn.heard.push(text);
+      standIn.lastText = text;
+    },
+  };
 }];

@@ -25,20 +25,22 @@ EM_JS(void, stand_in_reset, (), {
     standIn.measureFails = false;
     standIn.boxes = [];
     standIn.heard = [];
-    if (standIn.observer) standIn.observer.disconnect();
+    standIn.frames = [];
     standIn.answer = null;
 });
 
 // Once the window is open: what it shows in the answer, and tells a screen
-// reader there (a polite live region reads each new text).
+// reader there.
 EM_JS(void, stand_in_watch_answer, (), {
     const standIn = Module.standIn;
     standIn.answer = document.getElementById("Label4");
-    standIn.observer = new standIn.window.MutationObserver(function() {});
-    standIn.observer.observe(standIn.answer, {childList: true});
+    standIn.lastText = null;
+    standIn.frames = [];
+    standIn.readAnswer();
 });
 
-// What the user sees of an error box, and their closing it.
+// What the user sees of an error box, and their closing it; the frames the
+// page has asked for, each followed by what a reader is told.
 EM_JS(void, stand_in_settle, (), {
     const standIn = Module.standIn;
     const box = document.getElementById("ErrorBox");
@@ -46,11 +48,13 @@ EM_JS(void, stand_in_settle, (), {
         standIn.boxes.push(document.getElementById("ErrorBoxMessage").textContent);
         box.close();
     }
-    if (!standIn.observer) return;
-    for (const record of standIn.observer.takeRecords()) {
-        for (const added of record.addedNodes) {
-            if (added.className === "whole") standIn.heard.push(added.textContent);
-        }
+    if (!standIn.answer) return;
+    for (let frame = 0; frame < 10; ++frame) {
+        const asked = standIn.frames;
+        standIn.frames = [];
+        for (const callback of asked) callback();
+        standIn.readAnswer();
+        if (!standIn.frames.length) break;
     }
 });
 
@@ -163,6 +167,7 @@ public:
     {
         stand_in_reset();
         start(std::move(calculation), std::move(separators));
+        press({conformance::Press::Kind::Tab});
     }
     void click(form::Role button) override
     {

@@ -180,7 +180,7 @@ screen-reader | planted-oleacc)
     ! grep -q '  ' <<<"$tree" || fail "a text keeps a run of spaces"
     [[ "$(field 1 2)" == "Задание: \"Вычислить сумму бесконечного ряда с точностью"* ]] ||
         fail "the task statement is not first"
-    [ "$(field 2 2)" = "Формула: сумма K факториал, делённое на факториал суммы 4 и K" ] || fail "the picture's name"
+    [ "$(field 2 2)" = "Формула: сумма по K от 1 до бесконечности, K факториал, делённое на факториал суммы 4 и K" ] || fail "the picture's name"
     [[ "$(field 3 2)" == "Для вычисления"* ]] || fail "the Calculate instruction"
     [ "$(field 4 2)" = "Вычислить" ] && [ "$(field 7 2)" = "Выход" ] || fail "the buttons' names"
     [ "$(field 5 2)" = "О Т В Е Т" ] || fail "the answer's name"

@@ -75,9 +75,10 @@ void WindowModel::start(Rgb schemeText)
 {
     surroundings_ = view_.surroundings();
     schemeChanged(schemeText);
-    // Inside another page the focus stays where the reader has it: taking it
-    // would scroll their page to the window.
-    if (!surroundings_.topLevel)
+    // In a page the focus stays where the reader has it: taking it would
+    // scroll a surrounding page to the window, and start a screen reader's
+    // reading at the button instead of the task.
+    if (!surroundings_.keepsFocus)
         return;
     if (const Role first = nextInTabOrder(Role::None, 1, true); first != Role::None)
         view_.setFocus(first, FocusReason::Start);
@@ -130,6 +131,10 @@ bool WindowModel::pressKey(Key key)
         return true;
     }
     case Key::Enter:
+        // With no button focused, Return presses the default button, as in
+        // a dialog: a reader who has just heard the task need not find it.
+        click(focus == Role::None ? nextInTabOrder(Role::None, 1, true) : focus);
+        return true;
     case Key::Space:
         if (focus == Role::None)
             return false;

@@ -5,9 +5,9 @@
 // how a failure is reported. A front end implements WindowView, draws, and
 // calls back here; it decides none of this itself.
 
-#include "WindowTable.h"
 #include "SeriesSum.h"
 #include "Variant.h"
+#include "WindowTable.h"
 #include "WindowView.h"
 
 #include <cstdint>
@@ -40,7 +40,7 @@ enum class Key
 {
     Tab,     // the focus to the next button (round to the first, where the window keeps it)
     Backtab, // the focus to the previous button (round to the last, likewise)
-    Enter,   // presses the focused button
+    Enter,   // presses the focused button, or with none the default one (Calculate)
     Space,   // presses the focused button
 };
 
@@ -55,7 +55,7 @@ public:
 
     // The window has opened, under a scheme with `schemeText` as text
     // colour: the first button in tab order takes the focus, where the
-    // window is a top-level one.
+    // window keeps the focus.
     void start(Rgb schemeText);
     // The user's colour scheme now has `schemeText` as its text colour.
     void schemeChanged(Rgb schemeText);

@@ -198,9 +198,9 @@ std::span<const ControlSpec> controlSpecs()
          .kind = ControlKind::Image,
          .geometry = TwipsRect{4200, 0, 1155, 675},
          // In words: at a reader's usual punctuation level "!" is not spoken.
-         .accessibleName = u"Формула: сумма K факториал, делённое на факториал суммы 4 и K",
-         .accessibleDescription = u"Сумма по K от 1 членов K! / (4 + K)!: K факториал, делённое на "
-                                  u"факториал суммы 4 и K",
+         // The picture's upper limit stands for infinity, as the task says.
+         .accessibleName = u"Формула: сумма по K от 1 до бесконечности, K факториал, делённое на "
+                           u"факториал суммы 4 и K",
          .readingIndex = 1},
         line(4, "Line6", {6120, 0, 6120, 2760}, u"Правый край рамки"),
         line(5, "Line5", {0, 0, 0, 2760}, u"Левый край рамки"),
@@ -324,11 +324,15 @@ std::u16string accessibleName(const ControlSpec &row, std::u16string_view captio
     return accessibleText(ShownCaption::fromCaption(caption).text);
 }
 
-std::u16string accessibleDescription(const ControlSpec &row)
+std::u16string accessibleDescription(const ControlSpec &row, Reading reading)
 {
     if (row.describedBy) {
-        if (const ControlSpec *label = findControl(row.describedBy))
+        if (const ControlSpec *label = findControl(row.describedBy)) {
+            if (reading == Reading::InOrder && label->readingIndex && row.readingIndex &&
+                *label->readingIndex + 1 == *row.readingIndex)
+                return {};
             return accessibleText(ShownCaption::fromCaption(label->caption).text);
+        }
     }
     return accessibleText(row.accessibleDescription);
 }

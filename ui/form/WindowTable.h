@@ -198,10 +198,20 @@ std::vector<const ControlSpec *> readingOrder();
 // `caption` (the caption it has now) as shown; single-spaced either way.
 std::u16string accessibleName(const ControlSpec &row, std::u16string_view caption);
 
+// How a screen reader meets the controls: as each takes the focus (a desktop
+// window), or also one after another in reading order (a web page's browse
+// mode), where a label read just before a control need not describe it too.
+enum class Reading
+{
+    ByFocus,
+    InOrder,
+};
+
 // What describes a control to assistive technology: the text its
 // `describedBy` label shows, else its own description (may be empty);
-// single-spaced either way.
-std::u16string accessibleDescription(const ControlSpec &row);
+// single-spaced either way. Read in order, a label that comes just before
+// the control describes nothing: it has been heard.
+std::u16string accessibleDescription(const ControlSpec &row, Reading reading = Reading::ByFocus);
 
 // The button whose access key is `key`, both letters compared through `fold`
 // (the front end's case mapping); nullptr where no button has it.

@@ -31,11 +31,11 @@ struct DecimalSeparators
 // Where the window is shown, which decides what it does with the focus.
 struct Surroundings
 {
-    // The window is the top-level one, not inside another page: it takes the
-    // focus as it opens. Inside a page, the focus is the reader's.
-    bool topLevel = true;
-    // Tab and Shift+Tab go round the buttons. Where false, they leave the
-    // window at its ends, as they leave any part of a web page.
+    // The window keeps the focus, as a desktop window does: it takes it as it
+    // opens, and Tab and Shift+Tab go round the buttons. Where false, as in a
+    // web page, the focus is the reader's: none is taken at start (a screen
+    // reader starts reading the page at its top), and Tab leaves the window
+    // at its ends, as it leaves any part of a page.
     bool keepsFocus = true;
 };
 

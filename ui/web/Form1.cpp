@@ -111,6 +111,10 @@ void appendShown(Element &node, const form::ShownCaption &shown, std::size_t fro
     }
 }
 
+// The class of a label's one text for readers: the whole caption, single
+// spaced, where its drawn lines are hidden from them.
+constexpr const char *kReadText = "whole";
+
 const char *tagFor(form::ControlKind kind)
 {
     switch (kind) {
@@ -140,7 +144,6 @@ void Form1::open()
     root_.setAttribute("class", "window");
     root_.setAttribute("role", "group");
     root_.setAttribute("aria-label", window.caption);
-    root_.keepFocusWhenPressed();
     root_.setStyle("background-color", cssColour(window.background));
     // Built whole before it is shown: the page lays it out once.
     buildControls();
@@ -149,6 +152,7 @@ void Form1::open()
     root_.show();
     model_.start(schemeTextColour());
     watchSize(handle_, Event::Resized);
+    listenToPage(handle_, root_);
 }
 
 Form1::Arrangement Form1::wantedArrangement() const
@@ -224,13 +228,12 @@ void Form1::buildControls()
             node.setStyle("color", cssColour(*row.foreground));
         if (row.kind != form::ControlKind::Label)
             node.setAttribute("aria-label", form::accessibleName(row, row.caption));
-        if (const std::u16string description = form::accessibleDescription(row);
+        if (const std::u16string description =
+                form::accessibleDescription(row, form::Reading::InOrder);
             !description.empty())
             node.setAttribute("aria-description", description);
         if (!row.readingIndex)
             node.setAttribute("aria-hidden", "true");
-        if (!form::takesFocus(row))
-            node.keepFocusWhenPressed();
         switch (row.kind) {
         case form::ControlKind::Button:
             node.setAttribute("type", "button");
@@ -296,7 +299,10 @@ bool Form1::keyDown(char16_t key, bool tab, bool shift, bool alt, bool controlOr
         return false;
     if (tab && !alt)
         return model_.pressKey(shift ? form::Key::Backtab : form::Key::Tab);
-    // Enter and Space are the browser's: it clicks the focused button.
+    // Enter and Space on a button are the browser's: it clicks the button.
+    // Return with none focused is the window's.
+    if (key == u'\r' && !alt)
+        return focused() == form::Role::None && model_.pressKey(form::Key::Enter);
     return key && alt && model_.pressAccessKey(key);
 }
 
@@ -358,8 +364,8 @@ void Form1::draw(Control &each)
         return measureText(font.face, text.substr(from, to - from)) * font.widening;
     };
     Element &node = each.element;
-    node.clear();
     if (row.kind == form::ControlKind::Button) {
+        node.clear();
         Element line("span", &node);
         line.setAttribute("class", "caption");
         line.setStyle("transform", widenedTo(drawnFont, text, advance(0, text.size()) * scale));
@@ -368,9 +374,19 @@ void Form1::draw(Control &each)
     }
 
     // Read as one text, single-spaced; the drawn lines are for the eye only.
-    Element whole("span", &node);
-    whole.setAttribute("class", "whole");
-    whole.appendText(form::accessibleName(row, each.caption));
+    const std::u16string read = form::accessibleName(row, each.caption);
+    if (!each.readText) {
+        each.readText.emplace("span", &node);
+        each.readText->setAttribute("class", kReadText);
+    }
+    if (read != each.readTextShown) {
+        each.readText->clear();
+        each.readText->appendText(read);
+        each.readTextShown = read;
+    }
+    for (Element &line : each.lines)
+        line.remove();
+    each.lines.clear();
 
     const int width = each.box.width;
     const double height = lineHeight(font.face) * scale;
@@ -378,7 +394,7 @@ void Form1::draw(Control &each)
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const form::CaptionLine &line = lines[i];
         const double ink = advance(line.start, line.inkEnd());
-        Element drawn("div", &node);
+        Element &drawn = each.lines.emplace_back("div", &node);
         drawn.setAttribute("class", "drawn");
         drawn.setAttribute("aria-hidden", "true");
         drawn.setStyle("left", px(form::lineOffset(row.alignment, double(width), ink) * scale));
@@ -412,10 +428,10 @@ form::Role Form1::focused() const
     return form::Role::None;
 }
 
+// The answer's label, drawn with the text already, tells it again.
 void Form1::announce(std::u16string_view)
 {
-    // The answer's label is a polite live region: its new text is read as
-    // it is shown.
+    control(form::controlWithRole(form::Role::Answer)).element.announce(kReadText);
 }
 
 void Form1::showErrorBox(std::u16string_view message)
@@ -463,11 +479,12 @@ void Form1::close(int status)
     endPage(handle_, status);
 }
 
-// In a browser the focus is the reader's: Tab leaves the window at its ends,
-// to the page around it or the browser's own controls.
+// In a browser the focus is the reader's: none taken at start, and Tab
+// leaves the window at its ends, to the page around it or the browser's own
+// controls.
 form::Surroundings Form1::surroundings() const
 {
-    return {topLevelDocument(), false};
+    return {false};
 }
 
 form::DecimalSeparators Form1::decimalSeparators() const

@@ -134,16 +134,32 @@ PAGE_SCRIPT(int, node_focus, (int node, int scroll), 0, {
     return 1;
 });
 
+// The live region's text for readers, its child of class `part`, taken out
+// now and put back two frames on: a browser tells a reader of a live
+// region's change once a frame, and of none where the text is the same as
+// before (a reader may also take the same text twice for one message).
+PAGE_SCRIPT(int, node_announce, (int node, const char *part), 0, {
+    const element = Module.page.nodes[node];
+    const selector = "." + UTF8ToString(part);
+    const text = element.querySelector(selector);
+    if (!text) return 1;
+    text.remove();
+    requestAnimationFrame(function() {
+        requestAnimationFrame(function() {
+            try {
+                // Unless the text has been drawn afresh meanwhile.
+                if (!element.querySelector(selector)) element.prepend(text);
+            } catch (error) {
+                console.error(error);
+            }
+        });
+    });
+    return 1;
+});
+
 PAGE_SCRIPT(int, node_focused, (), -1, {
     const index = Module.page.nodes.indexOf(document.activeElement);
     return index > 0 ? index : 0;
-});
-
-PAGE_SCRIPT(int, node_keep_focus, (int node), 0, {
-    Module.page.nodes[node].addEventListener("mousedown", function(event) {
-        event.preventDefault();
-    });
-    return 1;
 });
 
 PAGE_SCRIPT(int, node_listen, (int node, const char *type, int window, int event), 0, {
@@ -182,13 +198,27 @@ PAGE_SCRIPT(int, node_put_pixels, (int node, int width, int height, const std::u
 // Keys go to the window first, anywhere in the page; what it takes, the
 // browser does not act on as well. A key the browser has acted on already
 // (its own access-key chord) is not the window's too: one press, one click.
-PAGE_SCRIPT(int, page_listen, (int window, int keyEvent, int schemeEvent), 0, {
+// A press of the mouse on the window `root` but not on a button leaves the
+// focus where it is, as on the desktop: listened for on the document, so
+// that no label is offered to a reader as something to click.
+PAGE_SCRIPT(int, page_listen, (int window, int root, int keyEvent, int schemeEvent), 0, {
     const page = Module.page;
     const listening = page.listening[window] = new AbortController();
+    const element = page.nodes[root];
+    document.addEventListener("mousedown", function(event) {
+        try {
+            const target = event.target;
+            if (target instanceof Element && element.contains(target) && !target.closest("button"))
+                event.preventDefault();
+        } catch (error) {
+            console.error(error);
+        }
+    }, {signal: listening.signal});
     document.addEventListener("keydown", function(event) {
         if (event.defaultPrevented) return;
         const taken = page.enter(function() {
-            const single = event.key.length === 1 ? event.key.charCodeAt(0) : 0;
+            const single = event.key === "Enter" ? 13
+                           : event.key.length === 1 ? event.key.charCodeAt(0) : 0;
             return _vantrel_key(window, single, event.key === "Tab", event.shiftKey, event.altKey,
                                 event.ctrlKey || event.metaKey);
         });
@@ -275,10 +305,6 @@ PAGE_SCRIPT(int, page_end, (int form, int status), 0, {
     if (window.parent !== window)
         window.parent.postMessage({type: "vantrel1-exit", status: status}, "*");
     return 1;
-});
-
-PAGE_SCRIPT(int, page_top_level, (), 0, {
-    return window.top === window ? 1 : 0;
 });
 
 // The colour scheme's own text colour, as 0xRRGGBB.
@@ -410,11 +436,6 @@ form::Rgb schemeTextColour()
             static_cast<std::uint8_t>(rgb)};
 }
 
-bool topLevelDocument() noexcept
-{
-    return page_top_level() == 1;
-}
-
 double viewportWidth()
 {
     return checked(viewport_width());
@@ -437,9 +458,9 @@ void watchSize(int window, Event event)
     check(page_watch_size(window, int(event)));
 }
 
-void listenToPage(int window)
+void listenToPage(int window, const Element &root)
 {
-    check(page_listen(window, int(Event::Key), int(Event::SchemeChanged)));
+    check(page_listen(window, root.handle(), int(Event::Key), int(Event::SchemeChanged)));
 }
 
 void forgetWindow(int window) noexcept
@@ -521,9 +542,9 @@ void Element::focus(bool scroll)
     check(node_focus(handle_, scroll));
 }
 
-void Element::keepFocusWhenPressed()
+void Element::announce(const char *part)
 {
-    check(node_keep_focus(handle_));
+    check(node_announce(handle_, part));
 }
 
 void Element::listen(Event event, int window)

@@ -62,9 +62,6 @@ inline constexpr std::u16string_view kUsualDecimalSeparators = u".,";
 // The colour scheme's text colour (light or dark, as the user prefers).
 form::Rgb schemeTextColour();
 
-// Whether the page is the browser's top-level document, not inside another
-// page's frame; a frame that will not say counts as inside.
-bool topLevelDocument() noexcept;
 // The width the page has for the window, in CSS pixels.
 double viewportWidth();
 // Whether the user points by touch (the media feature "pointer: coarse").
@@ -76,9 +73,12 @@ double minimumFontPixels();
 // until the page forgets it.
 void watchSize(int window, Event event);
 
+class Element;
 // Keys pressed anywhere in the page and changes of the colour scheme go to
-// the window `window` until the page forgets it.
-void listenToPage(int window);
+// the window `window`, whose elements are in `root`, until the page forgets
+// it; a press of the mouse in `root` but not on a button keeps the focus
+// where it is.
+void listenToPage(int window, const Element &root);
 void forgetWindow(int window) noexcept;
 
 // Records how the window `window` ended, tells a page the window is framed in
@@ -121,8 +121,9 @@ public:
     void remove();
     // `scroll`: the page may scroll to show the element.
     void focus(bool scroll = true);
-    // Pressing the element with the mouse leaves the focus where it is.
-    void keepFocusWhenPressed();
+    // Tells a screen reader the text of the element's child of class `part`
+    // (its only text not hidden from readers), changed or not.
+    void announce(const char *part);
     // The window `window` gets `event` (Click or ErrorBoxClosed) from here.
     void listen(Event event, int window);
     // For a <dialog>: shows it modal, the rest of the page inert.

@@ -72,7 +72,6 @@ int openWindow(calc::Calculation calculation,
     }
     dispatch(handle, [&](Form1 &form) {
         form.open();
-        listenToPage(handle);
         return true;
     });
     return handle;
