@@ -109,6 +109,34 @@
     return wrong;
   },
 
+  // axe-core's audit of the page, every rule it runs unasked: its version,
+  // how many rules ran, how many passed and which it could not decide (each
+  // on some node), each violation as "rule node" (`found`), and a line for
+  // each violation and each node it found it on, with what fails there. Its
+  // script must have been run in the page first.
+  async audit() {
+    if (typeof axe !== 'object' || !axe.version)
+      return {version: null, rules: 0, passed: 0, undecided: [], found: [],
+              wrong: ['axe-core is not in the page']};
+    const found = await axe.run(document, {resultTypes: ['violations']});
+    const wrong = [];
+    for (const violation of found.violations) {
+      wrong.push(violation.id + ' (' + violation.impact + '): ' + violation.help);
+      for (const node of violation.nodes) {
+        wrong.push('  ' + node.target.join(' ') + ': ' + node.html.slice(0, 200));
+        if (node.failureSummary)
+          wrong.push(...node.failureSummary.split('\n').map(line => '    ' + line));
+      }
+    }
+    return {version: axe.version,
+            rules: new Set([...found.violations, ...found.passes, ...found.incomplete,
+                            ...found.inapplicable].map(rule => rule.id)).size,
+            passed: found.passes.length, undecided: found.incomplete.map(rule => rule.id),
+            found: found.violations.flatMap(violation => violation.nodes.map(
+                node => violation.id + ' ' + node.target.join(' '))),
+            wrong: wrong};
+  },
+
   // The smallest text the window draws, in CSS pixels as the browser sets it.
   smallestText() {
     return Math.min(...Array.from(document.querySelectorAll('.drawn, .caption'),

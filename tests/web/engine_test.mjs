@@ -1,11 +1,12 @@
 // The page in Firefox (Debian's firefox-esr, headless) over WebDriver BiDi,
 // through puppeteer-core: the checks of engine_checks.js, as engine_test.py
-// runs them in chromium and WebKit, the page in a course page's frame among
-// them, and the printout as printout.py checks it. Debian has no geckodriver.
+// runs them in chromium and WebKit, the page in a course page's frame and
+// axe-core's audit among them, and the printout as printout.py checks it.
+// Debian has no geckodriver.
 //
 // usage: node engine_test.mjs, with VANTREL_PAGE (the page) and
-// VANTREL_NODE_PACKAGES (the folder whose node_modules has puppeteer-core) set;
-// CTest sets them.
+// VANTREL_NODE_PACKAGES (the folder whose node_modules has puppeteer-core and
+// axe-core) set; CTest sets them.
 import assert from 'node:assert/strict';
 import {execFileSync} from 'node:child_process';
 import fs from 'node:fs';
@@ -22,6 +23,8 @@ const puppeteer =
     createRequire(path.join(process.env.VANTREL_NODE_PACKAGES, 'package.json'))('puppeteer-core');
 const page = pathToFileURL(process.env.VANTREL_PAGE).href;
 const checks = fs.readFileSync(path.join(here, 'engine_checks.js'), 'utf8');
+const axeSource = fs.readFileSync(
+    path.join(process.env.VANTREL_NODE_PACKAGES, 'node_modules', 'axe-core', 'axe.min.js'), 'utf8');
 const lines = JSON.parse(fs.readFileSync(path.join(here, 'lines.json'), 'utf8'));
 const answer = separator => '00' + separator + '01384   17';
 const column = ['Label1', 'Image1', 'Label2', 'Command1', 'Label4', 'Label3', 'Command2'];
@@ -237,4 +240,29 @@ test('the printout without backgrounds shows the bands, lines and a legible answ
       fs.rmSync(folder, {recursive: true, force: true});
     }
   });
+});
+
+// Runs axe-core in the page, through the driver, which the page's content
+// policy does not bind, and checks it finds no violation.
+async function audit(t, tab, check, when) {
+  await tab.evaluate(axeSource);
+  const found = await within(60, check('audit'), 'axe-core\'s audit');
+  assert.deepEqual(found.wrong, [], when + ', axe-core finds:\n' + found.wrong.join('\n'));
+  t.diagnostic('axe-core ' + found.version + ', ' + when + ': ' + found.rules + ' rules, '
+               + found.passed + ' passed, undecided ' + JSON.stringify(found.undecided));
+}
+
+test('axe-core finds nothing as loaded and after Calculate, in either scheme', async t => {
+  for (const scheme of ['light', 'dark']) {
+    // A dark desktop, as Firefox takes it from the system: the scheme the page
+    // prefers and the system colours with it.
+    const prefs = scheme === 'dark' ? {'ui.systemUsesDarkTheme': 1} : {};
+    await t.test(scheme, () => withFirefox('ru-RU', async (tab, check) => {
+      assert.equal(await tab.evaluate("matchMedia('(prefers-color-scheme: dark)').matches"),
+                   scheme === 'dark');
+      await audit(t, tab, check, scheme + ', as loaded');
+      await calculate(tab, check, ',');
+      await audit(t, tab, check, scheme + ', after Calculate');
+    }, {prefs}));
+  }
 });

@@ -666,11 +666,18 @@ class Accessibility(BrowserTest):
         return {p['name']: p['value'].get('value') for p in node.get('properties', [])}
 
     def test_roles_names_descriptions_and_reading_order(self):
+        nodes = [n for n in self.tree()
+                 if self.value(n, 'role') in ('main', 'heading', 'button', 'image', 'StaticText')]
         read = [(self.value(n, 'role'), self.value(n, 'name'), self.value(n, 'description'))
-                for n in self.tree()
-                if self.value(n, 'role') in ('button', 'image', 'StaticText', 'group')]
-        self.assertIn(('group', 'Velto', ''), read)
-        roles = [(role, name) for role, name, _ in read if role != 'group']
+                for n in nodes]
+        # The window is the page's one main landmark, its title the page's one
+        # heading, of the first level, read before the controls.
+        self.assertEqual(read[:3], [('main', 'Velto', ''), ('heading', 'Velto', ''),
+                                    ('StaticText', 'Velto', '')])
+        self.assertEqual(self.properties(nodes[1]).get('level'), 1)
+        self.assertEqual([role for role, _, _ in read].count('main'), 1)
+        self.assertEqual([role for role, _, _ in read].count('heading'), 1)
+        roles = [(role, name) for role, name, _ in read[3:]]
         self.assertEqual([role for role, _ in roles],
                          ['StaticText', 'image', 'StaticText', 'button', 'StaticText',
                           'StaticText', 'button'])

@@ -134,17 +134,22 @@ const char *tagFor(form::ControlKind kind)
 Form1::Form1(int handle, calc::Calculation calculation,
              std::optional<form::DecimalSeparators> separators)
     : handle_(handle), separators_(std::move(separators)), model_(*this, std::move(calculation)),
-      root_("div", nullptr)
+      root_("main", nullptr)
 {}
 
 void Form1::open()
 {
     const form::WindowSpec &window = form::windowSpec();
     root_.setAttribute("id", window.name);
+    // The window is the page's content, its main landmark.
     root_.setAttribute("class", "window");
-    root_.setAttribute("role", "group");
     root_.setAttribute("aria-label", window.caption);
     root_.setStyle("background-color", cssColour(window.background));
+    // Headed by its title, for a reader that moves by headings; drawn
+    // nowhere, as the window shows its title only in its frame.
+    Element title("h1", &root_);
+    title.setAttribute("class", "whole");
+    title.appendText(window.caption);
     // Built whole before it is shown: the page lays it out once.
     buildControls();
     arrangement_ = wantedArrangement();
