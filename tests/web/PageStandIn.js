@@ -16,7 +16,9 @@ Module.preRun = [function () {
     return window;
   }});
   window.matchMedia = function () { return scheme; };
-  window.getComputedStyle = function () { return {color: Module.standIn.schemeText}; };
+  window.getComputedStyle = function () {
+    return {color: Module.standIn.schemeText, backgroundColor: Module.standIn.buttonFace};
+  };
   window.HTMLCanvasElement.prototype.getContext = function () {
     return {
       font: '',
@@ -31,28 +33,32 @@ Module.preRun = [function () {
     };
   };
   window.ResizeObserver = class { observe() {} disconnect() {} };
-  // Frames come when the test settles the page.
-  window.requestAnimationFrame = function (callback) { Module.standIn.frames.push(callback); };
+  // The page's timers run, in the order they are due, when the test
+  // settles the page.
+  window.setTimeout = function (callback, delay) {
+    const standIn = Module.standIn;
+    standIn.timers.push({callback: callback, due: standIn.now + delay, order: standIn.order++});
+  };
   window.HTMLDialogElement.prototype.showModal = function () { this.open = true; };
   window.HTMLDialogElement.prototype.close = function () {
     this.open = false;
     this.dispatchEvent(new window.Event('close'));
   };
   for (const name of ['window', 'document', 'getComputedStyle', 'matchMedia', 'AbortController',
-                    'ResizeObserver', 'requestAnimationFrame', 'Element'])
+                    'ResizeObserver', 'Element'])
     globalThis[name] = name === 'window' ? window : window[name];
-  Module.standIn = {window: window, scheme: scheme, schemeText: 'rgb(0, 0, 0)', frames: [],
-    // The answer's text as a screen reader has it, from its one part not
-    // hidden from readers, at the end of a frame. A browser tells a reader
-    // of a live region's new text once a frame: a text taken out and put
-    // back within one frame is not told.
+  Module.standIn = {window: window, scheme: scheme, schemeText: 'rgb(0, 0, 0)', timers: [],
+    buttonFace: 'rgb(240, 240, 240)',
+    now: 0, order: 0,
+    // What a screen reader is told of a live region's new text, read as the
+    // browser reads it, once time has passed: a text taken out and put back
+    // in one go is not told.
     readAnswer: function () {
       const standIn = Module.standIn;
-      const whole = standIn.answer.querySelector('.whole');
-      const text = whole ? whole.textContent : '';
-      if (standIn.answer.getAttribute('aria-live') && text && standIn.lastText !== null &&
-          text !== standIn.lastText)
-        standIn.heard.push(text);
+      const live = document.querySelectorAll('[aria-live]');
+      const text = Array.from(live, function (region) { return region.textContent; }).join('');
+      // A reader says no space at either end.
+      if (text && text !== standIn.lastText) standIn.heard.push(text.trim());
       standIn.lastText = text;
     },
   };

@@ -25,7 +25,7 @@ EM_JS(void, stand_in_reset, (), {
     standIn.measureFails = false;
     standIn.boxes = [];
     standIn.heard = [];
-    standIn.frames = [];
+    standIn.timers = [];
     standIn.answer = null;
 });
 
@@ -34,13 +34,13 @@ EM_JS(void, stand_in_reset, (), {
 EM_JS(void, stand_in_watch_answer, (), {
     const standIn = Module.standIn;
     standIn.answer = document.getElementById("Label4");
-    standIn.lastText = null;
-    standIn.frames = [];
+    standIn.lastText = "";
+    standIn.timers = [];
     standIn.readAnswer();
 });
 
-// What the user sees of an error box, and their closing it; the frames the
-// page has asked for, each followed by what a reader is told.
+// What the user sees of an error box, and their closing it; the page's
+// timers, each followed by what a reader is told.
 EM_JS(void, stand_in_settle, (), {
     const standIn = Module.standIn;
     const box = document.getElementById("ErrorBox");
@@ -49,12 +49,13 @@ EM_JS(void, stand_in_settle, (), {
         box.close();
     }
     if (!standIn.answer) return;
-    for (let frame = 0; frame < 10; ++frame) {
-        const asked = standIn.frames;
-        standIn.frames = [];
-        for (const callback of asked) callback();
+    standIn.readAnswer();
+    for (let run = 0; run < 10 && standIn.timers.length; ++run) {
+        standIn.timers.sort(function(a, b) { return a.due - b.due || a.order - b.order; });
+        const timer = standIn.timers.shift();
+        standIn.now = timer.due;
+        timer.callback();
         standIn.readAnswer();
-        if (!standIn.frames.length) break;
     }
 });
 

@@ -29,18 +29,21 @@
 
   // From now on, counts in window.answers each answer the window writes:
   // one for each press of Calculate.
+  // Counts what the window tells a screen reader: each text put into its
+  // live region.
   countAnswers() {
     window.answers = 0;
     new MutationObserver(records => {
       for (const record of records)
-        window.answers += Array.from(record.addedNodes).filter(n => n.className === 'whole').length;
-    }).observe(document.getElementById('Label4'), {childList: true});
+        window.answers += record.addedNodes.length;
+    }).observe(document.querySelector('.window [aria-live]'), {childList: true});
     return [];
   },
 
-  // The access key each button offers the browser's own chord.
+  // The access key each button offers a browser's own chord: none, the page
+  // takes its own.
   accessKeys() {
-    return ['Command1', 'Command2'].map(id => document.getElementById(id).accessKey);
+    return Array.from(document.querySelectorAll('[accesskey]'), element => element.id);
   },
 
   answers() {
@@ -100,7 +103,7 @@
   // Each label's drawn lines hold its whole text, in order.
   wholeText() {
     const wrong = [];
-    for (const label of document.querySelectorAll('#Form1 > div:not(.line)')) {
+    for (const label of document.querySelectorAll('#Form1 > div[id]:not(.line)')) {
       const drawn = this.drawnLines(label.id).join(' ').split(/ +/).join(' ').trim();
       const whole = label.querySelector('.whole').textContent;
       if (drawn !== whole)

@@ -700,9 +700,11 @@ class Accessibility(BrowserTest):
                            if self.properties(n).get('focusable')
                            and self.value(n, 'role') != 'RootWebArea')
         self.assertEqual(focusable, ['Выход', 'Вычислить'])
-        live = [i for i, n in enumerate(nodes) if self.properties(n).get('live') == 'polite']
+        # One polite live region, empty but while it tells: nothing is told
+        # as the window is built, nor read twice.
+        live = [n for n in nodes if self.properties(n).get('live') == 'polite']
         self.assertEqual(len(live), 1)
-        self.assertEqual(self.value(nodes[live[0] + 1], 'name'), 'О Т В Е Т')
+        self.assertEqual(live[0].get('childIds', []), [])
         self.browser.driver.find_element('id', 'Command1').click()
         self.browser.wait(lambda: self.browser.answer() == ANSWER.format(','))
         # Read single-spaced, as the desktop programs give it, once its text

@@ -3,6 +3,7 @@
 #include "AccessibleText.h"
 #include "CaptionLayout.h"
 #include "ColumnLayout.h"
+#include "Contrast.h"
 #include "EmbeddedArt.h"
 #include "ErrorReport.h"
 #include "FixedDecimal.h"
@@ -134,7 +135,7 @@ const char *tagFor(form::ControlKind kind)
 Form1::Form1(int handle, calc::Calculation calculation,
              std::optional<form::DecimalSeparators> separators)
     : handle_(handle), separators_(std::move(separators)), model_(*this, std::move(calculation)),
-      root_("main", nullptr)
+      root_("main", nullptr), announcer_("div", &root_)
 {}
 
 void Form1::open()
@@ -148,14 +149,21 @@ void Form1::open()
     // Headed by its title, for a reader that moves by headings; drawn
     // nowhere, as the window shows its title only in its frame.
     Element title("h1", &root_);
-    title.setAttribute("class", "whole");
+    title.setAttribute("class", kReadText);
     title.appendText(window.caption);
     // Built whole before it is shown: the page lays it out once.
     buildControls();
+    // What the window tells a screen reader, wherever its focus: empty but
+    // while it tells, so that a reader reading the page meets nothing twice.
+    // A live region of its own: the answer's label, live, would be told as
+    // the window is built, and not at all where its text does not change.
+    announcer_.setAttribute("class", kReadText);
+    announcer_.setAttribute("aria-live", "polite");
     arrangement_ = wantedArrangement();
     arrange();
     root_.show();
     model_.start(schemeTextColour());
+    mendButtonInk();
     watchSize(handle_, Event::Resized);
     listenToPage(handle_, root_);
 }
@@ -242,17 +250,9 @@ void Form1::buildControls()
         switch (row.kind) {
         case form::ControlKind::Button:
             node.setAttribute("type", "button");
-            // The browser's own chord as well as the page's Alt: Alt+Shift
-            // in Firefox, Control+Option in Safari.
-            if (const std::optional<char16_t> key = form::accessKey(row.caption))
-                node.setAttribute("accesskey", std::u16string(1, form::foldCase(*key)));
             node.listen(Event::Click, handle_);
             break;
         case form::ControlKind::Label:
-            if (row.role == form::Role::Answer) {
-                node.setAttribute("aria-live", "polite");
-                node.setAttribute("aria-atomic", "true");
-            }
             break;
         case form::ControlKind::Image:
             node.setAttribute("role", "img");
@@ -283,6 +283,7 @@ void Form1::handle(Event event, int node)
         break;
     case Event::SchemeChanged:
         model_.schemeChanged(schemeTextColour());
+        mendButtonInk();
         break;
     case Event::ErrorBoxClosed:
         model_.errorBoxClosed();
@@ -304,6 +305,9 @@ bool Form1::keyDown(char16_t key, bool tab, bool shift, bool alt, bool controlOr
         return false;
     if (tab && !alt)
         return model_.pressKey(shift ? form::Key::Backtab : form::Key::Tab);
+    // The access keys are the page's own, with Alt (and Firefox's Alt+Shift):
+    // a browser's own access key would move the focus as it pressed, and a
+    // reader would hear the move before the answer.
     // Enter and Space on a button are the browser's: it clicks the button.
     // Return with none focused is the window's.
     if (key == u'\r' && !alt)
@@ -411,6 +415,24 @@ void Form1::draw(Control &each)
     }
 }
 
+// The buttons take the browser's colours for buttons, which in one engine's
+// dark scheme put white text on light grey: there the caption is drawn in
+// what reads on that grey, as the labels' text is on their bands.
+void Form1::mendButtonInk()
+{
+    for (Control &each : controls_) {
+        if (each.row->kind != form::ControlKind::Button)
+            continue;
+        each.element.setStyle("color", u"");
+        const std::optional<form::Rgb> text = each.element.colour(false);
+        const std::optional<form::Rgb> face = each.element.colour(true);
+        if (!text || !face)
+            continue;
+        if (const form::Rgb ink = form::legibleInk(*text, *face); ink != *text)
+            each.element.setStyle("color", cssColour(ink));
+    }
+}
+
 void Form1::setInk(const form::ControlSpec &row, form::Rgb ink)
 {
     control(row).element.setStyle("color", cssColour(ink));
@@ -433,10 +455,9 @@ form::Role Form1::focused() const
     return form::Role::None;
 }
 
-// The answer's label, drawn with the text already, tells it again.
-void Form1::announce(std::u16string_view)
+void Form1::announce(std::u16string_view text)
 {
-    control(form::controlWithRole(form::Role::Answer)).element.announce(kReadText);
+    announcer_.announce(text);
 }
 
 void Form1::showErrorBox(std::u16string_view message)

@@ -78,6 +78,7 @@ private:
                                            std::u16string_view caption, int width) const;
     int labelHeight(const form::ControlSpec &row, std::u16string_view caption, int width) const;
     void draw(Control &each);
+    void mendButtonInk();
 
     void showCaption(const form::ControlSpec &row, std::u16string_view caption) override;
     void setInk(const form::ControlSpec &row, form::Rgb ink) override;
@@ -93,6 +94,7 @@ private:
     std::optional<form::DecimalSeparators> separators_;
     form::WindowModel model_;
     Element root_;
+    Element announcer_;
     Arrangement arrangement_;
     std::vector<Control> controls_; // in the page's order
     std::optional<Element> errorBox_;

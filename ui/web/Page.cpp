@@ -27,7 +27,7 @@
 // faces' advances as read, and how each window listens to the page.
 PAGE_SCRIPT(int, page_setup, (), 0, {
     if (Module.page) return 1;
-    const page = Module.page = {nodes: [null], unused: [], faces: {}, listening: {}};
+    const page = Module.page = {nodes: [null], unused: [], faces: {}, listening: {}, telling: {}};
     page.hold = function(node) {
         const index = page.unused.length ? page.unused.pop() : page.nodes.length;
         page.nodes[index] = node;
@@ -134,26 +134,37 @@ PAGE_SCRIPT(int, node_focus, (int node, int scroll), 0, {
     return 1;
 });
 
-// The live region's text for readers, its child of class `part`, taken out
-// now and put back two frames on: a browser tells a reader of a live
-// region's change once a frame, and of none where the text is the same as
-// before (a reader may also take the same text twice for one message).
-PAGE_SCRIPT(int, node_announce, (int node, const char *part), 0, {
-    const element = Module.page.nodes[node];
-    const selector = "." + UTF8ToString(part);
-    const text = element.querySelector(selector);
-    if (!text) return 1;
-    text.remove();
-    requestAnimationFrame(function() {
-        requestAnimationFrame(function() {
+// `text` into the live region, and out again a second later: a reader
+// reading the page meets it once, in the answer. A browser tells a reader of
+// a region's changes in batches, and of none where the text is as it was;
+// a reader may also take the same text twice in a row for one message. So
+// where the region still holds a text it is emptied first, and the new one
+// put in after a pause longer than a batch; and every second text ends in a
+// space, which no reader says.
+PAGE_SCRIPT(int, node_announce, (int node, const char16_t *text, std::size_t length), 0, {
+    const page = Module.page;
+    const element = page.nodes[node];
+    const said = UTF16ToString(text, 2 * length);
+    const turn = page.telling[node] = (page.telling[node] || 0) + 1;
+    function whileCurrent(then) {
+        return function() {
             try {
-                // Unless the text has been drawn afresh meanwhile.
-                if (!element.querySelector(selector)) element.prepend(text);
+                if (page.telling[node] === turn) then();
             } catch (error) {
                 console.error(error);
             }
-        });
+        };
+    }
+    const tell = whileCurrent(function() {
+        element.textContent = turn % 2 ? said : said + " ";
+        window.setTimeout(whileCurrent(function() { element.replaceChildren(); }), 1000);
     });
+    if (element.firstChild) {
+        element.replaceChildren();
+        window.setTimeout(tell, 300);
+    } else {
+        tell();
+    }
     return 1;
 });
 
@@ -307,6 +318,15 @@ PAGE_SCRIPT(int, page_end, (int form, int status), 0, {
     return 1;
 });
 
+// The colour the element is drawn in, its text's or its background's, as
+// 0xRRGGBB; -2 where it is not opaque.
+PAGE_SCRIPT(int, node_colour, (int node, int background), -1, {
+    const style = getComputedStyle(Module.page.nodes[node]);
+    const rgb = (background ? style.backgroundColor : style.color).match(/[0-9.]+/g).map(Number);
+    if (rgb.length > 3 && rgb[3] < 1) return -2;
+    return (rgb[0] << 16) | (rgb[1] << 8) | rgb[2];
+});
+
 // The colour scheme's own text colour, as 0xRRGGBB.
 PAGE_SCRIPT(int, scheme_text_colour, (), -1, {
     const probe = document.createElement("span");
@@ -428,12 +448,20 @@ std::u16string decimalSeparator()
     return {buffer.data(), std::size_t(length)};
 }
 
-form::Rgb schemeTextColour()
+namespace {
+
+form::Rgb colourFrom(int rgb)
 {
-    const int rgb = scheme_text_colour();
     check(rgb >= 0);
     return {static_cast<std::uint8_t>(rgb >> 16), static_cast<std::uint8_t>(rgb >> 8),
             static_cast<std::uint8_t>(rgb)};
+}
+
+} // namespace
+
+form::Rgb schemeTextColour()
+{
+    return colourFrom(scheme_text_colour());
 }
 
 double viewportWidth()
@@ -542,9 +570,17 @@ void Element::focus(bool scroll)
     check(node_focus(handle_, scroll));
 }
 
-void Element::announce(const char *part)
+std::optional<form::Rgb> Element::colour(bool background) const
 {
-    check(node_announce(handle_, part));
+    const int rgb = node_colour(handle_, background);
+    if (rgb == -2)
+        return {};
+    return colourFrom(rgb);
+}
+
+void Element::announce(std::u16string_view text)
+{
+    check(node_announce(handle_, text.data(), text.size()));
 }
 
 void Element::listen(Event event, int window)

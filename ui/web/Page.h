@@ -10,6 +10,7 @@
 #include "WindowTable.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -121,9 +122,12 @@ public:
     void remove();
     // `scroll`: the page may scroll to show the element.
     void focus(bool scroll = true);
-    // Tells a screen reader the text of the element's child of class `part`
-    // (its only text not hidden from readers), changed or not.
-    void announce(const char *part);
+    // The colour the element is drawn in now: its text's, or where
+    // `background`, its background's; none where it is not opaque.
+    std::optional<form::Rgb> colour(bool background) const;
+    // For a live region: has it say `text` to a screen reader, changed or
+    // not, and be empty again.
+    void announce(std::u16string_view text);
     // The window `window` gets `event` (Click or ErrorBoxClosed) from here.
     void listen(Event event, int window);
     // For a <dialog>: shows it modal, the rest of the page inert.

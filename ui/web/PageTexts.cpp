@@ -4,8 +4,8 @@
 // The page's build runs it, so that the page carries the table's texts,
 // never copies of them.
 
-#include "WindowTable.h"
 #include "PageMessages.h"
+#include "WindowTable.h"
 
 #include <cstdio>
 #include <iterator>
