@@ -1,3 +1,4 @@
+#!/usr/bin/env bash
 # What the screen reader Orca says, from its own debug log: when the window
 # appears, after Calculate by Return, after Calculate by its access key from
 # the Exit button; and that the Exit key ends the program while Orca runs.
