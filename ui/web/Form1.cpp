@@ -305,13 +305,13 @@ bool Form1::keyDown(char16_t key, bool tab, bool shift, bool alt, bool controlOr
         return false;
     if (tab && !alt)
         return model_.pressKey(shift ? form::Key::Backtab : form::Key::Tab);
-    // The access keys are the page's own, with Alt (and Firefox's Alt+Shift):
-    // a browser's own access key would move the focus as it pressed, and a
-    // reader would hear the move before the answer.
     // Enter and Space on a button are the browser's: it clicks the button.
     // Return with none focused is the window's.
     if (key == u'\r' && !alt)
         return focused() == form::Role::None && model_.pressKey(form::Key::Enter);
+    // The access keys are the page's own, with Alt (and Firefox's Alt+Shift):
+    // a browser's own access key would move the focus as it pressed, and a
+    // reader would hear the move before the answer.
     return key && alt && model_.pressAccessKey(key);
 }
 
@@ -373,8 +373,8 @@ void Form1::draw(Control &each)
         return measureText(font.face, text.substr(from, to - from)) * font.widening;
     };
     Element &node = each.element;
+    node.clear();
     if (row.kind == form::ControlKind::Button) {
-        node.clear();
         Element line("span", &node);
         line.setAttribute("class", "caption");
         line.setStyle("transform", widenedTo(drawnFont, text, advance(0, text.size()) * scale));
@@ -383,19 +383,9 @@ void Form1::draw(Control &each)
     }
 
     // Read as one text, single-spaced; the drawn lines are for the eye only.
-    const std::u16string read = form::accessibleName(row, each.caption);
-    if (!each.readText) {
-        each.readText.emplace("span", &node);
-        each.readText->setAttribute("class", kReadText);
-    }
-    if (read != each.readTextShown) {
-        each.readText->clear();
-        each.readText->appendText(read);
-        each.readTextShown = read;
-    }
-    for (Element &line : each.lines)
-        line.remove();
-    each.lines.clear();
+    Element whole("span", &node);
+    whole.setAttribute("class", kReadText);
+    whole.appendText(form::accessibleName(row, each.caption));
 
     const int width = each.box.width;
     const double height = lineHeight(font.face) * scale;
@@ -403,7 +393,7 @@ void Form1::draw(Control &each)
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const form::CaptionLine &line = lines[i];
         const double ink = advance(line.start, line.inkEnd());
-        Element &drawn = each.lines.emplace_back("div", &node);
+        Element drawn("div", &node);
         drawn.setAttribute("class", "drawn");
         drawn.setAttribute("aria-hidden", "true");
         drawn.setStyle("left", px(form::lineOffset(row.alignment, double(width), ink) * scale));

@@ -50,11 +50,6 @@ private:
         Element element;
         form::PixelRect box = {}; // in the layout's 96-dpi pixels
         std::u16string caption = {};
-        // A label's text for readers, kept while its lines are drawn afresh:
-        // a live region is told of a change only where the text changes.
-        std::optional<Element> readText = {};
-        std::u16string readTextShown = {};
-        std::vector<Element> lines = {};
     };
 
     // How the window is laid out: drawn at `scale` times its 96-dpi size,
