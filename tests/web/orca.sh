@@ -71,8 +71,7 @@ answer="00,01384 17"
 # of the key just pressed at $pressed; records how long it took.
 answer_within() {
     if wait_spoken 20 "$1" "$answer"; then
-        timings+="  $2: $(awk -v since="$pressed" -v text="$answer" \
-            '$1 >= since && index($0, text) { print $1 - since; exit }' "$spoken") ms"$'\n'
+        timings+="  $2: $(spoken_after "$pressed" "$answer") ms"$'\n'
     else
         echo "the answer was not said within two seconds of $2" >>"$work/faults"
     fi
