@@ -168,7 +168,8 @@ export -f pixel
 
 # Waits for the program to end by itself and checks its exit status.
 expect_program_ends_with() {
-    wait_for 100 sh -c "! { [ -r /proc/$app_pid/stat ] && ! grep -q '^[0-9]* (.*) Z' /proc/$app_pid/stat; }" ||
+    # Under Wine on a busy machine the end may take many seconds.
+    wait_for 300 sh -c "! { [ -r /proc/$app_pid/stat ] && ! grep -q '^[0-9]* (.*) Z' /proc/$app_pid/stat; }" ||
         fail "the program is still running"
     local status=0
     wait "$app_pid" || status=$?
