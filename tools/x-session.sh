@@ -129,8 +129,8 @@ start_program() {
     provide_locale "$locale"
     LC_ALL=$locale "$@" >"$work/program.log" 2>&1 &
     app_pid=$!
-    wait_for "$within" xdotool search --name '^Velto$' || fail "no window named Velto"
-    window=$(xdotool search --name '^Velto$' | head -1)
+    wait_for "$within" program_window || fail "no window named Velto"
+    window=$(program_window)
     wait_for "$within" sh -c "xwininfo -id $window | grep -q IsViewable" || fail "window not mapped"
     read_geometry
     # Painted once the task statement's yellow shows (at the window's scale).
@@ -141,6 +141,32 @@ start_program() {
         wait_for "$within" sh -c "[ \"\$(xdotool getactivewindow)\" = $window ]" ||
             fail "the window never became active"
     fi
+}
+
+# Whether process $1 is $2 or was started below it.
+descends_from() {
+    local pid=$1 line rest
+    while [ "$pid" -gt 1 ]; do
+        [ "$pid" != "$2" ] || return 0
+        { read -r line </proc/"$pid"/stat; } 2>/dev/null || return 1
+        rest=${line##*) }
+        rest=${rest#* }
+        pid=${rest%% *}
+    done
+    return 1
+}
+
+# The window named Velto that the program this run started shows (under Wine,
+# a process below it): never a window of an earlier run that the X server has
+# not yet destroyed.
+program_window() {
+    local id
+    for id in $(xdotool search --name '^Velto$' 2>/dev/null); do
+        descends_from "$(xdotool getwindowpid "$id" 2>/dev/null || echo 0)" "$app_pid" || continue
+        echo "$id"
+        return 0
+    done
+    return 1
 }
 
 read_geometry() {
