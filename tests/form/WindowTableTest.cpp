@@ -48,6 +48,7 @@ TEST(WindowTable, TabOrderIsTheButtonsByTabIndex)
     ASSERT_EQ(order.size(), 2U);
     EXPECT_EQ(name(order[0]), "Command1");
     EXPECT_EQ(name(order[1]), "Command2");
+    EXPECT_EQ(name(&form::defaultButton()), "Command1");
     EXPECT_FALSE(form::takesFocus(*form::findControl("Label1")));
     EXPECT_FALSE(form::takesFocus(*form::findControl("Image1")));
 }

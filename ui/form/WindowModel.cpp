@@ -133,7 +133,7 @@ bool WindowModel::pressKey(Key key)
     case Key::Enter:
         // With no button focused, Return presses the default button, as in
         // a dialog: a reader who has just heard the task need not find it.
-        click(focus == Role::None ? nextInTabOrder(Role::None, 1, true) : focus);
+        click(focus == Role::None ? defaultButton().role : focus);
         return true;
     case Key::Space:
         if (focus == Role::None)

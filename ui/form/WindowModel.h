@@ -40,7 +40,7 @@ enum class Key
 {
     Tab,     // the focus to the next button (round to the first, where the window keeps it)
     Backtab, // the focus to the previous button (round to the last, likewise)
-    Enter,   // presses the focused button, or with none the default one (Calculate)
+    Enter,   // presses the focused button, or with none the table's default one
     Space,   // presses the focused button
 };
 

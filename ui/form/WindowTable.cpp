@@ -190,6 +190,7 @@ std::span<const ControlSpec> controlSpecs()
          .role = Role::Calculate,
          .geometry = TwipsRect{4680, 1440, 1335, 495},
          .tabIndex = 0,
+         .isDefault = true,
          .caption = u"&Вычислить",
          .describedBy = "Label2",
          .readingIndex = 3},
@@ -302,6 +303,18 @@ std::vector<const ControlSpec *> tabOrder()
         return *a->tabIndex < *b->tabIndex;
     });
     return order;
+}
+
+const ControlSpec &defaultButton()
+{
+    const auto rows = controlSpecs();
+    const auto found = std::find_if(rows.begin(), rows.end(), [](const ControlSpec &row) {
+        return row.isDefault && takesFocus(row);
+    });
+    // As with a role's row: without one the program cannot work.
+    if (found == rows.end())
+        std::abort();
+    return *found;
 }
 
 std::vector<const ControlSpec *> readingOrder()

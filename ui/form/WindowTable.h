@@ -152,6 +152,8 @@ struct ControlSpec
     std::optional<FontSpec> font = {}; // unset: the window's font
     Alignment alignment = Alignment::Left;
     std::optional<int> tabIndex = {}; // unset: the control has no tab stop
+    // The button Return presses where no button has the focus, as a dialog's.
+    bool isDefault = false;
     std::u16string caption = {};
     std::u16string accessibleName = {}; // for controls without a caption
     std::u16string accessibleDescription = {};
@@ -189,6 +191,9 @@ bool takesFocus(const ControlSpec &row) noexcept;
 // The controls that take the focus, by tab index: Tab moves along it, and the
 // first has the focus when the window opens.
 std::vector<const ControlSpec *> tabOrder();
+
+// The button marked as the default; every table has one.
+const ControlSpec &defaultButton();
 
 // The controls a screen reader reads, in its order (by reading index); the
 // lines, which have none, are left out.
