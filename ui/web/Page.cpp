@@ -385,11 +385,11 @@ PAGE_SCRIPT(double, line_height,
 });
 
 // The decimal separator of the browser's language, with Latin digits, into
-// `buffer` as UTF-16; its length. A point where Intl refuses the language
-// (WebKitGTK under the C locale reports "C"), as the desktop gives where a
-// locale is not installed.
+// `buffer` as UTF-16; its length. None where Intl refuses the language
+// (WebKitGTK under the C locale reports "C"): the window's rule then chooses,
+// as on the desktop where a locale is not installed.
 PAGE_SCRIPT(int, decimal_separator, (char16_t *buffer, std::size_t size), -1, {
-    let separator = ".";
+    let separator = "";
     try {
         const parts = new Intl.NumberFormat(navigator.language, {numberingSystem: "latn"})
             .formatToParts(1.5);
