@@ -110,7 +110,9 @@ void applyLooks(const form::ControlSpec &row, QWidget *widget)
         widget->setFont(fontFromSpec(*row.font));
     if (!row.accessibleName.empty())
         widget->setAccessibleName(qText(form::accessibleName(row, row.caption)));
-    widget->setAccessibleDescription(qText(form::accessibleDescription(row)));
+    // A control starts with no description: only one that has some is told.
+    if (const std::u16string description = form::accessibleDescription(row); !description.empty())
+        widget->setAccessibleDescription(qText(description));
 }
 
 } // namespace

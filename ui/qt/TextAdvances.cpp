@@ -2,6 +2,8 @@
 
 #include <QGlyphRun>
 #include <QPainter>
+#include <cmath>
+#include <limits>
 
 TextAdvances::TextAdvances(const QString &text, const QFont &font)
     : layout_(std::make_unique<QTextLayout>(text, font))
@@ -14,9 +16,15 @@ TextAdvances::TextAdvances(const QString &text, const QFont &font)
         line.setPosition(QPointF(0, 0));
     }
     layout_->endLayout();
-    x_.reserve(text.size() + 1);
-    for (qsizetype i = 0; i <= text.size(); ++i)
-        x_.append(line.isValid() ? line.cursorToX(static_cast<int>(i)) : 0.0);
+    x_.fill(std::numeric_limits<qreal>::quiet_NaN(), text.size() + 1);
+}
+
+qreal TextAdvances::x(qsizetype index) const
+{
+    qreal &x = x_[index];
+    if (std::isnan(x))
+        x = layout_->lineCount() ? layout_->lineAt(0).cursorToX(static_cast<int>(index)) : 0.0;
+    return x;
 }
 
 void TextAdvances::draw(QPainter &painter, qsizetype from, qsizetype to, QPointF topLeft) const
@@ -25,7 +33,7 @@ void TextAdvances::draw(QPainter &painter, qsizetype from, qsizetype to, QPointF
         return;
     // The glyphs stand where the whole line put them: shift them so that
     // character `from` starts at topLeft.
-    const QPointF origin = topLeft - QPointF(x_.at(from), 0);
+    const QPointF origin = topLeft - QPointF(x(from), 0);
     const QTextLine line = layout_->lineAt(0);
     for (const QGlyphRun &run : line.glyphRuns(static_cast<int>(from), static_cast<int>(to - from)))
         painter.drawGlyphRun(origin, run);
