@@ -60,8 +60,9 @@ const settle = async (read, expected, what, seconds = 5) => assert.deepEqual(
     await poll(read, value => util.isDeepStrictEqual(value, expected), seconds), expected, what);
 
 // Runs body(tab, check, inside) with the page (or `url`, a course page) open
-// in a fresh browser; check(name, ...arguments) is what that in-page check
-// finds in the page, inside(...) in the course page's frame.
+// in a fresh tab (puppeteer) or browser (WebKit); check(name, ...arguments) is
+// what that in-page check finds in the page, inside(...) in the course page's
+// frame.
 async function withBrowser(options, body) {
   const tab = await browsers.open({language: 'ru-RU', url: page, ...options});
   try {
