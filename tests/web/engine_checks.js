@@ -1,7 +1,7 @@
 // What every engine's test checks inside the page, written once: one
-// expression that each driver evaluates, in chromium and WebKit through
-// Selenium, in Firefox through puppeteer. Each check returns what is wrong,
-// as lines of text; an empty list means it holds.
+// expression that each driver evaluates (engine_test.mjs in chromium, Firefox
+// and WebKitGTK, and page_test.py). Each check returns what is wrong, as lines
+// of text; an empty list means it holds.
 ({
   ready() {
     return !!document.getElementById('Command1');

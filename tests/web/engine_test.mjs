@@ -1,26 +1,38 @@
-// The page in Firefox (Debian's firefox-esr, headless) over WebDriver BiDi,
-// through puppeteer-core: the checks of engine_checks.js, as engine_test.py
-// runs them in chromium and WebKit, the page in a course page's frame and
-// axe-core's audit among them, and the printout as printout.py checks it.
-// Debian has no geckodriver.
+// The page in one browser engine, each step written once and run through the
+// driver the engine needs: chromium and Firefox through puppeteer-core
+// (puppeteer_driver.mjs), WebKitGTK through WebKitWebDriver (webkit_driver.mjs).
+// Every label's lines against the reference and their ink inside the boxes, the
+// answer after Calculate under Russian and English, the page in a course page's
+// frame (focus, Tab, the access keys, Exit), one column in 320 px, the same
+// lines larger under a minimum font of 24 px, the printout where the driver can
+// print, and axe-core's audit as loaded and after Calculate in the light and the
+// dark scheme; the in-page checks are engine_checks.js.
 //
-// usage: node engine_test.mjs, with VANTREL_PAGE (the page) and
-// VANTREL_NODE_PACKAGES (the folder whose node_modules has puppeteer-core and
+// usage: node engine_test.mjs chromium|firefox|webkit, with VANTREL_PAGE (the
+// page) and VANTREL_NODE_PACKAGES (whose node_modules has puppeteer-core and
 // axe-core) set; CTest sets them.
 import assert from 'node:assert/strict';
 import {execFileSync} from 'node:child_process';
 import fs from 'node:fs';
 import http from 'node:http';
-import {createRequire} from 'node:module';
 import os from 'node:os';
 import path from 'node:path';
-import test from 'node:test';
+import {after, test} from 'node:test';
 import {fileURLToPath, pathToFileURL} from 'node:url';
 import util from 'node:util';
 
+const engine = process.argv[2];
+// The chords of the access keys for Calculate and Exit: Alt, and Firefox's
+// own access-key chord Alt+Shift for Calculate, which the page takes too.
+const chords = {chromium: [['Alt'], ['Alt']], webkit: [['Alt'], ['Alt']],
+                firefox: [['Alt', 'Shift'], ['Alt']]}[engine];
+if (!chords) {
+  console.error('usage: engine_test.mjs chromium|firefox|webkit');
+  process.exit(2);
+}
+const driver = await import(engine === 'webkit' ? './webkit_driver.mjs' : './puppeteer_driver.mjs');
+
 const here = path.dirname(fileURLToPath(import.meta.url));
-const puppeteer =
-    createRequire(path.join(process.env.VANTREL_NODE_PACKAGES, 'package.json'))('puppeteer-core');
 const page = pathToFileURL(process.env.VANTREL_PAGE).href;
 const checks = fs.readFileSync(path.join(here, 'engine_checks.js'), 'utf8');
 const axeSource = fs.readFileSync(
@@ -28,63 +40,63 @@ const axeSource = fs.readFileSync(
 const lines = JSON.parse(fs.readFileSync(path.join(here, 'lines.json'), 'utf8'));
 const answer = separator => '00' + separator + '01384   17';
 const column = ['Label1', 'Image1', 'Label2', 'Command1', 'Label4', 'Label3', 'Command2'];
+const ended = 'Программа завершила работу. Чтобы запустить её снова, обновите страницу.';
 
-// Bounds a step that could otherwise hang the test.
-const within = (seconds, promise, what) => Promise.race([promise, new Promise((_, reject) =>
-    setTimeout(() => reject(new Error(what + ' took over ' + seconds + ' s')), seconds * 1000)
-        .unref())]);
+const browsers = await driver.start(engine);
+after(() => browsers.close());
 
-// Runs body(tab, check) with the page (or `url`) open in a fresh Firefox
-// whose language is `language`, with `prefs` and in a viewport of `viewport`
-// where given; check(name, ...arguments) is what that in-page check finds, in
-// the page or in `frame`. The browser is ended, by its PID if it will not
-// close, and its profile removed.
-async function withFirefox(language, body, {url = page, prefs = {}, viewport = null} = {}) {
-  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'vantrel-firefox-'));
-  let browser;
-  try {
-    browser = await puppeteer.launch({
-      browser: 'firefox', protocol: 'webDriverBiDi', executablePath: '/usr/bin/firefox-esr',
-      headless: true, userDataDir: profile, timeout: 60000,
-      extraPrefsFirefox: {'intl.accept_languages': language, 'intl.locale.requested': language,
-                          ...prefs},
-    });
-    const tab = await browser.newPage();
-    if (viewport) await tab.setViewport(viewport);
-    const check = (name, ...args) => (args[0]?.evaluate ? args.shift() : tab)
-        .evaluate('(' + checks + ').' + name + '(...' + JSON.stringify(args) + ')');
-    await tab.goto(url);
-    if (url === page)
-      await tab.waitForFunction('(' + checks + ').ready()', {timeout: 10000, polling: 20});
-    await body(tab, check);
-  } finally {
-    if (browser) {
-      const child = browser.process();
-      await within(10, browser.close(), 'closing Firefox').catch(() => {});
-      if (child && child.exitCode === null && child.signalCode === null)
-        child.kill('SIGKILL');
-    }
-    fs.rmSync(profile, {recursive: true, force: true});
+// Reads until done(value) holds or `seconds` have passed; gives the last value read.
+async function poll(read, done, seconds) {
+  const deadline = Date.now() + seconds * 1000;
+  for (;;) {
+    const value = await read();
+    if (done(value) || Date.now() > deadline) return value;
+    await new Promise(later => setTimeout(later, 20));
   }
 }
 
-test('every label draws the reference lines with its ink in its box', async () => {
-  await withFirefox('ru-RU', async (tab, check) => {
-    const wrong = [...await check('lines', lines), ...await check('ink')];
-    assert.deepEqual(wrong, [], 'what the page draws:\n' + wrong.join('\n'));
-  });
-});
+// Waits, within a limit, until read() gives `expected`, then checks it.
+const settle = async (read, expected, what, seconds = 5) => assert.deepEqual(
+    await poll(read, value => util.isDeepStrictEqual(value, expected), seconds), expected, what);
+
+// Runs body(tab, check, inside) with the page (or `url`, a course page) open
+// in a fresh tab (puppeteer) or browser (WebKit); check(name, ...arguments) is
+// what that in-page check finds in the page, inside(...) in the course page's
+// frame.
+async function withBrowser(options, body) {
+  const tab = await browsers.open({language: 'ru-RU', url: page, ...options});
+  try {
+    const call = (name, args) =>
+        'return (' + checks + ').' + name + '(...' + JSON.stringify(args) + ')';
+    const check = (name, ...args) => tab.run(call(name, args));
+    const inside = (name, ...args) => tab.run(call(name, args), true);
+    await settle(() => (options.url ? inside : check)('ready').catch(() => false), true,
+                 'the window opening', 10);
+    await body(tab, check, inside);
+  } finally {
+    await tab.close();
+  }
+}
+
+async function calculate(tab, check, separator) {
+  await tab.click('#Command1');
+  assert.equal(await poll(() => check('answer'), got => got !== lines.Label4[0], 10),
+               answer(separator));
+}
+
+const drawn = async (check, ...names) => {
+  const wrong = [];
+  for (const [name, ...args] of names) wrong.push(...await check(name, ...args));
+  assert.deepEqual(wrong, [], 'what the page draws:\n' + wrong.join('\n'));
+};
+
+test('every label draws the reference lines with its ink in its box', () =>
+  withBrowser({}, (tab, check) => drawn(check, ['lines', lines], ['ink'])));
 
 test('the answer after Calculate has the language\'s separator', async t => {
-  for (const [language, separator] of [['ru-RU', ','], ['en-US', '.']]) {
-    await t.test(language, () => withFirefox(language, async (tab, check) => {
-      await tab.click('#Command1');
-      await tab.waitForFunction(
-          '(' + checks + ').answer() !== ' + JSON.stringify(lines.Label4[0]),
-          {timeout: 10000, polling: 20});
-      assert.equal(await check('answer'), answer(separator));
-    }));
-  }
+  for (const [language, separator] of [['ru-RU', ','], ['en-US', '.']])
+    await t.test(language, () => withBrowser({language}, (tab, check) =>
+      calculate(tab, check, separator)));
 });
 
 // A local server of the page and of course pages framing it each way a
@@ -120,150 +132,106 @@ async function withCoursePages(body) {
   }
 }
 
-// Waits, within a limit, until read() gives `expected`, then checks it.
-async function settle(read, expected, what) {
-  const deadline = Date.now() + 5000;
-  let got = await read();
-  while (!util.isDeepStrictEqual(got, expected) && Date.now() < deadline) {
-    await new Promise(later => setTimeout(later, 20));
-    got = await read();
-  }
-  assert.deepEqual(got, expected, what);
-}
-
-const ENDED = 'Программа завершила работу. Чтобы запустить её снова, обновите страницу.';
-
-test('in a course page\'s frame the page leaves the focus and the keys to the reader', async t => {
-  await withCoursePages(async pages => {
+test('in a course page\'s frame the page leaves the focus and the keys to the reader', t =>
+  withCoursePages(async pages => {
     for (const [framing, url] of Object.entries(pages)) {
-      await t.test(framing, () => withFirefox('ru-RU', async (tab, check) => {
-        const keys = tab.keyboard;
-        const frame = await within(10, (async () => {
-          for (;;) {
-            const child = tab.mainFrame().childFrames()[0];
-            if (child && await child.evaluate('(' + checks + ').ready()').catch(() => false))
-              return child;
-            await new Promise(later => setTimeout(later, 20));
-          }
-        })(), 'the window in the frame');
+      await t.test(framing, () => withBrowser({url}, async (tab, check, inside) => {
         const focus = async () => {
           const host = (await check('host')).focused;
-          return [host, host === 'exercise' ? (await check('inFrame', frame)).focused : null];
-        };
-        const press = async (...chord) => {
-          for (const key of chord.slice(0, -1)) await keys.down(key);
-          await keys.press(chord.at(-1));
-          for (const key of chord.slice(0, -1).reverse()) await keys.up(key);
+          return [host, host === 'exercise' ? (await inside('inFrame')).focused : null];
         };
         // Open, below the lesson's text: neither page scrolled, no focus taken.
-        assert.deepEqual(await check('inFrame', frame),
+        assert.deepEqual(await inside('inFrame'),
                          {focused: '', scrolled: [0, 0], windows: 1, status: null, note: null});
-        assert.deepEqual(await check('host'), {scrolled: 0, focused: '', heard: []});
+        const {focused, ...host} = await check('host');
+        assert.ok(focused === '' || tab.focusesFrames && focused === 'exercise',
+                  'the course page\'s focus is on ' + focused);
+        assert.deepEqual(host, {scrolled: 0, heard: []});
+        assert.deepEqual(await inside('accessKeys'), []);
         // Tab from the link before the frame through Calculate and Exit to the
         // link after it, and Shift+Tab back.
-        await tab.evaluate("document.getElementById('before').focus()");
-        for (const [chord, where] of [[['Tab'], ['exercise', 'Command1']],
-                                      [['Tab'], ['exercise', 'Command2']],
-                                      [['Tab'], ['after', null]],
-                                      [['Shift', 'Tab'], ['exercise', 'Command2']],
-                                      [['Shift', 'Tab'], ['exercise', 'Command1']],
-                                      [['Shift', 'Tab'], ['before', null]]]) {
-          await press(...chord);
-          await settle(focus, where, chord.join('+'));
+        await tab.run('document.getElementById(\'before\').focus()');
+        for (const [keys, where] of [[['Tab'], ['exercise', 'Command1']],
+                                     [['Tab'], ['exercise', 'Command2']],
+                                     [['Tab'], ['after', null]],
+                                     [['Shift', 'Tab'], ['exercise', 'Command2']],
+                                     [['Shift', 'Tab'], ['exercise', 'Command1']],
+                                     [['Shift', 'Tab'], ['before', null]]]) {
+          await tab.press(...keys);
+          await settle(focus, where, keys.join('+'));
         }
-        // Firefox's access-key chord, Alt+Shift, presses Calculate once,
-        // from Exit, the focus staying there; Alt+ы presses Exit.
-        assert.deepEqual(await check('accessKeys', frame), []);
-        await press('Tab');
-        await press('Tab');
+        // The access key presses Calculate once, from Exit, the focus staying there.
+        await tab.press('Tab');
+        await tab.press('Tab');
         await settle(focus, ['exercise', 'Command2'], 'Tab, Tab');
-        await check('countAnswers', frame);
-        await press('Alt', 'Shift', 'в');
-        await settle(async () => await check('answers', frame) >= 1, true, 'Calculate pressed');
-        assert.equal(await check('answers', frame), 1);
+        await inside('countAnswers');
+        await tab.press(...chords[0], 'в');
+        await settle(async () => await inside('answers') >= 1, true, 'Calculate pressed');
+        assert.equal(await inside('answers'), 1);
         assert.deepEqual(await focus(), ['exercise', 'Command2']);
-        assert.equal(await check('answer', frame), answer(','));
-        await press('Alt', 'ы');
-        await settle(async () => (await check('inFrame', frame)).status, '0', 'the exit status');
-        const state = await check('inFrame', frame);
-        assert.deepEqual([state.windows, state.note], [0, ENDED]);
-        await settle(async () => (await check('host')).heard, [{type: 'vantrel1-exit', status: 0}],
-                     'what the course page heard');
-      }, {url}));
+        assert.equal(await inside('answer'), answer(','));
+        // Exit by its key: the course page hears it, the note takes the window's place.
+        await tab.press(...chords[1], 'ы');
+        await settle(async () => (await inside('inFrame')).status, '0', 'the exit status');
+        const state = await inside('inFrame');
+        assert.deepEqual([state.windows, state.note], [0, ended]);
+        await settle(async () => (await check('host')).heard,
+                     [{type: 'vantrel1-exit', status: 0}], 'what the course page heard');
+      }));
     }
-  });
-});
+  }));
 
-const calculate = async (tab, check, separator) => {
-  await tab.click('#Command1');
-  await tab.waitForFunction('(' + checks + ').answer() === ' + JSON.stringify(answer(separator)),
-                            {timeout: 10000, polling: 20});
-};
-
-test('narrower than the window it is one column, and Calculate answers', async () => {
-  await withFirefox('ru-RU', async (tab, check) => {
-    let wrong = [...await check('column', column), ...await check('ink'),
-                 ...await check('wholeText')];
-    assert.deepEqual(wrong, [], 'in 320 px:\n' + wrong.join('\n'));
+test('narrower than the window it is one column, and Calculate answers', () =>
+  withBrowser({viewport: {width: 320, height: 700}}, async (tab, check) => {
+    await drawn(check, ['column', column], ['ink'], ['wholeText']);
     await calculate(tab, check, ',');
-    wrong = [...await check('column', column), ...await check('ink')];
-    assert.deepEqual(wrong, [], 'after Calculate:\n' + wrong.join('\n'));
-  }, {viewport: {width: 320, height: 700}});
-});
+    await drawn(check, ['column', column], ['ink']);
+  }));
 
-test('a minimum font of 24 px draws the same lines larger and unclipped', async () => {
-  // The window's text is Russian: Firefox's Cyrillic minimum is the one it meets.
-  const prefs = {'font.minimum-size.x-cyrillic': 24, 'font.minimum-size.x-western': 24};
-  await withFirefox('ru-RU', async (tab, check) => {
-    const wrong = [...await check('lines', lines), ...await check('ink')];
-    assert.deepEqual(wrong, [], 'what the page draws:\n' + wrong.join('\n'));
+test('a minimum font of 24 px draws the same lines larger and unclipped', () =>
+  withBrowser({minimumFont: 24, viewport: {width: 1280, height: 900}}, async (tab, check) => {
+    await drawn(check, ['lines', lines], ['ink']);
     // As the page sets it: Firefox's computed size leaves its minimum out.
     assert.ok(await check('smallestText') >= 24, 'smallest text ' + await check('smallestText'));
-  }, {prefs, viewport: {width: 1280, height: 900}});
-});
+  }));
 
-test('the printout without backgrounds shows the bands, lines and a legible answer', async () => {
-  await withFirefox('ru-RU', async (tab, check) => {
+test('the printout without backgrounds shows the bands, lines and a legible answer',
+     {skip: !browsers.prints && 'the driver has no command to print'}, () =>
+  withBrowser({}, async (tab, check) => {
     await calculate(tab, check, ',');
     const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'vantrel-print-'));
+    let wrong = '';
     try {
-      const pdf = path.join(folder, 'page.pdf');
-      fs.writeFileSync(pdf, await within(60, tab.pdf({printBackground: false}), 'printing'));
-      let wrong = '';
-      try {
-        execFileSync('/usr/bin/python3', [path.join(here, 'printout.py'), pdf],
-                     {timeout: 60000, encoding: 'utf8'});
-      } catch (error) {
-        wrong = (error.stdout || '') + (error.stderr || '') || String(error);
-      }
-      assert.equal(wrong, '', 'the printout:\n' + wrong);
+      fs.writeFileSync(path.join(folder, 'page.pdf'), await tab.pdf());
+      execFileSync('/usr/bin/python3', [path.join(here, 'printout.py'),
+                                        path.join(folder, 'page.pdf')], {timeout: 60000});
+    } catch (error) {
+      wrong = String(error.stdout || '') + String(error.stderr || '') || String(error);
     } finally {
       fs.rmSync(folder, {recursive: true, force: true});
     }
-  });
-});
+    assert.equal(wrong, '', 'the printout:\n' + wrong);
+  }));
 
 // Runs axe-core in the page, through the driver, which the page's content
 // policy does not bind, and checks it finds no violation.
 async function audit(t, tab, check, when) {
-  await tab.evaluate(axeSource);
-  const found = await within(60, check('audit'), 'axe-core\'s audit');
-  assert.deepEqual(found.wrong, [], when + ', axe-core finds:\n' + found.wrong.join('\n'));
+  await tab.run(axeSource);
+  const found = await check('audit');
+  assert.ok(!found.found.length && !found.wrong.length,
+            when + ', axe-core finds:\n' + found.wrong.join('\n'));
   t.diagnostic('axe-core ' + found.version + ', ' + when + ': ' + found.rules + ' rules, '
                + found.passed + ' passed, undecided ' + JSON.stringify(found.undecided));
 }
 
 test('axe-core finds nothing as loaded and after Calculate, in either scheme', async t => {
   for (const scheme of ['light', 'dark']) {
-    // A dark desktop, as Firefox takes it from the system: the scheme the page
-    // prefers and the system colours with it.
-    const prefs = scheme === 'dark' ? {'ui.systemUsesDarkTheme': 1} : {};
-    await t.test(scheme, () => withFirefox('ru-RU', async (tab, check) => {
-      assert.equal(await tab.evaluate("matchMedia('(prefers-color-scheme: dark)').matches"),
+    await t.test(scheme, () => withBrowser({dark: scheme === 'dark'}, async (tab, check) => {
+      assert.equal(await tab.run('return matchMedia(\'(prefers-color-scheme: dark)\').matches'),
                    scheme === 'dark');
       await audit(t, tab, check, scheme + ', as loaded');
       await calculate(tab, check, ',');
       await audit(t, tab, check, scheme + ', after Calculate');
-    }, {prefs}));
+    }));
   }
 });
