@@ -108,9 +108,6 @@ void applyLooks(const form::ControlSpec &row, QWidget *widget)
     widget->setPalette(palette);
     if (row.font)
         widget->setFont(fontFromSpec(*row.font));
-    if (!row.accessibleName.empty())
-        widget->setAccessibleName(qText(form::accessibleName(row, row.caption)));
-    widget->setAccessibleDescription(qText(form::accessibleDescription(row)));
 }
 
 } // namespace
