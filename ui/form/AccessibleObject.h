@@ -45,10 +45,10 @@ struct AccessibleObject
 {
     AccessibleRole role;
     std::u16string name;
-    std::u16string description; // empty: none
+    std::u16string description = {}; // empty: none
     // The text a result field is read by: the answer's, as it shows now;
     // empty for every other control.
-    std::u16string value;
+    std::u16string value = {};
     // Relations, where the platform has them (MSAA has none). The label
     // whose text is the description, and its inverse; the control whose
     // content a press changes, and its inverse. Each is null where there is
