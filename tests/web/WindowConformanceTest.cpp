@@ -147,8 +147,7 @@ EM_JS(int, stand_in_tree, (char16_t *buffer, int size), {
     };
     const line = function(element) {
         const name = element.getAttribute("aria-label") || textOf(element);
-        return [roleOf(element), name, described(element)].join("	") + "
-";
+        return [roleOf(element), name, described(element)].join("\t") + "\n";
     };
     let text = line(form);
     for (const element of form.children) {
