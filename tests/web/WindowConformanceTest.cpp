@@ -271,8 +271,8 @@ public:
             const std::size_t tab = line.find(u'\t');
             const std::size_t second = line.find(u'\t', tab + 1);
             const std::string role(line.begin(), line.begin() + std::ptrdiff_t(tab));
-            tree.push_back({wordFor(role), line.substr(tab + 1, second - tab - 1),
-                            line.substr(second + 1)});
+            tree.push_back(
+                {wordFor(role), line.substr(tab + 1, second - tab - 1), line.substr(second + 1)});
         }
         return tree;
     }

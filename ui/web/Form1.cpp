@@ -263,10 +263,11 @@ void Form1::buildControls()
             node.setAttribute("role", page.role);
         if (!page.namedByText)
             node.setAttribute("aria-label", object.name);
-        if (!object.description.empty())
-            node.setAttribute("aria-description", object.description);
+        // A label that describes is pointed at; any other description given.
         if (object.describedBy)
             node.setAttribute("aria-describedby", object.describedBy->name);
+        else if (!object.description.empty())
+            node.setAttribute("aria-description", object.description);
         if (object.controls)
             node.setAttribute("aria-controls", object.controls->name);
         if (!row.readingIndex)
