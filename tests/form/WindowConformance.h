@@ -17,11 +17,50 @@
 #include <gtest/gtest.h>
 #include <new>
 #include <optional>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace conformance {
+
+// One object of the window as the platform's assistive technology reads it.
+struct Accessible
+{
+    // "window", "push button", "text", "graphic" or "separator": the
+    // platform's role in the words of the window's roles, as the driver
+    // reads it; any other role in the platform's own words.
+    std::string role;
+    std::u16string name;
+    std::u16string description = {};
+    std::u16string value = {};
+
+    friend bool operator==(const Accessible &, const Accessible &) = default;
+};
+
+inline std::string utf8(std::u16string_view text)
+{
+    std::string out;
+    for (const char16_t unit : text) {
+        if (unit < 0x80) {
+            out += char(unit);
+        } else if (unit < 0x800) {
+            out += char(0xC0 | (unit >> 6));
+            out += char(0x80 | (unit & 0x3F));
+        } else {
+            out += char(0xE0 | (unit >> 12));
+            out += char(0x80 | ((unit >> 6) & 0x3F));
+            out += char(0x80 | (unit & 0x3F));
+        }
+    }
+    return out;
+}
+
+inline void PrintTo(const Accessible &object, std::ostream *out)
+{
+    *out << "\n    {" << object.role << " | " << utf8(object.name) << " | "
+         << utf8(object.description) << " | " << utf8(object.value) << "}";
+}
 
 // A key as the user presses it: Alt goes with `letter`.
 struct Press
@@ -65,6 +104,13 @@ public:
     virtual std::vector<std::u16string> errorBoxes() = 0;
     // The status the program ended with; unset while it runs.
     virtual std::optional<int> status() = 0;
+    // The window's accessible object, then each of its children in the
+    // order a screen reader reads them, as the platform's own interfaces
+    // give them to assistive technology.
+    virtual std::vector<Accessible> accessibleTree() = 0;
+    // False where the platform gives static text no value (ARIA): the
+    // answer's value is read as its text alone.
+    virtual bool textHasValue() const { return true; }
 };
 
 inline calc::SeriesSum overflowingSum()
@@ -76,6 +122,37 @@ inline calc::SeriesSum overflowingSum()
 inline const std::u16string &initialAnswer()
 {
     return form::controlWithRole(form::Role::Answer).caption;
+}
+
+// The window's texts as a reader gets them: single-spaced, no "&" markers.
+inline const std::u16string kTask =
+    u"Задание: \"Вычислить сумму бесконечного ряда с точностью до 0,00001. Суммируются все "
+    u"члены ряда, значения которых больше 0,00001. Вычисление факториала организовать с "
+    u"помощью подпрограммы-функции. Ввод данных организовать с помощью функции InputBox, "
+    u"вывод - на элемент управления Label\".";
+inline const std::u16string kFormula = u"Формула: сумма по K от 1 до бесконечности, K факториал, "
+                                       u"делённое на факториал суммы 4 и K";
+inline const std::u16string kCalculateInstruction =
+    u"Для вычисления конечной суммы данного ряла, нажмите кнопку \"Вычислить\" и Вы получите "
+    u"\" О Т В Е Т \" .";
+inline const std::u16string kExitInstruction =
+    u"Для завершения работы программы нажмите кнопку \"Выход\".";
+
+// The tree a reader meets, the answer showing `answer`; each button
+// described by its instruction where `described`.
+inline std::vector<Accessible> expectedTree(const std::u16string &answer, bool described,
+                                            bool textHasValue)
+{
+    return {
+        {"window", u"Velto"},
+        {"text", kTask},
+        {"graphic", kFormula},
+        {"text", kCalculateInstruction},
+        {"push button", u"Вычислить", described ? kCalculateInstruction : u""},
+        {"text", answer, u"", textHasValue ? answer : u""},
+        {"text", kExitInstruction},
+        {"push button", u"Выход", described ? kExitInstruction : u""},
+    };
 }
 
 template <typename Driver> class WindowConformance : public testing::Test
@@ -271,11 +348,34 @@ TYPED_TEST_P(WindowConformance, TheBandsInkFollowsTheScheme)
     this->expectStillRunning(driver);
 }
 
+// What a screen reader reads, in its order: the lines left out, the
+// answer's text as its name and its value, before Calculate and after each.
+TYPED_TEST_P(WindowConformance, AssistiveTechnologyReadsTheWindowInOrder)
+{
+    TypeParam driver;
+    this->open(driver, calc::sumSeries, {u"."});
+    const bool value = driver.textHasValue();
+    const auto withoutDescriptions = [](std::vector<Accessible> tree) {
+        for (Accessible &object : tree)
+            object.description.clear();
+        return tree;
+    };
+    EXPECT_EQ(withoutDescriptions(driver.accessibleTree()),
+              withoutDescriptions(expectedTree(u"О Т В Е Т", false, value)));
+    driver.click(Role::Calculate);
+    EXPECT_EQ(withoutDescriptions(driver.accessibleTree()),
+              withoutDescriptions(expectedTree(u"00.01384 17", false, value)));
+    driver.press({Press::Kind::Alt, u'в'});
+    EXPECT_EQ(withoutDescriptions(driver.accessibleTree()),
+              withoutDescriptions(expectedTree(u"00.01384 17", false, value)));
+    this->expectStillRunning(driver);
+}
+
 REGISTER_TYPED_TEST_SUITE_P(WindowConformance, StartsWithTheInitialAnswerAndTheFocusOnCalculate,
                             EachAccessKeyPressesItsButton, EnterAndSpacePressTheFocusedButton,
                             CalculateWritesTheAnswerWithTheUsersSeparator, ExitEndsWithStatusZero,
                             AFailureIsReportedOnceWithStatusOne, ASecondFailureAddsNothing,
-                            TheBandsInkFollowsTheScheme);
+                            TheBandsInkFollowsTheScheme, AssistiveTechnologyReadsTheWindowInOrder);
 
 // A window that keeps the focus, as a desktop one does: Tab goes round.
 template <typename Driver> class KeptFocusConformance : public WindowConformance<Driver>
@@ -307,7 +407,20 @@ TYPED_TEST_P(KeptFocusConformance, TabGoesRoundTheButtonsOnly)
     this->expectStillRunning(driver);
 }
 
-REGISTER_TYPED_TEST_SUITE_P(KeptFocusConformance, TabGoesRoundTheButtonsOnly);
+// A desktop reader meets a button by its focus, without the instruction
+// read just before it: each button is described by its instruction.
+TYPED_TEST_P(KeptFocusConformance, EachButtonIsDescribedByItsInstruction)
+{
+    TypeParam driver;
+    this->open(driver);
+    const bool value = driver.textHasValue();
+    EXPECT_EQ(driver.accessibleTree(), expectedTree(u"О Т В Е Т", true, value));
+    driver.click(Role::Calculate);
+    EXPECT_EQ(driver.accessibleTree(), expectedTree(u"00,01384 17", true, value));
+}
+
+REGISTER_TYPED_TEST_SUITE_P(KeptFocusConformance, TabGoesRoundTheButtonsOnly,
+                            EachButtonIsDescribedByItsInstruction);
 
 // A window in a browser, as a page of its own or in another page's frame,
 // where the focus is the reader's: none taken at start, and Tab leaves the
@@ -372,7 +485,19 @@ TYPED_TEST_P(BrowserFocusConformance, TabLeavesTheWindowAtItsEnds)
     }
 }
 
+// A page is read in order, each instruction just before its button:
+// nothing describes a button again.
+TYPED_TEST_P(BrowserFocusConformance, NothingIsReadTwice)
+{
+    TypeParam driver;
+    driver.openInBrowser(false);
+    const bool value = driver.textHasValue();
+    EXPECT_EQ(driver.accessibleTree(), expectedTree(u"О Т В Е Т", false, value));
+    driver.press({Press::Kind::Enter});
+    EXPECT_EQ(driver.accessibleTree(), expectedTree(u"00,01384 17", false, value));
+}
+
 REGISTER_TYPED_TEST_SUITE_P(BrowserFocusConformance, NoFocusTakenAtStartAndReturnPressesCalculate,
-                            TabLeavesTheWindowAtItsEnds);
+                            TabLeavesTheWindowAtItsEnds, NothingIsReadTwice);
 
 } // namespace conformance

@@ -2,6 +2,7 @@
 // behaviour every front end shares, without a toolkit.
 #include "WindowModel.h"
 
+#include "AccessibleObject.h"
 #include "WindowConformance.h"
 
 #include <gtest/gtest.h>
@@ -107,8 +108,24 @@ public:
     std::vector<std::u16string> announcements() override { return view_.heard; }
     std::vector<std::u16string> errorBoxes() override { return view_.boxes; }
     std::optional<int> status() override { return view_.status; }
+    // The model's own objects, as a view that hands them on unchanged has them.
+    std::vector<conformance::Accessible> accessibleTree() override
+    {
+        const form::Reading reading =
+            view_.placed.keepsFocus ? form::Reading::ByFocus : form::Reading::InOrder;
+        std::vector<conformance::Accessible> tree{read(form::accessibleWindow())};
+        for (const form::ControlSpec *row : form::readingOrder())
+            tree.push_back(read(form::accessibleObject(*row, view_.captions[row->name], reading)));
+        return tree;
+    }
 
 private:
+    static conformance::Accessible read(const form::AccessibleObject &object)
+    {
+        const char *words[] = {"window", "push button", "text", "graphic", "separator"};
+        return {words[int(object.role)], object.name, object.description, object.value};
+    }
+
     FakeView view_;
     std::unique_ptr<form::WindowModel> model_;
 };

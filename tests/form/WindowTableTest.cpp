@@ -2,6 +2,8 @@
 // act on, where the focus goes, which letter clicks which button.
 #include "WindowTable.h"
 
+#include "AccessibleObject.h"
+
 #include <gtest/gtest.h>
 #include <set>
 #include <string>
@@ -86,4 +88,31 @@ TEST(WindowTable, ReadingOrderAndDescriptionsForAssistiveTechnology)
     // Read in order, each instruction is heard just before its button: once.
     for (const form::ControlSpec *row : form::readingOrder())
         EXPECT_EQ(form::accessibleDescription(*row, form::Reading::InOrder), u"") << name(row);
+}
+
+// The relations a reader is given, each by role, never by a name looked up:
+// each instruction describes its button, Calculate changes the answer. Read
+// in order, an instruction heard just before its button describes nothing.
+TEST(WindowTable, RelationsForAssistiveTechnology)
+{
+    const form::ControlSpec &calculate = form::controlWithRole(form::Role::Calculate);
+    const form::ControlSpec &exit = form::controlWithRole(form::Role::Exit);
+    const form::ControlSpec &answer = form::controlWithRole(form::Role::Answer);
+    const auto object = [](const form::ControlSpec &row, form::Reading reading) {
+        return form::accessibleObject(row, row.caption, reading);
+    };
+    using enum form::Reading;
+    EXPECT_EQ(name(object(calculate, ByFocus).describedBy), "Label2");
+    EXPECT_EQ(name(object(exit, ByFocus).describedBy), "Label3");
+    EXPECT_EQ(name(object(*form::findControl("Label2"), ByFocus).describes), "Command1");
+    EXPECT_EQ(name(object(*form::findControl("Label3"), ByFocus).describes), "Command2");
+    EXPECT_EQ(name(object(calculate, ByFocus).controls), "Label4");
+    EXPECT_EQ(name(object(answer, ByFocus).controlledBy), "Command1");
+    EXPECT_EQ(name(object(exit, ByFocus).controls), "none");
+    EXPECT_EQ(name(object(*form::findControl("Label1"), ByFocus).describes), "none");
+    for (const form::ControlSpec &row : form::controlSpecs()) {
+        EXPECT_EQ(name(object(row, InOrder).describedBy), "none") << row.name;
+        EXPECT_EQ(name(object(row, InOrder).describes), "none") << row.name;
+    }
+    EXPECT_EQ(name(object(answer, InOrder).controlledBy), "Command1");
 }

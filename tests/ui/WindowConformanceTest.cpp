@@ -9,6 +9,7 @@
 #include "QtPrinters.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QPalette>
 #include <QTest>
@@ -121,8 +122,44 @@ public:
         return texts;
     }
     std::optional<int> status() override { return status_; }
+    // Through Qt's accessible interfaces, which its AT-SPI bridge serves.
+    std::vector<conformance::Accessible> accessibleTree() override
+    {
+        QAccessibleInterface *window = QAccessible::queryAccessibleInterface(form_.get());
+        if (!window)
+            return {};
+        std::vector<conformance::Accessible> tree{read(*window)};
+        for (int i = 0; i < window->childCount(); ++i) {
+            if (QAccessibleInterface *child = window->child(i))
+                tree.push_back(read(*child));
+        }
+        return tree;
+    }
 
 private:
+    static conformance::Accessible read(QAccessibleInterface &object)
+    {
+        const auto role = [](QAccessible::Role role) -> std::string {
+            switch (role) {
+            case QAccessible::Dialog:
+                return "window";
+            case QAccessible::PushButton:
+                return "push button";
+            case QAccessible::StaticText:
+                return "text";
+            case QAccessible::Graphic:
+                return "graphic";
+            case QAccessible::Separator:
+                return "separator";
+            default:
+                return "Qt role " + std::to_string(int(role));
+            }
+        };
+        return {role(object.role()), object.text(QAccessible::Name).toStdU16String(),
+                object.text(QAccessible::Description).toStdU16String(),
+                object.text(QAccessible::Value).toStdU16String()};
+    }
+
     // Runs `action` inside the event loop, then lets the loop go on until
     // what it started is done: no button still drawn pressed (an access
     // key's click comes after that), no box open, and no closed window's end

@@ -121,6 +121,46 @@ EM_JS(int, stand_in_ink, (const char *id), {
     return rgb ? (rgb[0] << 16) | (rgb[1] << 8) | rgb[2] : -1;
 });
 
+// The window as a screen reader gets it from the page's roles, ARIA
+// attributes and text: the window's landmark, then each element of it a
+// reader meets, in order, each a line "role<TAB>name<TAB>description" into
+// `buffer` as UTF-16; their length. The role is the element's ARIA role (its
+// own, or its tag's); a name its aria-label or its text; a description its
+// aria-description or the text of its aria-describedby.
+EM_JS(int, stand_in_tree, (char16_t *buffer, int size), {
+    const form = document.getElementById("Form1");
+    if (!form) return 0;
+    const hidden = function(element) { return element.getAttribute("aria-hidden") === "true"; };
+    const textOf = function(node) {
+        if (node.nodeType === 3) return node.data;
+        if (node.nodeType !== 1 || hidden(node)) return "";
+        return Array.from(node.childNodes, textOf).join("");
+    };
+    const roleOf = function(element) {
+        return element.getAttribute("role") ||
+               ({MAIN: "main", BUTTON: "button", H1: "heading"}[element.tagName] || "generic");
+    };
+    const described = function(element) {
+        if (element.hasAttribute("aria-description")) return element.getAttribute("aria-description");
+        const ids = (element.getAttribute("aria-describedby") || "").split(" ").filter(Boolean);
+        return ids.map(function(id) { return textOf(document.getElementById(id)); }).join(" ");
+    };
+    const line = function(element) {
+        const name = element.getAttribute("aria-label") || textOf(element);
+        return [roleOf(element), name, described(element)].join("\t") + "\n";
+    };
+    let text = line(form);
+    for (const element of form.children) {
+        /* Nothing hidden; no live region while it tells nothing; the title,
+           which names the window again. */
+        if (hidden(element) || roleOf(element) === "heading") continue;
+        if (element.hasAttribute("aria-live") && !textOf(element)) continue;
+        text += line(element);
+    }
+    stringToUTF16(text, buffer, 2 * size);
+    return Math.min(text.length, size - 1);
+});
+
 EM_JS(int, stand_in_status, (), {
     const status = document.documentElement.dataset.exitStatus;
     return status === undefined ? -1 : Number(status);
@@ -220,8 +260,42 @@ public:
         const int status = stand_in_status();
         return status < 0 ? std::nullopt : std::optional(status);
     }
+    std::vector<conformance::Accessible> accessibleTree() override
+    {
+        std::u16string text(8192, u'\0');
+        text.resize(std::size_t(stand_in_tree(text.data(), int(text.size()))));
+        std::vector<conformance::Accessible> tree;
+        for (std::size_t from = 0, end; (end = text.find(u'\n', from)) != text.npos;
+             from = end + 1) {
+            const std::u16string line = text.substr(from, end - from);
+            const std::size_t tab = line.find(u'\t');
+            const std::size_t second = line.find(u'\t', tab + 1);
+            const std::string role(line.begin(), line.begin() + std::ptrdiff_t(tab));
+            tree.push_back(
+                {wordFor(role), line.substr(tab + 1, second - tab - 1), line.substr(second + 1)});
+        }
+        return tree;
+    }
+    // ARIA gives static text no value.
+    bool textHasValue() const override { return false; }
 
 private:
+    // A reader's word for an ARIA role: a generic element's text is static text.
+    static std::string wordFor(const std::string &role)
+    {
+        if (role == "main")
+            return "window";
+        if (role == "button")
+            return "push button";
+        if (role == "generic")
+            return "text";
+        if (role == "img")
+            return "graphic";
+        if (role == "separator")
+            return "separator";
+        return "ARIA role " + role;
+    }
+
     void start(calc::Calculation calculation, form::DecimalSeparators separators)
     {
         window_ = web::openWindow(std::move(calculation), std::move(separators));

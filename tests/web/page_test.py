@@ -665,7 +665,10 @@ class Accessibility(BrowserTest):
     def properties(node):
         return {p['name']: p['value'].get('value') for p in node.get('properties', [])}
 
-    def test_roles_names_descriptions_and_reading_order(self):
+    def test_the_window_is_the_main_landmark_headed_by_its_title(self):
+        """Chromium's own tree: the landmark, the heading and the roles it
+        computes. The names, descriptions and order a reader gets are the
+        conformance suite's, read from the page's roles and attributes."""
         nodes = [n for n in self.tree()
                  if self.value(n, 'role') in ('main', 'heading', 'button', 'image', 'StaticText')]
         read = [(self.value(n, 'role'), self.value(n, 'name'), self.value(n, 'description'))
@@ -677,22 +680,10 @@ class Accessibility(BrowserTest):
         self.assertEqual(self.properties(nodes[1]).get('level'), 1)
         self.assertEqual([role for role, _, _ in read].count('main'), 1)
         self.assertEqual([role for role, _, _ in read].count('heading'), 1)
-        roles = [(role, name) for role, name, _ in read[3:]]
-        self.assertEqual([role for role, _ in roles],
+        # A label's text is static text to the browser, the picture an image.
+        self.assertEqual([role for role, _, _ in read[3:]],
                          ['StaticText', 'image', 'StaticText', 'button', 'StaticText',
                           'StaticText', 'button'])
-        picture = roles[1][1]
-        self.assertTrue(picture.startswith('Формула: сумма по K от 1 до бесконечности'), picture)
-        self.assertEqual(roles[3][1], 'Вычислить')
-        self.assertEqual(roles[4][1], 'О Т В Е Т')
-        self.assertEqual(roles[6][1], 'Выход')
-        # The labels' texts whole, single-spaced as the desktop programs give them.
-        self.assertEqual(roles[0][1], ' '.join(' '.join(LINES['Label1']).split()))
-        self.assertEqual(roles[2][1], 'Для вычисления конечной суммы данного ряла, нажмите '
-                                      'кнопку "Вычислить" и Вы получите " О Т В Е Т " .')
-        self.assertEqual(roles[5][1], 'Для завершения работы программы нажмите кнопку "Выход".')
-        # Each instruction is read just before its button: nothing repeats it.
-        self.assertEqual({description for _, _, description in read}, {''})
 
     def test_only_the_two_buttons_take_the_focus_and_the_answer_is_a_polite_live_region(self):
         nodes = self.tree()

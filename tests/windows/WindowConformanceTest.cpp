@@ -138,6 +138,7 @@ public:
     std::vector<std::u16string> announcements() override { return heard_; }
     std::vector<std::u16string> errorBoxes() override { return boxes_; }
     std::optional<int> status() override { return status_; }
+    std::vector<conformance::Accessible> accessibleTree() override;
 
     // `action` runs once, in the loop of the first error box, before the box
     // is closed.
@@ -298,6 +299,78 @@ form::Rgb Win32Driver::ink(const char *label)
     const COLORREF ink =
         std::ranges::max_element(counts, {}, &std::pair<const COLORREF, int>::second)->first;
     return {GetRValue(ink), GetGValue(ink), GetBValue(ink)};
+}
+
+// What an MSAA client reads: the window's client object through oleacc,
+// then each child it hands out, in order.
+std::vector<conformance::Accessible> Win32Driver::accessibleTree()
+{
+    IAccessible *window = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(form_->window(), static_cast<DWORD>(OBJID_CLIENT),
+                                          __uuidof(IAccessible),
+                                          reinterpret_cast<void **>(&window))))
+        return {};
+    const auto text = [](IAccessible *object, const VARIANT &id,
+                         HRESULT (STDMETHODCALLTYPE IAccessible::*ask)(VARIANT, BSTR *)) {
+        BSTR value = nullptr;
+        std::u16string read;
+        if ((object->*ask)(id, &value) == S_OK && value)
+            read.assign(reinterpret_cast<const char16_t *>(value), SysStringLen(value));
+        SysFreeString(value);
+        return read;
+    };
+    const auto read = [&](IAccessible *object, const VARIANT &id) {
+        VARIANT role{};
+        object->get_accRole(id, &role);
+        std::string word = "MSAA role " + std::to_string(role.vt == VT_I4 ? role.lVal : -1);
+        if (role.vt == VT_I4) {
+            switch (role.lVal) {
+            case ROLE_SYSTEM_DIALOG:
+                word = "window";
+                break;
+            case ROLE_SYSTEM_PUSHBUTTON:
+                word = "push button";
+                break;
+            case ROLE_SYSTEM_STATICTEXT:
+                word = "text";
+                break;
+            case ROLE_SYSTEM_GRAPHIC:
+                word = "graphic";
+                break;
+            case ROLE_SYSTEM_SEPARATOR:
+                word = "separator";
+                break;
+            }
+        }
+        VariantClear(&role);
+        return conformance::Accessible{word, text(object, id, &IAccessible::get_accName),
+                                       text(object, id, &IAccessible::get_accDescription),
+                                       text(object, id, &IAccessible::get_accValue)};
+    };
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    std::vector<conformance::Accessible> tree{read(window, self)};
+    LONG count = 0;
+    window->get_accChildCount(&count);
+    std::vector<VARIANT> children(std::size_t(std::max(count, LONG{0})));
+    LONG got = 0;
+    AccessibleChildren(window, 0, count, children.data(), &got);
+    for (LONG i = 0; i < got; ++i) {
+        VARIANT &child = children[std::size_t(i)];
+        IAccessible *object = nullptr;
+        if (child.vt == VT_DISPATCH &&
+            SUCCEEDED(child.pdispVal->QueryInterface(__uuidof(IAccessible),
+                                                     reinterpret_cast<void **>(&object)))) {
+            tree.push_back(read(object, self));
+            object->Release();
+        } else if (child.vt == VT_I4) {
+            tree.push_back(read(window, child));
+        }
+        VariantClear(&child);
+    }
+    window->Release();
+    return tree;
 }
 
 } // namespace

@@ -182,7 +182,6 @@ std::span<const ControlSpec> controlSpecs()
          .geometry = TwipsRect{4680, 2160, 1335, 495},
          .tabIndex = 1,
          .caption = u"В&ыход",
-         .describedBy = "Label3",
          .readingIndex = 6},
         {.order = 2,
          .name = "Command1",
@@ -192,7 +191,7 @@ std::span<const ControlSpec> controlSpecs()
          .tabIndex = 0,
          .isDefault = true,
          .caption = u"&Вычислить",
-         .describedBy = "Label2",
+         .controls = Role::Answer,
          .readingIndex = 3},
         {.order = 3,
          .name = "Image1",
@@ -216,6 +215,7 @@ std::span<const ControlSpec> controlSpecs()
          .background = rgb(255, 0, 255),
          .tabIndex = 5,
          .caption = calculateInstruction(),
+         .describes = Role::Calculate,
          .readingIndex = 2},
         {.order = 11,
          .name = "Label3",
@@ -224,6 +224,7 @@ std::span<const ControlSpec> controlSpecs()
          .background = rgb(255, 255, 255),
          .tabIndex = 4,
          .caption = exitInstruction(),
+         .describes = Role::Exit,
          .readingIndex = 5},
         {.order = 12,
          .name = "Label4",
@@ -337,15 +338,24 @@ std::u16string accessibleName(const ControlSpec &row, std::u16string_view captio
     return accessibleText(ShownCaption::fromCaption(caption).text);
 }
 
+const ControlSpec *describingLabel(const ControlSpec &row) noexcept
+{
+    if (row.role == Role::None)
+        return nullptr;
+    for (const ControlSpec &label : controlSpecs()) {
+        if (label.describes == row.role)
+            return &label;
+    }
+    return nullptr;
+}
+
 std::u16string accessibleDescription(const ControlSpec &row, Reading reading)
 {
-    if (row.describedBy) {
-        if (const ControlSpec *label = findControl(row.describedBy)) {
-            if (reading == Reading::InOrder && label->readingIndex && row.readingIndex &&
-                *label->readingIndex + 1 == *row.readingIndex)
-                return {};
-            return accessibleText(ShownCaption::fromCaption(label->caption).text);
-        }
+    if (const ControlSpec *label = describingLabel(row)) {
+        if (reading == Reading::InOrder && label->readingIndex && row.readingIndex &&
+            *label->readingIndex + 1 == *row.readingIndex)
+            return {};
+        return accessibleText(ShownCaption::fromCaption(label->caption).text);
     }
     return accessibleText(row.accessibleDescription);
 }

@@ -157,8 +157,11 @@ struct ControlSpec
     std::u16string caption = {};
     std::u16string accessibleName = {}; // for controls without a caption
     std::u16string accessibleDescription = {};
-    // The label whose text describes this control to assistive technology.
-    const char *describedBy = nullptr;
+    // For a label: the control (by its role) that its text describes to
+    // assistive technology.
+    Role describes = Role::None;
+    // For a button: the control (by its role) whose content its press changes.
+    Role controls = Role::None;
     // Place in what a screen reader reads, from 0; unset: decoration, hidden.
     std::optional<int> readingIndex = {};
 };
@@ -212,8 +215,12 @@ enum class Reading
     InOrder,
 };
 
-// What describes a control to assistive technology: the text its
-// `describedBy` label shows, else its own description (may be empty);
+// The label that describes `row` (the one whose `describes` is its role), or
+// nullptr.
+const ControlSpec *describingLabel(const ControlSpec &row) noexcept;
+
+// What describes a control to assistive technology: the text its describing
+// label shows, else its own description (may be empty);
 // single-spaced either way. Read in order, a label that comes just before
 // the control describes nothing: it has been heard.
 std::u16string accessibleDescription(const ControlSpec &row, Reading reading = Reading::ByFocus);

@@ -1,77 +1,142 @@
 #include "Accessibility.h"
 
+#include "AccessibleObject.h"
 #include "AccessibleText.h"
 #include "CaptionLabel.h"
-#include "Widgets.h"
 #include "WindowTable.h"
 
 #include <QAccessibleObject>
 #include <QAccessibleWidget>
 #include <QApplication>
+#include <QPushButton>
 #include <algorithm>
-#include <string_view>
 #include <utility>
 #include <vector>
 
 namespace {
 
-// The sibling control of `widget` that the table names `name`.
-QAccessibleInterface *sibling(const QWidget *widget, const char *name)
+// The platform's role for each of the window's: this table is all the view
+// decides.
+constexpr QAccessible::Role qtRole(form::AccessibleRole role) noexcept
 {
-    QWidget *window = widget->parentWidget();
-    if (!window)
-        return nullptr;
-    return QAccessible::queryAccessibleInterface(
-        window->findChild<QWidget *>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly));
+    switch (role) {
+    case form::AccessibleRole::Window:
+        return QAccessible::Dialog;
+    case form::AccessibleRole::PushButton:
+        return QAccessible::PushButton;
+    case form::AccessibleRole::StaticText:
+        return QAccessible::StaticText;
+    case form::AccessibleRole::Graphic:
+        return QAccessible::Graphic;
+    case form::AccessibleRole::Separator:
+        break;
+    }
+    return QAccessible::Separator;
 }
 
-// A caption label: named and readable by its text as shown, single-spaced,
-// so a screen reader can review it and hear it change; offsets into that
-// text find their characters on the screen.
-class CaptionLabelAccessible : public QAccessibleWidget, public QAccessibleTextInterface
+QString qText(const std::u16string &text)
+{
+    return QString::fromStdU16String(text);
+}
+
+// The sibling control of `widget` that stands for `row`.
+QAccessibleInterface *sibling(const QWidget *widget, const form::ControlSpec *row)
+{
+    QWidget *window = widget->parentWidget();
+    if (!window || !row)
+        return nullptr;
+    return QAccessible::queryAccessibleInterface(
+        window->findChild<QWidget *>(QString::fromLatin1(row->name), Qt::FindDirectChildrenOnly));
+}
+
+// A control of the table, as the window's accessible description has it.
+// A caption label is also readable by its text as shown, single-spaced, so a
+// screen reader can review it and hear it change; offsets into that text
+// find their characters on the screen. A button is pressed as Qt's own are.
+class ControlAccessible : public QAccessibleWidget, public QAccessibleTextInterface
 {
 public:
-    explicit CaptionLabelAccessible(CaptionLabel *label)
-        : QAccessibleWidget(label, QAccessible::StaticText)
-    {}
+    explicit ControlAccessible(QWidget *widget) : QAccessibleWidget(widget) {}
 
     void *interface_cast(QAccessible::InterfaceType type) override
     {
-        if (type == QAccessible::TextInterface)
+        if (type == QAccessible::TextInterface && label())
             return static_cast<QAccessibleTextInterface *>(this);
         return QAccessibleWidget::interface_cast(type);
     }
 
-    QString text(QAccessible::Text kind) const override
+    QAccessible::Role role() const override
     {
-        if (kind == QAccessible::Name && widget()->accessibleName().isEmpty())
-            return readerText();
-        return QAccessibleWidget::text(kind);
+        return row() ? qtRole(description().role) : QAccessibleWidget::role();
     }
 
-    // An instruction labels the button it tells about (a description
-    // relation is beyond the toolkit); the answer is written by Calculate.
-    // Related labels are not read again as loose text of the dialog.
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        if (const QPushButton *pushed = button()) {
+            state.pressed = pushed->isDown();
+            state.defaultButton = pushed->isDefault();
+        }
+        return state;
+    }
+
+    QString text(QAccessible::Text kind) const override
+    {
+        if (!row())
+            return QAccessibleWidget::text(kind);
+        switch (kind) {
+        case QAccessible::Name:
+            return qText(description().name);
+        case QAccessible::Description:
+            return qText(description().description);
+        case QAccessible::Value:
+            return qText(description().value);
+        default:
+            return QAccessibleWidget::text(kind);
+        }
+    }
+
+    // Qt has no description relation: an instruction labels the button it
+    // describes. Related labels are not read again as loose text of the
+    // dialog.
     QList<QPair<QAccessibleInterface *, QAccessible::Relation>>
     relations(QAccessible::Relation match) const override
     {
         auto related = QAccessibleWidget::relations(match);
-        const form::ControlSpec *row = this->row();
-        if (!row)
+        if (!row())
             return related;
-        for (const form::ControlSpec &other : form::controlSpecs()) {
-            if (other.describedBy && std::string_view(other.describedBy) == row->name &&
-                (match & QAccessible::Labelled)) {
-                if (QAccessibleInterface *button = sibling(widget(), other.name))
-                    related.append({button, QAccessible::Labelled});
+        const form::AccessibleObject object = description();
+        const auto add = [&](const form::ControlSpec *row, QAccessible::Relation relation) {
+            if (match & relation) {
+                if (QAccessibleInterface *other = sibling(widget(), row))
+                    related.append({other, relation});
             }
-        }
-        if (row->role == form::Role::Answer && (match & QAccessible::Controller)) {
-            if (QAccessibleInterface *calculate =
-                    sibling(widget(), form::controlWithRole(form::Role::Calculate).name))
-                related.append({calculate, QAccessible::Controller});
-        }
+        };
+        add(object.describes, QAccessible::Labelled);
+        add(object.controlledBy, QAccessible::Controller);
+        add(object.controls, QAccessible::Controlled);
         return related;
+    }
+
+    QStringList actionNames() const override
+    {
+        QStringList names = QAccessibleWidget::actionNames();
+        if (button())
+            names.prepend(pressAction());
+        return names;
+    }
+    void doAction(const QString &action) override
+    {
+        if (QPushButton *pushed = button(); pushed && action == pressAction())
+            pushed->animateClick();
+        else
+            QAccessibleWidget::doAction(action);
+    }
+    QStringList keyBindingsForAction(const QString &action) const override
+    {
+        if (const QPushButton *pushed = button(); pushed && action == pressAction())
+            return {pushed->shortcut().toString(QKeySequence::NativeText)};
+        return QAccessibleWidget::keyBindingsForAction(action);
     }
 
     // Read-only text without a caret or selection.
@@ -82,9 +147,9 @@ public:
     int characterCount() const override { return static_cast<int>(readerText().size()); }
     QRect characterRect(int offset) const override
     {
-        if (offset < 0)
+        const CaptionLabel *label = this->label();
+        if (offset < 0 || !label)
             return {};
-        const auto *label = static_cast<const CaptionLabel *>(widget());
         const CaptionLabel::Layout &layout = label->captionLayout();
         const std::size_t shownOffset =
             form::shownOffset(layout.text.toStdU16String(), static_cast<std::size_t>(offset));
@@ -119,20 +184,33 @@ public:
     }
 
 private:
+    const CaptionLabel *label() const { return qobject_cast<const CaptionLabel *>(widget()); }
+    QPushButton *button() const { return qobject_cast<QPushButton *>(widget()); }
+
+    // The control's row, by the name it is given once built.
     const form::ControlSpec *row() const
     {
         return form::findControl(widget()->objectName().toStdString());
     }
 
-    QString readerText() const
+    // What the control shows now.
+    std::u16string caption(const form::ControlSpec &row) const
     {
-        const std::u16string caption =
-            static_cast<CaptionLabel *>(widget())->text().toStdU16String();
-        if (const form::ControlSpec *row = this->row())
-            return QString::fromStdU16String(form::accessibleName(*row, caption));
-        return QString::fromStdU16String(
-            form::accessibleText(form::ShownCaption::fromCaption(caption).text));
+        if (const CaptionLabel *label = this->label())
+            return label->text().toStdU16String();
+        if (const QPushButton *pushed = button())
+            return pushed->text().toStdU16String();
+        return row.caption;
     }
+
+    // Only for a control whose row is known.
+    form::AccessibleObject description() const
+    {
+        const form::ControlSpec &row = *this->row();
+        return form::accessibleObject(row, caption(row));
+    }
+
+    QString readerText() const { return row() ? qText(description().name) : QString(); }
 };
 
 // The notice: a notification of the application, as a desktop's are, not
@@ -175,7 +253,16 @@ private:
 class FormAccessible : public QAccessibleWidget
 {
 public:
-    explicit FormAccessible(QWidget *form) : QAccessibleWidget(form, QAccessible::Dialog) {}
+    explicit FormAccessible(QWidget *form)
+        : QAccessibleWidget(form, qtRole(form::accessibleWindow().role))
+    {}
+
+    QString text(QAccessible::Text kind) const override
+    {
+        if (kind == QAccessible::Name)
+            return qText(form::accessibleWindow().name);
+        return QAccessibleWidget::text(kind);
+    }
 
     int childCount() const override { return static_cast<int>(readingOrder().size()); }
 
@@ -213,12 +300,13 @@ QAccessibleInterface *createInterface(const QString &className, QObject *object)
     if (object->isWidgetType() && static_cast<QWidget *>(object)->isWindow() &&
         object->objectName() == QLatin1String(form::windowSpec().name))
         return new FormAccessible(static_cast<QWidget *>(object));
-    if (className == QLatin1String(CaptionLabel::staticMetaObject.className()))
-        return new CaptionLabelAccessible(static_cast<CaptionLabel *>(object));
     if (className == QLatin1String(AccessibleNotice::staticMetaObject.className()))
         return new NoticeAccessible(static_cast<AccessibleNotice *>(object));
-    if (className == QLatin1String(LineControl::staticMetaObject.className()))
-        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Separator);
+    // Each control of the window: a child widget of it (whose name, given
+    // once it is built, finds its row).
+    if (object->isWidgetType() && !static_cast<QWidget *>(object)->isWindow() && object->parent() &&
+        object->parent()->objectName() == QLatin1String(form::windowSpec().name))
+        return new ControlAccessible(static_cast<QWidget *>(object));
     return nullptr;
 }
 

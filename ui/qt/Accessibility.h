@@ -1,11 +1,9 @@
 #pragma once
 
-// What assistive technology is shown of the window, where Qt's defaults fall
-// short: a dialog with its children in the table's reading order, the frame
-// lines left out; caption labels named by their text as shown, single-spaced;
-// each instruction related to its button and the answer to Calculate, so that
-// a reader presenting the dialog reads the task statement alone. Installing
-// it more than once is harmless.
+// What assistive technology is shown of the window: the window and each of
+// its controls as form::AccessibleObject describes them, the window's
+// children in the table's reading order, the frame lines left out; caption
+// labels also readable as text. Installing it more than once is harmless.
 
 #include <QAccessible>
 #include <QObject>

@@ -108,11 +108,6 @@ void applyLooks(const form::ControlSpec &row, QWidget *widget)
     widget->setPalette(palette);
     if (row.font)
         widget->setFont(fontFromSpec(*row.font));
-    if (!row.accessibleName.empty())
-        widget->setAccessibleName(qText(form::accessibleName(row, row.caption)));
-    // A control starts with no description: only one that has some is told.
-    if (const std::u16string description = form::accessibleDescription(row); !description.empty())
-        widget->setAccessibleDescription(qText(description));
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "Form1.h"
 
-#include "AccessibleText.h"
+#include "AccessibleObject.h"
 #include "CaptionLayout.h"
 #include "ColumnLayout.h"
 #include "Contrast.h"
@@ -116,26 +116,44 @@ void appendShown(Element &node, const form::ShownCaption &shown, std::size_t fro
 // spaced, where its drawn lines are hidden from them.
 constexpr const char *kReadText = "whole";
 
-const char *tagFor(form::ControlKind kind)
+// What stands for each of the window's roles in the page: the element, its
+// ARIA role where the element's own is not it, and whether its text names
+// it. ARIA gives static text no value: the answer's value is read as its
+// text, which is its name. This table is all the view decides.
+struct PageRole
 {
-    switch (kind) {
-    case form::ControlKind::Button:
-        return "button";
-    case form::ControlKind::Image:
-        return "canvas";
-    case form::ControlKind::Label:
-    case form::ControlKind::Line:
+    const char *tag;
+    const char *role = nullptr;
+    bool namedByText = false;
+};
+
+constexpr PageRole pageRole(form::AccessibleRole role) noexcept
+{
+    switch (role) {
+    case form::AccessibleRole::Window:
+        return {"main"};
+    case form::AccessibleRole::PushButton:
+        return {"button"};
+    case form::AccessibleRole::StaticText:
+        return {"div", nullptr, true};
+    case form::AccessibleRole::Graphic:
+        return {"canvas", "img"};
+    case form::AccessibleRole::Separator:
         break;
     }
-    return "div";
+    return {"div"};
 }
+
+// A page is read in order, in its browse mode: each instruction is heard
+// just before its button.
+constexpr form::Reading kReading = form::Reading::InOrder;
 
 } // namespace
 
 Form1::Form1(int handle, calc::Calculation calculation,
              std::optional<form::DecimalSeparators> separators)
     : handle_(handle), separators_(std::move(separators)), model_(*this, std::move(calculation)),
-      root_("main", nullptr), announcer_("div", &root_)
+      root_(pageRole(form::accessibleWindow().role).tag, nullptr), announcer_("div", &root_)
 {}
 
 void Form1::open()
@@ -144,7 +162,7 @@ void Form1::open()
     root_.setAttribute("id", window.name);
     // The window is the page's content, its main landmark.
     root_.setAttribute("class", "window");
-    root_.setAttribute("aria-label", window.caption);
+    root_.setAttribute("aria-label", form::accessibleWindow().name);
     root_.setStyle("background-color", cssColour(window.background));
     // Headed by its title, for a reader that moves by headings; drawn
     // nowhere, as the window shows its title only in its frame.
@@ -226,7 +244,7 @@ void Form1::buildControls()
     }
     controls_.reserve(pageOrder.size());
     for (const form::ControlSpec *row : pageOrder)
-        controls_.push_back({row, Element(tagFor(row->kind), &root_)});
+        controls_.push_back({row, Element(pageRole(form::accessibleRole(row->kind)).tag, &root_)});
 
     for (Control &each : controls_) {
         const form::ControlSpec &row = *each.row;
@@ -239,12 +257,19 @@ void Form1::buildControls()
             node.setStyle("background-color", cssColour(*row.background));
         if (row.foreground)
             node.setStyle("color", cssColour(*row.foreground));
-        if (row.kind != form::ControlKind::Label)
-            node.setAttribute("aria-label", form::accessibleName(row, row.caption));
-        if (const std::u16string description =
-                form::accessibleDescription(row, form::Reading::InOrder);
-            !description.empty())
-            node.setAttribute("aria-description", description);
+        const form::AccessibleObject object = form::accessibleObject(row, row.caption, kReading);
+        const PageRole page = pageRole(object.role);
+        if (page.role)
+            node.setAttribute("role", page.role);
+        if (!page.namedByText)
+            node.setAttribute("aria-label", object.name);
+        // A label that describes is pointed at; any other description given.
+        if (object.describedBy)
+            node.setAttribute("aria-describedby", object.describedBy->name);
+        else if (!object.description.empty())
+            node.setAttribute("aria-description", object.description);
+        if (object.controls)
+            node.setAttribute("aria-controls", object.controls->name);
         if (!row.readingIndex)
             node.setAttribute("aria-hidden", "true");
         switch (row.kind) {
@@ -255,7 +280,6 @@ void Form1::buildControls()
         case form::ControlKind::Label:
             break;
         case form::ControlKind::Image:
-            node.setAttribute("role", "img");
             node.putPixels(art::formula.width, art::formula.height, art::formula.argb);
             break;
         case form::ControlKind::Line:
@@ -385,7 +409,7 @@ void Form1::draw(Control &each)
     // Read as one text, single-spaced; the drawn lines are for the eye only.
     Element whole("span", &node);
     whole.setAttribute("class", kReadText);
-    whole.appendText(form::accessibleName(row, each.caption));
+    whole.appendText(form::accessibleObject(row, each.caption, kReading).name);
 
     const int width = each.box.width;
     const double height = lineHeight(font.face) * scale;

@@ -1,7 +1,5 @@
 #include "ControlObject.h"
 
-#include "AccessibleText.h"
-#include "CaptionLayout.h"
 #include "FormObject.h"
 #include "WideText.h"
 
@@ -44,39 +42,32 @@ STDMETHODIMP ControlObject::accNavigate(LONG direction, VARIANT start, VARIANT *
         end);
 }
 
+form::AccessibleObject ControlObject::described() const
+{
+    return form::accessibleObject(row_, windowText(own_));
+}
+
 STDMETHODIMP ControlObject::get_accName(VARIANT child, BSTR *name)
 {
-    return own(child, name,
-               [&] { return giveText(api_, form::accessibleName(row_, windowText(own_)), name); });
+    return own(child, name, [&] { return giveText(api_, described().name, name); });
 }
 
 STDMETHODIMP ControlObject::get_accValue(VARIANT child, BSTR *value)
 {
-    // The answer is read as a value too, as a result field is.
-    return own(child, value, [&] {
-        if (row_.role != form::Role::Answer)
-            return S_FALSE;
-        return giveText(
-            api_, form::accessibleText(form::ShownCaption::fromCaption(windowText(own_)).text),
-            value);
-    });
+    return own(child, value, [&] { return giveText(api_, described().value, value); });
 }
 
 STDMETHODIMP ControlObject::get_accDescription(VARIANT child, BSTR *description)
 {
     return own(child, description,
-               [&] { return giveText(api_, form::accessibleDescription(row_), description); });
+               [&] { return giveText(api_, described().description, description); });
 }
 
 STDMETHODIMP ControlObject::get_accRole(VARIANT child, VARIANT *role)
 {
-    using enum form::ControlKind;
     return own(child, role, [&] {
         role->vt = VT_I4;
-        role->lVal = row_.kind == Button  ? ROLE_SYSTEM_PUSHBUTTON
-                     : row_.kind == Image ? ROLE_SYSTEM_GRAPHIC
-                     : row_.kind == Label ? ROLE_SYSTEM_STATICTEXT
-                                          : ROLE_SYSTEM_SEPARATOR;
+        role->lVal = msaaRole(described().role);
         return S_OK;
     });
 }

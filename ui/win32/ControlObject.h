@@ -1,12 +1,35 @@
 #pragma once
 
+#include "AccessibleObject.h"
 #include "DelegatingObject.h"
 #include "WindowTable.h"
 
+#include <oleacc.h>
+
 class FormObject;
 
-// One readable control: its standard object, named, described and given a
-// role as the table says.
+// MSAA's role for each of the window's: this table is all the view decides.
+// (MSAA has no relations: which label describes a button, and which control
+// Calculate changes, reach a reader as the description alone.)
+constexpr LONG msaaRole(form::AccessibleRole role) noexcept
+{
+    switch (role) {
+    case form::AccessibleRole::Window:
+        return ROLE_SYSTEM_DIALOG;
+    case form::AccessibleRole::PushButton:
+        return ROLE_SYSTEM_PUSHBUTTON;
+    case form::AccessibleRole::StaticText:
+        return ROLE_SYSTEM_STATICTEXT;
+    case form::AccessibleRole::Graphic:
+        return ROLE_SYSTEM_GRAPHIC;
+    case form::AccessibleRole::Separator:
+        break;
+    }
+    return ROLE_SYSTEM_SEPARATOR;
+}
+
+// One readable control: its standard object, with the role, name,
+// description and value form::AccessibleObject gives it.
 class ControlObject final : public DelegatingObject
 {
 public:
@@ -33,6 +56,9 @@ private:
     {
         return answer([&] { return isSelf(child) ? ask() : E_INVALIDARG; }, out);
     }
+
+    // What the control is to assistive technology, showing what it shows now.
+    form::AccessibleObject described() const;
 
     const form::ControlSpec &row_;
     FormObject *form_; // null once disconnected

@@ -65,6 +65,26 @@ STDMETHODIMP FormObject::get_accChild(VARIANT child, IDispatch **object)
         object);
 }
 
+STDMETHODIMP FormObject::get_accName(VARIANT child, BSTR *name)
+{
+    if (!isSelf(child))
+        return DelegatingObject::get_accName(child, name);
+    return answer([&] { return giveText(api_, form::accessibleWindow().name, name); }, name);
+}
+
+STDMETHODIMP FormObject::get_accRole(VARIANT child, VARIANT *role)
+{
+    if (!isSelf(child))
+        return DelegatingObject::get_accRole(child, role);
+    return answer(
+        [&] {
+            role->vt = VT_I4;
+            role->lVal = msaaRole(form::accessibleWindow().role);
+            return S_OK;
+        },
+        role);
+}
+
 STDMETHODIMP FormObject::accNavigate(LONG direction, VARIANT start, VARIANT *end)
 {
     return answer(

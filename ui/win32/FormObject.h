@@ -4,8 +4,9 @@
 
 #include <vector>
 
-// The window's client area: its children are the readable controls, in
-// reading order.
+// The window's client area, the window's own object to a reader: its role
+// and name as form::accessibleWindow() gives them; its children the readable
+// controls, in reading order.
 class FormObject final : public DelegatingObject
 {
 public:
@@ -25,6 +26,8 @@ public:
 
     STDMETHODIMP get_accChildCount(LONG *count) override;
     STDMETHODIMP get_accChild(VARIANT child, IDispatch **object) override;
+    STDMETHODIMP get_accName(VARIANT child, BSTR *name) override;
+    STDMETHODIMP get_accRole(VARIANT child, VARIANT *role) override;
     STDMETHODIMP accNavigate(LONG direction, VARIANT start, VARIANT *end) override;
     STDMETHODIMP accHitTest(LONG x, LONG y, VARIANT *hit) override;
     STDMETHODIMP get_accFocus(VARIANT *focus) override;
