@@ -60,6 +60,7 @@ private:
         UniqueBrush background; // the table's colour; null: the system's
         COLORREF backgroundColour;
         COLORREF ink;
+        UniqueBrush inkBrush; // a line's, in its ink
         std::optional<LabelLayout> label;
     };
 
@@ -71,6 +72,7 @@ private:
     void restoreFocus() const noexcept;
     Control *controlFor(HWND handle) noexcept;
     void drawLabel(Control &control, const DRAWITEMSTRUCT &item);
+    void drawButton(const Control &control, const DRAWITEMSTRUCT &item);
 
     void showCaption(const form::ControlSpec &row, std::u16string_view caption) override;
     void setInk(const form::ControlSpec &row, form::Rgb ink) override;
