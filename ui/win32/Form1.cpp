@@ -208,6 +208,12 @@ HWND Form1::control(const char *name) const noexcept
     return nullptr;
 }
 
+COLORREF Form1::ink(const char *name) const noexcept
+{
+    const auto found = std::ranges::find(controls_, control(name), &Control::handle);
+    return found != controls_.end() ? found->ink : 0;
+}
+
 HWND Form1::control(form::Role role) const noexcept
 {
     return control(form::controlWithRole(role).name);
@@ -242,7 +248,7 @@ void Form1::drawButton(const Control &control, const DRAWITEMSTRUCT &item)
             .font.get());
     SetBkMode(item.hDC, TRANSPARENT);
     SetTextColor(item.hDC, control.ink);
-    DrawTextW(item.hDC, wide(windowText(control.handle)).c_str(), -1, &box,
+    DrawTextW(item.hDC, wide(windowText(control.handle)), -1, &box,
               DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     if (item.itemState & ODS_FOCUS) {
         InflateRect(&box, -4, -4);

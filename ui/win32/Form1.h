@@ -43,6 +43,9 @@ public:
     HWND window() const noexcept { return window_.get(); }
     // A control by its name in the table, or nullptr.
     HWND control(const char *name) const noexcept;
+    // The ink the control `name` is drawn in (for tests: Wine's own buttons
+    // do not draw in the system's colours).
+    COLORREF ink(const char *name) const noexcept;
     // The control the program uses for `role`.
     HWND control(form::Role role) const noexcept;
 
