@@ -92,12 +92,17 @@ public:
     virtual void press(Press key) = 0;
     // The user's colour scheme changes to one with `text` as text colour.
     virtual void changeScheme(form::Rgb text) = 0;
+    // The system's buttons change to `text` on `face` (a driver whose
+    // platform will not be told so sets them through its view's test hooks).
+    virtual void changeButtonColours(form::Rgb text, form::Rgb face) = 0;
     // `error` leaves the window's code elsewhere than a click (a drawing, say).
     virtual void failElsewhere(std::exception_ptr error) = 0;
 
     virtual std::u16string answer() = 0;
     virtual form::Role focus() = 0;
-    virtual form::Rgb ink(const char *label) = 0;
+    // The ink of the control `name` as drawn: a label's or a button's text,
+    // a line itself.
+    virtual form::Rgb ink(const char *name) = 0;
     // What assistive technology was told, in order.
     virtual std::vector<std::u16string> announcements() = 0;
     // The message of each error box shown, in order.
@@ -371,11 +376,51 @@ TYPED_TEST_P(WindowConformance, AssistiveTechnologyReadsTheWindowInOrder)
     this->expectStillRunning(driver);
 }
 
+// The frame and the bands' borders are drawn in the scheme's text colour,
+// light or dark.
+TYPED_TEST_P(WindowConformance, TheLinesFollowTheScheme)
+{
+    TypeParam driver;
+    this->open(driver);
+    for (const form::Rgb scheme : {form::Rgb{255, 255, 255}, form::Rgb{0, 0, 139}}) {
+        SCOPED_TRACE(testing::Message()
+                     << int(scheme.red) << ',' << int(scheme.green) << ',' << int(scheme.blue));
+        driver.changeScheme(scheme);
+        for (const char *line : {"Line1", "Line2", "Line3", "Line4", "Line5", "Line6"})
+            EXPECT_EQ(driver.ink(line), scheme) << line;
+    }
+    this->expectStillRunning(driver);
+}
+
+// A button keeps the system's text where it reads on the system's face;
+// where it does not (white on light grey), its caption is drawn in black.
+TYPED_TEST_P(WindowConformance, AButtonsCaptionReadsOnItsFace)
+{
+    const struct
+    {
+        form::Rgb text, face, ink;
+    } rows[] = {
+        {{255, 255, 255}, {211, 211, 211}, {0, 0, 0}},
+        {{255, 255, 255}, {60, 60, 60}, {255, 255, 255}},
+        {{0, 0, 0}, {240, 240, 240}, {0, 0, 0}},
+    };
+    TypeParam driver;
+    this->open(driver);
+    for (const auto &[text, face, ink] : rows) {
+        SCOPED_TRACE(testing::Message() << int(text.red) << " on " << int(face.red));
+        driver.changeButtonColours(text, face);
+        EXPECT_EQ(driver.ink("Command1"), ink);
+        EXPECT_EQ(driver.ink("Command2"), ink);
+    }
+    this->expectStillRunning(driver);
+}
+
 REGISTER_TYPED_TEST_SUITE_P(WindowConformance, StartsWithTheInitialAnswerAndTheFocusOnCalculate,
                             EachAccessKeyPressesItsButton, EnterAndSpacePressTheFocusedButton,
                             CalculateWritesTheAnswerWithTheUsersSeparator, ExitEndsWithStatusZero,
                             AFailureIsReportedOnceWithStatusOne, ASecondFailureAddsNothing,
-                            TheBandsInkFollowsTheScheme, AssistiveTechnologyReadsTheWindowInOrder);
+                            TheBandsInkFollowsTheScheme, TheLinesFollowTheScheme,
+                            AButtonsCaptionReadsOnItsFace, AssistiveTechnologyReadsTheWindowInOrder);
 
 // A window that keeps the focus, as a desktop one does: Tab goes round.
 template <typename Driver> class KeptFocusConformance : public WindowConformance<Driver>

@@ -65,7 +65,7 @@ public:
         // A toolkit builds the captions from the table.
         for (const form::ControlSpec &row : form::controlSpecs())
             view_.captions[row.name] = row.caption;
-        model_->start({0, 0, 0});
+        model_->start(scheme_);
     }
     void click(form::Role button) override { model_->click(button); }
     void press(conformance::Press key) override
@@ -96,7 +96,17 @@ public:
             break;
         }
     }
-    void changeScheme(form::Rgb text) override { model_->schemeChanged(text); }
+    void changeScheme(form::Rgb text) override
+    {
+        scheme_.text = text;
+        model_->schemeChanged(scheme_);
+    }
+    void changeButtonColours(form::Rgb text, form::Rgb face) override
+    {
+        scheme_.buttonText = text;
+        scheme_.buttonFace = face;
+        model_->schemeChanged(scheme_);
+    }
     void failElsewhere(std::exception_ptr error) override { model_->reportError(error); }
 
     std::u16string answer() override
@@ -104,7 +114,7 @@ public:
         return view_.captions[form::controlWithRole(form::Role::Answer).name];
     }
     form::Role focus() override { return view_.focus; }
-    form::Rgb ink(const char *label) override { return view_.inks.at(label); }
+    form::Rgb ink(const char *name) override { return view_.inks.at(name); }
     std::vector<std::u16string> announcements() override { return view_.heard; }
     std::vector<std::u16string> errorBoxes() override { return view_.boxes; }
     std::optional<int> status() override { return view_.status; }
@@ -127,6 +137,8 @@ private:
     }
 
     FakeView view_;
+    // Black text, and Windows' default buttons.
+    form::SchemeColours scheme_{{0, 0, 0}, {0, 0, 0}, form::Rgb{240, 240, 240}};
     std::unique_ptr<form::WindowModel> model_;
 };
 
@@ -162,6 +174,15 @@ TEST(WindowModel, LinesStartByTheirAlignment)
     // Whole twips round as the Windows layout always did: toward zero.
     EXPECT_EQ(form::lineOffset(form::Alignment::Centre, 4455, 4000), 227);
     EXPECT_EQ(form::lineOffset(form::Alignment::Centre, 4455, 4600), -72);
+}
+
+// A browser whose button face is transparent tells no face: its text stays.
+TEST(WindowModel, AButtonOnAFaceNotKnownKeepsTheSystemsText)
+{
+    const form::ControlSpec &button = form::controlWithRole(form::Role::Calculate);
+    EXPECT_EQ(form::inkOf(button, {{0, 0, 0}, {255, 255, 255}}), (form::Rgb{255, 255, 255}));
+    EXPECT_EQ(form::inkOf(button, {{0, 0, 0}, {255, 255, 255}, form::Rgb{255, 255, 255}}),
+              (form::Rgb{0, 0, 0}));
 }
 
 TEST(WindowModel, TheFactorialIsTheWindowsOwn)

@@ -93,6 +93,16 @@ public:
             QApplication::setPalette(scheme);
         });
     }
+    // Qt is told: the application's palette changes.
+    void changeButtonColours(form::Rgb text, form::Rgb face) override
+    {
+        run([&] {
+            QPalette scheme = QApplication::palette();
+            scheme.setColor(QPalette::ButtonText, qColor(text));
+            scheme.setColor(QPalette::Button, qColor(face));
+            QApplication::setPalette(scheme);
+        });
+    }
     void failElsewhere(std::exception_ptr error) override
     {
         run([&] { dispatchEvent(form_.get(), [&] { std::rethrow_exception(error); }); });
@@ -107,9 +117,12 @@ public:
         const form::ControlSpec *row = form::findControl(focus->objectName().toStdString());
         return row ? row->role : form::Role::None;
     }
-    form::Rgb ink(const char *label) override
+    // The role each kind paints with: a line's is the label's.
+    form::Rgb ink(const char *name) override
     {
-        const QColor ink = form_->control(label)->palette().color(QPalette::WindowText);
+        const bool button = form::findControl(name)->kind == form::ControlKind::Button;
+        const QColor ink = form_->control(name)->palette().color(button ? QPalette::ButtonText
+                                                                        : QPalette::WindowText);
         return {static_cast<std::uint8_t>(ink.red()), static_cast<std::uint8_t>(ink.green()),
                 static_cast<std::uint8_t>(ink.blue())};
     }

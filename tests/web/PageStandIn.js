@@ -1,7 +1,8 @@
 // The page under Node for the window's tests: Debian's jsdom for the
 // document, and in it what a browser has and jsdom lacks, as far as the
 // window uses it: a canvas that measures every character 6 pixels wide, a
-// modal dialog, the colour scheme's text colour (which the test sets), and a
+// modal dialog, the colour scheme's text colour and the buttons' colours
+// (which the test sets; a button's text is the scheme's unless set), and a
 // window that stays open when the page closes it. A test may have the
 // canvas's measure fail, as a browser's script may. The page is never laid
 // out, so its size never changes. Set up before main runs,
@@ -16,8 +17,11 @@ Module.preRun = [function () {
     return window;
   }});
   window.matchMedia = function () { return scheme; };
-  window.getComputedStyle = function () {
-    return {color: Module.standIn.schemeText, backgroundColor: Module.standIn.buttonFace};
+  window.getComputedStyle = function (element) {
+    const standIn = Module.standIn;
+    const button = element && element.tagName === 'BUTTON' && standIn.buttonText;
+    return {color: button ? standIn.buttonText : standIn.schemeText,
+      backgroundColor: standIn.buttonFace};
   };
   window.HTMLCanvasElement.prototype.getContext = function () {
     return {

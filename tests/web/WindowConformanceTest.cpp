@@ -22,6 +22,8 @@ EM_JS(void, stand_in_reset, (), {
     delete document.documentElement.dataset.exitStatus;
     standIn.framed = false;
     standIn.schemeText = "rgb(0, 0, 0)";
+    standIn.buttonText = null;
+    standIn.buttonFace = "rgb(240, 240, 240)";
     standIn.measureFails = false;
     standIn.boxes = [];
     standIn.heard = [];
@@ -96,6 +98,16 @@ EM_JS(void, stand_in_scheme, (int red, int green, int blue), {
     standIn.scheme.dispatchEvent(new standIn.window.Event("change"));
 });
 
+// What the browser's buttons are drawn in, then the change of scheme that
+// comes with it.
+EM_JS(void, stand_in_buttons, (int text, int face), {
+    const standIn = Module.standIn;
+    const css = function(rgb) { return "rgb(" + (rgb >> 16) + ", " + ((rgb >> 8) & 255) + ", " + (rgb & 255) + ")"; };
+    standIn.buttonText = css(text);
+    standIn.buttonFace = css(face);
+    standIn.scheme.dispatchEvent(new standIn.window.Event("change"));
+});
+
 // Texts into `buffer` as UTF-16, each ended by a line feed; their length.
 EM_JS(int, stand_in_read, (int what, char16_t *buffer, int size), {
     const standIn = Module.standIn;
@@ -115,9 +127,12 @@ EM_JS(int, stand_in_read, (int what, char16_t *buffer, int size), {
     return Math.min(text.length, size - 1);
 });
 
-// The colour a label's text is drawn in as 0xRRGGBB; -1 where it has none.
+// The colour a label's or a button's text, or a line, is styled in as
+// 0xRRGGBB; -1 where it has none of its own.
 EM_JS(int, stand_in_ink, (const char *id), {
-    const rgb = document.getElementById(UTF8ToString(id)).style.color.match(/[0-9]+/g);
+    const element = document.getElementById(UTF8ToString(id));
+    const style = element.className === "line" ? element.style.backgroundColor : element.style.color;
+    const rgb = style.match(/[0-9]+/g);
     return rgb ? (rgb[0] << 16) | (rgb[1] << 8) | rgb[2] : -1;
 });
 
@@ -228,6 +243,13 @@ public:
         stand_in_scheme(text.red, text.green, text.blue);
         stand_in_settle();
     }
+    // Simulated: the stand-in's browser colours for buttons change.
+    void changeButtonColours(form::Rgb text, form::Rgb face) override
+    {
+        const auto rgb = [](form::Rgb c) { return c.red << 16 | c.green << 8 | c.blue; };
+        stand_in_buttons(rgb(text), rgb(face));
+        stand_in_settle();
+    }
     void failElsewhere(std::exception_ptr error) override
     {
         web::failWindow(window_, error);
@@ -246,11 +268,11 @@ public:
         const form::ControlSpec *row = form::findControl(name);
         return row ? row->role : form::Role::None;
     }
-    form::Rgb ink(const char *label) override
+    form::Rgb ink(const char *name) override
     {
-        const int rgb = stand_in_ink(label);
+        const int rgb = stand_in_ink(name);
         if (rgb < 0)
-            ADD_FAILURE() << label << " has no colour of its own";
+            ADD_FAILURE() << name << " has no colour of its own";
         return {std::uint8_t(rgb >> 16), std::uint8_t(rgb >> 8), std::uint8_t(rgb)};
     }
     std::vector<std::u16string> announcements() override { return read(Shown::Heard); }

@@ -136,33 +136,6 @@ TEST(Form1, EachWindowDrawsTheTablesColours)
     EXPECT_FALSE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
-// The lines are drawn in the scheme's text colour as it is, also after the
-// user changes the scheme.
-TEST(Form1, TheLinesFollowAChangeOfTheSchemesTextColour)
-{
-    const Form1 form(GetModuleHandleW(nullptr));
-    ShowWindow(form.window(), SW_SHOWNORMAL);
-    UpdateWindow(form.window());
-    const auto lineColour = [&] {
-        const HDC dc = GetDC(form.window());
-        const COLORREF colour = GetPixel(dc, 0, 100); // Line5, the left edge
-        ReleaseDC(form.window(), dc);
-        return colour;
-    };
-    const int element = COLOR_WINDOWTEXT;
-    const COLORREF before = GetSysColor(element);
-    ASSERT_EQ(lineColour(), before);
-    const COLORREF green = RGB(0, 128, 0);
-    ASSERT_TRUE(SetSysColors(1, &element, &green));
-    MSG message{};
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-        DispatchMessageW(&message);
-    UpdateWindow(form.window());
-    const COLORREF after = lineColour();
-    SetSysColors(1, &element, &before);
-    EXPECT_EQ(after, green);
-}
-
 TEST(Form1, TheFocusedControlIsKeptAcrossMinimizeAndRestore)
 {
     const Form1 form(GetModuleHandleW(nullptr));

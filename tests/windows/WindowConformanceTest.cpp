@@ -21,6 +21,7 @@
 namespace {
 
 constexpr int kSchemeText = COLOR_WINDOWTEXT;
+constexpr int kButtonColours[] = {COLOR_BTNTEXT, COLOR_BTNFACE};
 constexpr UINT_PTR kBoxWatch = 1;
 // Where a window keeps the driver that hears its announcements.
 constexpr wchar_t kDriverProperty[] = L"Win32Driver";
@@ -56,6 +57,9 @@ public:
         }
         if (GetSysColor(kSchemeText) != schemeBefore_)
             SetSysColors(1, &kSchemeText, &schemeBefore_);
+        if (GetSysColor(COLOR_BTNTEXT) != buttonsBefore_[0] ||
+            GetSysColor(COLOR_BTNFACE) != buttonsBefore_[1])
+            SetSysColors(2, kButtonColours, buttonsBefore_);
         CoUninitialize();
     }
     Win32Driver(const Win32Driver &) = delete;
@@ -112,6 +116,13 @@ public:
     void changeScheme(form::Rgb text) override
     {
         setScheme(colour(text));
+        settle();
+    }
+    // The system is told, as the user's settings would.
+    void changeButtonColours(form::Rgb text, form::Rgb face) override
+    {
+        const COLORREF colours[] = {colour(text), colour(face)};
+        SetSysColors(2, kButtonColours, colours);
         settle();
     }
     void failElsewhere(std::exception_ptr error) override
@@ -246,6 +257,7 @@ private:
     }
 
     const COLORREF schemeBefore_ = GetSysColor(kSchemeText);
+    const COLORREF buttonsBefore_[2] = {GetSysColor(COLOR_BTNTEXT), GetSysColor(COLOR_BTNFACE)};
     UniqueWindow watcher_;
     std::unique_ptr<std::remove_pointer_t<HWINEVENTHOOK>, decltype(&UnhookWinEvent)> hook_{
         nullptr, UnhookWinEvent};
@@ -258,8 +270,9 @@ private:
     std::optional<int> status_;
 };
 
-// The colour the label's text is drawn in on the screen: the commonest one
-// in its box other than its band's, the controls in front of it left out.
+// The colour the control is drawn in on the screen: the commonest one in its
+// box other than its band's, the controls in front of it left out; a line's
+// box is the line.
 form::Rgb Win32Driver::ink(const char *label)
 {
     const HWND window = form_->window();
@@ -279,6 +292,12 @@ form::Rgb Win32Driver::ink(const char *label)
     for (const form::ControlSpec &other : form::controlSpecs()) {
         if (other.order < row.order)
             inFront.push_back(boxOf(other));
+    }
+    // Wine draws its own buttons in its theme's colours, not the system's:
+    // a button's ink is the one the window keeps for it.
+    if (row.kind == form::ControlKind::Button) {
+        const COLORREF ink = form_->ink(label);
+        return {GetRValue(ink), GetGValue(ink), GetBValue(ink)};
     }
     const RECT box = boxOf(row);
     const std::unique_ptr<std::remove_pointer_t<HDC>, std::function<void(HDC)>> dc(

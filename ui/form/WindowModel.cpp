@@ -57,6 +57,22 @@ Rgb inkOf(const ControlSpec &row, Rgb schemeText) noexcept
     return row.background ? legibleInk(schemeText, *row.background) : schemeText;
 }
 
+Rgb inkOf(const ControlSpec &row, const SchemeColours &scheme) noexcept
+{
+    switch (row.kind) {
+    case ControlKind::Label:
+        return inkOf(row, scheme.text);
+    case ControlKind::Button:
+        // Some browsers' dark schemes put white captions on light grey faces.
+        return scheme.buttonFace ? legibleInk(scheme.buttonText, *scheme.buttonFace)
+                                 : scheme.buttonText;
+    case ControlKind::Line:
+    case ControlKind::Image:
+        break;
+    }
+    return scheme.text;
+}
+
 char16_t foldCase(char16_t letter) noexcept
 {
     if ((letter >= u'A' && letter <= u'Z') || (letter >= u'А' && letter <= u'Я'))
@@ -71,10 +87,10 @@ WindowModel::WindowModel(WindowView &view, calc::Calculation calculation)
       answer_(controlWithRole(Role::Answer).caption)
 {}
 
-void WindowModel::start(Rgb schemeText)
+void WindowModel::start(const SchemeColours &scheme)
 {
     surroundings_ = view_.surroundings();
-    schemeChanged(schemeText);
+    schemeChanged(scheme);
     // In a page the focus stays where the reader has it: taking it would
     // scroll a surrounding page to the window, and start a screen reader's
     // reading at the button instead of the task.
@@ -84,11 +100,11 @@ void WindowModel::start(Rgb schemeText)
         view_.setFocus(first, FocusReason::Start);
 }
 
-void WindowModel::schemeChanged(Rgb schemeText)
+void WindowModel::schemeChanged(const SchemeColours &scheme)
 {
     for (const ControlSpec &row : controlSpecs()) {
-        if (row.kind == ControlKind::Label)
-            view_.setInk(row, inkOf(row, schemeText));
+        if (row.kind != ControlKind::Image)
+            view_.setInk(row, inkOf(row, scheme));
     }
 }
 

@@ -32,6 +32,12 @@ std::u16string_view usableDecimalSeparator(const DecimalSeparators &offered) noe
 // elsewhere the scheme's.
 Rgb inkOf(const ControlSpec &row, Rgb schemeText) noexcept;
 
+// The ink of every kind of control under `scheme`: a label's as inkOf, a
+// line in the scheme's text colour, a button's caption in the system's
+// button text where that reads on the system's button face, else black or
+// white. (Pictures have none.)
+Rgb inkOf(const ControlSpec &row, const SchemeColours &scheme) noexcept;
+
 // Case folding for the access keys, which are Latin or Cyrillic letters.
 char16_t foldCase(char16_t letter) noexcept;
 
@@ -53,12 +59,11 @@ public:
     WindowModel(const WindowModel &) = delete;
     WindowModel &operator=(const WindowModel &) = delete;
 
-    // The window has opened, under a scheme with `schemeText` as text
-    // colour: the first button in tab order takes the focus, where the
-    // window keeps the focus.
-    void start(Rgb schemeText);
-    // The user's colour scheme now has `schemeText` as its text colour.
-    void schemeChanged(Rgb schemeText);
+    // The window has opened, under `scheme`: the first button in tab order
+    // takes the focus, where the window keeps the focus.
+    void start(const SchemeColours &scheme);
+    // The user's colour scheme is now `scheme`.
+    void schemeChanged(const SchemeColours &scheme);
 
     // A click on the control with `role`; a click elsewhere does nothing.
     void click(Role role);

@@ -6,6 +6,7 @@
 
 #include "WindowTable.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -39,12 +40,23 @@ struct Surroundings
     bool keepsFocus = true;
 };
 
+// The colours of the user's scheme that the window's ink depends on.
+struct SchemeColours
+{
+    Rgb text;       // labels' and windows' text
+    Rgb buttonText; // the system's text on buttons
+    // The system's button face; unset where the view cannot tell (a
+    // transparent one).
+    std::optional<Rgb> buttonFace = {};
+};
+
 class WindowView
 {
 public:
     // The control of `row` shows `caption` (with its "&" markers).
     virtual void showCaption(const ControlSpec &row, std::u16string_view caption) = 0;
-    // The text of the label of `row` is drawn in `ink`.
+    // The control of `row` is drawn in `ink`: a label's or a button's text,
+    // a line itself.
     virtual void setInk(const ControlSpec &row, Rgb ink) = 0;
     // The button with `role` takes the focus.
     virtual void setFocus(Role role, FocusReason reason) = 0;

@@ -37,12 +37,19 @@ QString qText(std::u16string_view text)
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// The text colour of the user's scheme, as a label has it.
-form::Rgb schemeText()
+form::Rgb rgb(const QColor &colour)
 {
-    const QColor text = QApplication::palette("QLabel").color(QPalette::WindowText);
-    return {static_cast<std::uint8_t>(text.red()), static_cast<std::uint8_t>(text.green()),
-            static_cast<std::uint8_t>(text.blue())};
+    return {static_cast<std::uint8_t>(colour.red()), static_cast<std::uint8_t>(colour.green()),
+            static_cast<std::uint8_t>(colour.blue())};
+}
+
+// The colours of the user's scheme: the text as a label has it, a button's
+// text and face as a button has them.
+form::SchemeColours schemeColours()
+{
+    const QPalette button = QApplication::palette("QPushButton");
+    return {rgb(QApplication::palette("QLabel").color(QPalette::WindowText)),
+            rgb(button.color(QPalette::ButtonText)), rgb(button.color(QPalette::Button))};
 }
 
 // The QFont for a font of the layout. A Windows face that Debian lacks is
@@ -136,7 +143,7 @@ Form1::Form1(calc::Calculation calculation, SeparatorQuery separators, QWidget *
 
     buildControls();
     answerNotice_ = new AccessibleNotice(this);
-    model_.start(schemeText());
+    model_.start(schemeColours());
 }
 
 void Form1::buildControls()
@@ -186,7 +193,7 @@ void Form1::changeEvent(QEvent *event)
             Qt::QueuedConnection);
     }
     if (event->type() == QEvent::PaletteChange)
-        dispatchEvent(this, [this] { model_.schemeChanged(schemeText()); });
+        dispatchEvent(this, [this] { model_.schemeChanged(schemeColours()); });
     QWidget::changeEvent(event);
 }
 
@@ -219,7 +226,9 @@ void Form1::setInk(const form::ControlSpec &row, form::Rgb ink)
     // (The window's own palette is set before its controls exist.)
     if (QWidget *widget = control(row.name)) {
         QPalette palette = widget->palette();
-        palette.setColor(QPalette::WindowText, qColor(ink));
+        palette.setColor(row.kind == form::ControlKind::Button ? QPalette::ButtonText
+                                                               : QPalette::WindowText,
+                         qColor(ink));
         widget->setPalette(palette);
     }
 }

@@ -180,8 +180,7 @@ void Form1::open()
     arrangement_ = wantedArrangement();
     arrange();
     root_.show();
-    model_.start(schemeTextColour());
-    mendButtonInk();
+    model_.start(schemeColours());
     watchSize(handle_, Event::Resized);
     listenToPage(handle_, root_);
 }
@@ -306,8 +305,7 @@ void Form1::handle(Event event, int node)
         }
         break;
     case Event::SchemeChanged:
-        model_.schemeChanged(schemeTextColour());
-        mendButtonInk();
+        model_.schemeChanged(schemeColours());
         break;
     case Event::ErrorBoxClosed:
         model_.errorBoxClosed();
@@ -429,27 +427,28 @@ void Form1::draw(Control &each)
     }
 }
 
-// The buttons take the browser's colours for buttons, which in one engine's
-// dark scheme put white text on light grey: there the caption is drawn in
-// what reads on that grey, as the labels' text is on their bands.
-void Form1::mendButtonInk()
+// The buttons' colours are the browser's for buttons, which in one engine's
+// dark scheme put white text on light grey: read off a button with no ink
+// of the window's, for the model to decide on.
+form::SchemeColours Form1::schemeColours()
 {
+    form::SchemeColours scheme{schemeTextColour(), schemeTextColour()};
     for (Control &each : controls_) {
         if (each.row->kind != form::ControlKind::Button)
             continue;
         each.element.setStyle("color", u"");
-        const std::optional<form::Rgb> text = each.element.colour(false);
-        const std::optional<form::Rgb> face = each.element.colour(true);
-        if (!text || !face)
-            continue;
-        if (const form::Rgb ink = form::legibleInk(*text, *face); ink != *text)
-            each.element.setStyle("color", cssColour(ink));
+        if (const std::optional<form::Rgb> text = each.element.colour(false))
+            scheme.buttonText = *text;
+        scheme.buttonFace = each.element.colour(true);
     }
+    return scheme;
 }
 
 void Form1::setInk(const form::ControlSpec &row, form::Rgb ink)
 {
-    control(row).element.setStyle("color", cssColour(ink));
+    // A line is a box filled with its ink.
+    control(row).element.setStyle(
+        row.kind == form::ControlKind::Line ? "background-color" : "color", cssColour(ink));
 }
 
 void Form1::setFocus(form::Role role, form::FocusReason reason)

@@ -73,7 +73,7 @@ private:
                                            std::u16string_view caption, int width) const;
     int labelHeight(const form::ControlSpec &row, std::u16string_view caption, int width) const;
     void draw(Control &each);
-    void mendButtonInk();
+    form::SchemeColours schemeColours();
 
     void showCaption(const form::ControlSpec &row, std::u16string_view caption) override;
     void setInk(const form::ControlSpec &row, form::Rgb ink) override;

@@ -17,11 +17,17 @@ COLORREF colour(form::Rgb rgb) noexcept
     return RGB(rgb.red, rgb.green, rgb.blue);
 }
 
-// The text colour of the user's scheme.
-form::Rgb schemeText() noexcept
+form::Rgb systemColour(int index) noexcept
 {
-    const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
-    return {GetRValue(text), GetGValue(text), GetBValue(text)};
+    const COLORREF system = GetSysColor(index);
+    return {GetRValue(system), GetGValue(system), GetBValue(system)};
+}
+
+// The colours of the user's scheme that the window's ink depends on.
+form::SchemeColours schemeColours() noexcept
+{
+    return {systemColour(COLOR_WINDOWTEXT), systemColour(COLOR_BTNTEXT),
+            systemColour(COLOR_BTNFACE)};
 }
 
 // The picture stretched to fill `width` x `height`, each pixel taken from
@@ -111,7 +117,7 @@ Form1::Form1(HINSTANCE instance, calc::Calculation calculation, SeparatorQuery s
     for (const Control &control : controls_)
         controls.push_back({control.row, control.handle});
     accessibility_ = std::make_unique<WindowAccessibility>(window_.get(), controls);
-    model_.start(schemeText());
+    model_.start(schemeColours());
 }
 
 void Form1::createWindow(HINSTANCE instance)
@@ -141,7 +147,7 @@ void Form1::buildControls(HINSTANCE instance)
 
         const wchar_t *windowClass = L"STATIC";
         DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
-        Control control{&row, nullptr, {}, 0, 0, std::nullopt};
+        Control control{&row, nullptr, {}, 0, 0, {}, std::nullopt};
         switch (row.kind) {
         case form::ControlKind::Button:
             windowClass = L"BUTTON";
@@ -159,8 +165,8 @@ void Form1::buildControls(HINSTANCE instance)
             style |= SS_BITMAP;
             break;
         case form::ControlKind::Line:
-            // The line is the control's own background, in the scheme's
-            // text colour (WM_CTLCOLORSTATIC).
+            // The line is the control's own background, in its ink
+            // (WM_CTLCOLORSTATIC).
             break;
         }
         if (row.background) {
@@ -202,6 +208,12 @@ HWND Form1::control(const char *name) const noexcept
     return nullptr;
 }
 
+COLORREF Form1::ink(const char *name) const noexcept
+{
+    const auto found = std::ranges::find(controls_, control(name), &Control::handle);
+    return found != controls_.end() ? found->ink : 0;
+}
+
 HWND Form1::control(form::Role role) const noexcept
 {
     return control(form::controlWithRole(role).name);
@@ -223,6 +235,27 @@ void Form1::drawLabel(Control &control, const DRAWITEMSTRUCT &item)
     control.label->draw(item.hDC, item.rcItem, band, control.ink);
 }
 
+// Only a button whose caption would not read in the system's text: a frame
+// as the system draws one, the caption in its ink.
+void Form1::drawButton(const Control &control, const DRAWITEMSTRUCT &item)
+{
+    RECT box = item.rcItem;
+    DrawFrameControl(item.hDC, &box, DFC_BUTTON,
+                     DFCS_BUTTONPUSH | (item.itemState & ODS_SELECTED ? DFCS_PUSHED : 0));
+    const Selection font(
+        item.hDC,
+        fonts_.font(control.row->font ? *control.row->font : form::windowSpec().font, dpi_)
+            .font.get());
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, control.ink);
+    DrawTextW(item.hDC, wide(windowText(control.handle)), -1, &box,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    if (item.itemState & ODS_FOCUS) {
+        InflateRect(&box, -4, -4);
+        DrawFocusRect(item.hDC, &box);
+    }
+}
+
 void Form1::keepFocus() noexcept
 {
     if (const HWND focus = GetFocus(); focus && IsChild(window_.get(), focus))
@@ -242,10 +275,28 @@ void Form1::showCaption(const form::ControlSpec &row, std::u16string_view captio
 
 void Form1::setInk(const form::ControlSpec &row, form::Rgb ink)
 {
-    if (Control *label = controlFor(control(row.name))) {
-        label->ink = colour(ink);
-        InvalidateRect(label->handle, nullptr, FALSE);
+    Control *each = controlFor(control(row.name));
+    if (!each)
+        return;
+    each->ink = colour(ink);
+    switch (row.kind) {
+    case form::ControlKind::Line:
+        each->inkBrush.reset(created(CreateSolidBrush(each->ink), "line brush"));
+        break;
+    case form::ControlKind::Button: {
+        // The system's own button wherever its text is the ink.
+        const LONG_PTR style = GetWindowLongPtrW(each->handle, GWL_STYLE);
+        const LONG_PTR type =
+            each->ink == GetSysColor(COLOR_BTNTEXT) ? BS_PUSHBUTTON : BS_OWNERDRAW;
+        if ((style & BS_TYPEMASK) != type)
+            SendMessageW(each->handle, BM_SETSTYLE, (style & ~BS_TYPEMASK) | type, FALSE);
+        break;
     }
+    case form::ControlKind::Label:
+    case form::ControlKind::Image:
+        break;
+    }
+    InvalidateRect(each->handle, nullptr, TRUE);
 }
 
 void Form1::setFocus(form::Role role, form::FocusReason)
@@ -365,31 +416,34 @@ LRESULT Form1::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
                 SetBkColor(reinterpret_cast<HDC>(wParam), control->backgroundColour);
                 return reinterpret_cast<LRESULT>(control->background.get());
             }
-            // A line in the scheme's text colour as it is now: the system's
-            // own brush follows a change of scheme.
-            if (control->row->kind == form::ControlKind::Line) {
-                SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOWTEXT));
-                return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOWTEXT));
+            if (control->inkBrush) {
+                SetBkColor(reinterpret_cast<HDC>(wParam), control->ink);
+                return reinterpret_cast<LRESULT>(control->inkBrush.get());
             }
         }
         break;
     case WM_SYSCOLORCHANGE:
     case WM_SETTINGCHANGE:
-        // The common controls hear of it only from their window; the lines
-        // read the new colours as they are drawn again.
+        // The common controls hear of it only from their window; the model
+        // gives every control its ink again.
         for (const Control &control : controls_)
             SendMessageW(control.handle, message, wParam, lParam);
-        model_.schemeChanged(schemeText());
+        model_.schemeChanged(schemeColours());
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
         return 0;
-    case WM_DRAWITEM:
-        if (Control *control =
-                controlFor(reinterpret_cast<const DRAWITEMSTRUCT *>(lParam)->hwndItem);
-            control && control->label) {
-            drawLabel(*control, *reinterpret_cast<const DRAWITEMSTRUCT *>(lParam));
+    case WM_DRAWITEM: {
+        const auto &item = *reinterpret_cast<const DRAWITEMSTRUCT *>(lParam);
+        if (Control *control = controlFor(item.hwndItem); control && control->label) {
+            drawLabel(*control, item);
+            return TRUE;
+        }
+        if (const Control *control = controlFor(item.hwndItem);
+            control && control->row->kind == form::ControlKind::Button) {
+            drawButton(*control, item);
             return TRUE;
         }
         break;
+    }
     case WM_DESTROY:
         // Only the program's own flow gets here (Exit, the close box, a
         // reported error): a Form1 that is destroyed detaches first.

@@ -43,6 +43,9 @@ public:
     HWND window() const noexcept { return window_.get(); }
     // A control by its name in the table, or nullptr.
     HWND control(const char *name) const noexcept;
+    // The ink the control `name` is drawn in (for tests: Wine's own buttons
+    // do not draw in the system's colours).
+    COLORREF ink(const char *name) const noexcept;
     // The control the program uses for `role`.
     HWND control(form::Role role) const noexcept;
 
@@ -60,6 +63,7 @@ private:
         UniqueBrush background; // the table's colour; null: the system's
         COLORREF backgroundColour;
         COLORREF ink;
+        UniqueBrush inkBrush; // a line's, in its ink
         std::optional<LabelLayout> label;
     };
 
@@ -71,6 +75,7 @@ private:
     void restoreFocus() const noexcept;
     Control *controlFor(HWND handle) noexcept;
     void drawLabel(Control &control, const DRAWITEMSTRUCT &item);
+    void drawButton(const Control &control, const DRAWITEMSTRUCT &item);
 
     void showCaption(const form::ControlSpec &row, std::u16string_view caption) override;
     void setInk(const form::ControlSpec &row, form::Rgb ink) override;
