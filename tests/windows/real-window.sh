@@ -26,10 +26,21 @@ case "$scenario" in dpi-192) dpi=192 ;; labels-144) dpi=144 ;; esac
 [ "$dpi" -gt 96 ] && export X_SESSION_SCREEN=1280x1024x24
 start_session
 processes_below >"$work/processes.before"
-# A Russian keyboard, for Wine to take its layout from: Alt+ы is then the
-# key a Russian user presses.
+# The prefix's first start, its errors kept for the report. Tried twice: a
+# first start that fails on a loaded machine says why and is not the program's
+# fault; a second failure is.
+boot_prefix() {
+    WINEDEBUG=err+all "$wine_run" "$arch" wineboot -i >"$work/wineboot.log" 2>&1
+}
+if ! boot_prefix; then
+    echo "the prefix's first start failed: $(tail -5 "$work/wineboot.log")" >&2
+    end_wine
+    boot_prefix || fail "no Wine prefix: $(tail -5 "$work/wineboot.log")"
+fi
+# A Russian keyboard, for Wine to take its layout from as the program starts:
+# Alt+ы is then the key a Russian user presses. Set once the prefix's own
+# processes are up, so none of them reads a keymap still changing.
 case "$scenario" in alt-* | plain-yeru) setxkbmap ru || fail "setxkbmap failed" ;; esac
-"$wine_run" "$arch" wineboot -i >/dev/null 2>&1 || fail "no Wine prefix"
 if [ "$dpi" -ne 96 ]; then
     "$wine_run" "$arch" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f \
         >/dev/null 2>&1 || fail "could not set the DPI"
