@@ -62,6 +62,21 @@ inline void PrintTo(const Accessible &object, std::ostream *out)
          << utf8(object.description) << " | " << utf8(object.value) << "}";
 }
 
+// A control where the view placed it, in pixels at 96 dpi.
+struct Placed
+{
+    std::string name;
+    form::PixelRect box;
+
+    friend bool operator==(const Placed &, const Placed &) = default;
+};
+
+inline void PrintTo(const Placed &placed, std::ostream *out)
+{
+    *out << "\n    {" << placed.name << " " << placed.box.left << ',' << placed.box.top << ' '
+         << placed.box.width << 'x' << placed.box.height << "}";
+}
+
 // A key as the user presses it: Alt goes with `letter`.
 struct Press
 {
@@ -103,6 +118,13 @@ public:
     // The ink of the control `name` as drawn: a label's or a button's text,
     // a line itself.
     virtual form::Rgb ink(const char *name) = 0;
+    // The window's client area as "Form1", then each control, front to back
+    // as the view stacks them.
+    virtual std::vector<Placed> placed() = 0;
+    // The colour the view paints `name`'s box in ("Form1": the window's
+    // own), seen three pixels in from the box's bottom right corner, where
+    // no text and nothing in front of it stands.
+    virtual form::Rgb background(const char *name) = 0;
     // What assistive technology was told, in order.
     virtual std::vector<std::u16string> announcements() = 0;
     // The message of each error box shown, in order.
@@ -353,6 +375,35 @@ TYPED_TEST_P(WindowConformance, TheBandsInkFollowsTheScheme)
     this->expectStillRunning(driver);
 }
 
+// Every row a control where the table puts it, the first row in front, and
+// the window and the bands in their colours.
+TYPED_TEST_P(WindowConformance, EveryRowStandsInItsPlaceAndColour)
+{
+    const std::vector<Placed> front_to_back = {
+        {"Form1", {0, 0, 409, 185}},     {"Command2", {312, 144, 89, 33}},
+        {"Command1", {312, 96, 89, 33}}, {"Image1", {280, 0, 77, 45}},
+        {"Line6", {408, 0, 1, 185}},     {"Line5", {0, 0, 1, 185}},
+        {"Line4", {0, 184, 409, 1}},     {"Line3", {0, 136, 409, 1}},
+        {"Line2", {0, 88, 409, 1}},      {"Line1", {0, 0, 409, 1}},
+        {"Label2", {8, 88, 297, 33}},    {"Label3", {8, 144, 297, 33}},
+        {"Label4", {8, 120, 297, 17}},   {"Label1", {8, 8, 393, 81}},
+    };
+    const struct
+    {
+        const char *name;
+        form::Rgb colour;
+    } colours[] = {
+        {"Form1", {0, 0, 255}},      {"Label1", {255, 255, 0}}, {"Label2", {255, 0, 255}},
+        {"Label3", {255, 255, 255}}, {"Label4", {0, 0, 0}},
+    };
+    TypeParam driver;
+    this->open(driver);
+    EXPECT_EQ(driver.placed(), front_to_back);
+    for (const auto &[name, colour] : colours)
+        EXPECT_EQ(driver.background(name), colour) << name;
+    this->expectStillRunning(driver);
+}
+
 // What a screen reader reads, in its order: the lines left out, the
 // answer's text as its name and its value, before Calculate and after each.
 TYPED_TEST_P(WindowConformance, AssistiveTechnologyReadsTheWindowInOrder)
@@ -420,7 +471,8 @@ REGISTER_TYPED_TEST_SUITE_P(WindowConformance, StartsWithTheInitialAnswerAndTheF
                             CalculateWritesTheAnswerWithTheUsersSeparator, ExitEndsWithStatusZero,
                             AFailureIsReportedOnceWithStatusOne, ASecondFailureAddsNothing,
                             TheBandsInkFollowsTheScheme, TheLinesFollowTheScheme,
-                            AButtonsCaptionReadsOnItsFace, AssistiveTechnologyReadsTheWindowInOrder);
+                            AButtonsCaptionReadsOnItsFace, EveryRowStandsInItsPlaceAndColour,
+                            AssistiveTechnologyReadsTheWindowInOrder);
 
 // A window that keeps the focus, as a desktop one does: Tab goes round.
 template <typename Driver> class KeptFocusConformance : public WindowConformance<Driver>

@@ -115,6 +115,20 @@ public:
     }
     form::Role focus() override { return view_.focus; }
     form::Rgb ink(const char *name) override { return view_.inks.at(name); }
+    // A toolkit places and paints each row as the table says.
+    std::vector<conformance::Placed> placed() override
+    {
+        const form::PixelRect client = form::pixelsFromTwips(form::windowSpec().clientArea);
+        std::vector<conformance::Placed> placed{{"Form1", {0, 0, client.width, client.height}}};
+        for (const form::ControlSpec &row : form::controlSpecs())
+            placed.push_back({row.name, form::pixelBox(row)});
+        return placed;
+    }
+    form::Rgb background(const char *name) override
+    {
+        const form::ControlSpec *row = form::findControl(name);
+        return row ? row->background.value() : form::windowSpec().background;
+    }
     std::vector<std::u16string> announcements() override { return view_.heard; }
     std::vector<std::u16string> errorBoxes() override { return view_.boxes; }
     std::optional<int> status() override { return view_.status; }

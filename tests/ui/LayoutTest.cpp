@@ -186,22 +186,6 @@ TEST(Window, FixedClientAreaAtItsStoredPlace)
     EXPECT_TRUE(form.windowFlags() & Qt::WindowCloseButtonHint);
 }
 
-TEST(Window, EveryRowBecomesANamedControlInDrawingOrder)
-{
-    const Form1 form;
-    // Qt stacks children back to front; the table runs front to back.
-    QStringList backToFront;
-    for (QObject *child : form.children()) {
-        if (child->isWidgetType())
-            backToFront.prepend(child->objectName());
-    }
-    QStringList tableOrder;
-    for (const form::ControlSpec &control : form::controlSpecs())
-        tableOrder.append(QString::fromLatin1(control.name));
-    EXPECT_EQ(backToFront, tableOrder);
-    EXPECT_EQ(tableOrder.size(), 13);
-}
-
 // Where Tab goes is the conformance suite's; that no other control can
 // take the focus is the toolkit's own.
 TEST(Keyboard, OnlyTheTwoButtonsTakeTheFocus)

@@ -96,25 +96,6 @@ TEST(Pixels, ClientAreaSizeAtTheScreensScale)
     EXPECT_EQ(form.size(), QSize(409, 185));
 }
 
-TEST(Pixels, BandColours)
-{
-    Form1 form;
-    const Grab grab(form);
-    expectProbes(grab, {
-                           {4, 50, kBlue, "window, left of the task"},
-                           {404, 50, kBlue, "window, right of the task"},
-                           {308, 110, kBlue, "window, beside Calculate"},
-                           {150, 140, kBlue, "window, above the exit instruction"},
-                           {150, 180, kBlue, "window, below the exit instruction"},
-                           {395, 85, kYellow, "task statement"},
-                           {20, 12, kYellow, "task statement, top left"},
-                           {290, 118, kMagenta, "calculate instruction"},
-                           {290, 174, kWhite, "exit instruction"},
-                           {20, 128, kBlack, "answer band, left"},
-                           {290, 130, kBlack, "answer band, right"},
-                       });
-}
-
 TEST(Pixels, SixFrameLinesOnTheirExactRowsAndColumns)
 {
     Form1 form;

@@ -11,6 +11,7 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
+#include <QImage>
 #include <QPalette>
 #include <QTest>
 #include <QTimer>
@@ -125,6 +126,32 @@ public:
                                                                         : QPalette::WindowText);
         return {static_cast<std::uint8_t>(ink.red()), static_cast<std::uint8_t>(ink.green()),
                 static_cast<std::uint8_t>(ink.blue())};
+    }
+    // Qt keeps a parent's children back to front.
+    std::vector<conformance::Placed> placed() override
+    {
+        std::vector<conformance::Placed> placed;
+        for (QObject *child : form_->children()) {
+            if (const auto *widget = qobject_cast<QWidget *>(child)) {
+                const QRect box = widget->geometry();
+                placed.insert(placed.begin(), {widget->objectName().toStdString(),
+                                               {box.x(), box.y(), box.width(), box.height()}});
+            }
+        }
+        placed.insert(placed.begin(), {"Form1", {0, 0, form_->width(), form_->height()}});
+        return placed;
+    }
+    // From the window as it draws itself.
+    form::Rgb background(const char *name) override
+    {
+        const QRect box =
+            std::string_view(name) == "Form1" ? form_->rect() : form_->control(name)->geometry();
+        const QImage image = form_->grab().toImage();
+        const qreal scale = image.devicePixelRatio();
+        const QColor colour =
+            image.pixelColor(int((box.right() - 2) * scale), int((box.bottom() - 2) * scale));
+        return {std::uint8_t(colour.red()), std::uint8_t(colour.green()),
+                std::uint8_t(colour.blue())};
     }
     std::vector<std::u16string> announcements() override { return heard_; }
     std::vector<std::u16string> errorBoxes() override

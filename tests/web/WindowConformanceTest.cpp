@@ -7,6 +7,7 @@
 
 #include <emscripten/emscripten.h>
 #include <gtest/gtest.h>
+#include <sstream>
 
 // (JavaScript, which the C++ formatter would break.)
 // clang-format off
@@ -122,6 +123,20 @@ EM_JS(int, stand_in_read, (int what, char16_t *buffer, int size), {
         lines = standIn.heard;
     else if (what === 3 && document.activeElement)
         lines = [document.activeElement.id];
+    else if (what === 4) {
+        /* The window, then its controls front to back: "name left top width height". */
+        const form = document.getElementById("Form1");
+        const number = function(length) { return parseFloat(length) || 0; };
+        const controls = Array.from(form.children).filter(function(element) {
+            return element.style.zIndex !== "";
+        });
+        controls.sort(function(a, b) { return number(b.style.zIndex) - number(a.style.zIndex); });
+        lines = ["Form1 0 0 " + number(form.style.width) + " " + number(form.style.height)].concat(
+            controls.map(function(element) {
+                return [element.id, number(element.style.left), number(element.style.top),
+                        number(element.style.width), number(element.style.height)].join(" ");
+            }));
+    }
     const text = lines.map(function(line) { return line + "\n"; }).join("");
     stringToUTF16(text, buffer, 2 * size);
     return Math.min(text.length, size - 1);
@@ -133,6 +148,12 @@ EM_JS(int, stand_in_ink, (const char *id), {
     const element = document.getElementById(UTF8ToString(id));
     const style = element.className === "line" ? element.style.backgroundColor : element.style.color;
     const rgb = style.match(/[0-9]+/g);
+    return rgb ? (rgb[0] << 16) | (rgb[1] << 8) | rgb[2] : -1;
+});
+
+// The colour an element's box is styled in as 0xRRGGBB; -1 where it has none.
+EM_JS(int, stand_in_background, (const char *id), {
+    const rgb = document.getElementById(UTF8ToString(id)).style.backgroundColor.match(/[0-9]+/g);
     return rgb ? (rgb[0] << 16) | (rgb[1] << 8) | rgb[2] : -1;
 });
 
@@ -191,6 +212,7 @@ enum class Shown
     ErrorBoxes,
     Heard,
     FocusedId,
+    Placed,
 };
 
 std::vector<std::u16string> read(Shown what)
@@ -273,6 +295,26 @@ public:
         const int rgb = stand_in_ink(name);
         if (rgb < 0)
             ADD_FAILURE() << name << " has no colour of its own";
+        return {std::uint8_t(rgb >> 16), std::uint8_t(rgb >> 8), std::uint8_t(rgb)};
+    }
+    // As the page styles them: jsdom lays nothing out.
+    std::vector<conformance::Placed> placed() override
+    {
+        std::vector<conformance::Placed> placed;
+        for (const std::u16string &line : read(Shown::Placed)) {
+            std::istringstream fields(std::string(line.begin(), line.end()));
+            conformance::Placed each;
+            fields >> each.name >> each.box.left >> each.box.top >> each.box.width >>
+                each.box.height;
+            placed.push_back(each);
+        }
+        return placed;
+    }
+    form::Rgb background(const char *name) override
+    {
+        const int rgb = stand_in_background(name);
+        if (rgb < 0)
+            ADD_FAILURE() << name << " has no background of its own";
         return {std::uint8_t(rgb >> 16), std::uint8_t(rgb >> 8), std::uint8_t(rgb)};
     }
     std::vector<std::u16string> announcements() override { return read(Shown::Heard); }

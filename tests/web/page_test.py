@@ -40,8 +40,6 @@ BOXES = {
     'Label2': (8, 88, 297, 33), 'Label3': (8, 144, 297, 33), 'Label4': (8, 120, 297, 17),
     'Label1': (8, 8, 393, 81),
 }
-DRAWING_ORDER = ['Command2', 'Command1', 'Image1', 'Line6', 'Line5', 'Line4', 'Line3', 'Line2',
-                 'Line1', 'Label2', 'Label3', 'Label4', 'Label1']  # front to back
 # The lines the desktop programs show, every run of spaces kept (shared with
 # the other engines' tests).
 LINES = json.loads((pathlib.Path(__file__).parent / 'lines.json').read_text(encoding='utf-8'))
@@ -177,31 +175,16 @@ class BrowserTest(unittest.TestCase):
 
 
 class Window(BrowserTest):
-    def test_each_control_stands_where_the_table_puts_it(self):
-        for name, box in BOXES.items():
-            self.assertEqual(self.browser.box(name), box, name)
-
-    def test_controls_are_drawn_in_the_tables_order(self):
-        # Where two controls overlap, the one nearer the front is hit.
-        z = {name: int(self.browser.js(
-            "return getComputedStyle(document.getElementById(arguments[0])).zIndex", name))
-            for name in DRAWING_ORDER}
-        self.assertEqual(sorted(DRAWING_ORDER, key=lambda name: -z[name]), DRAWING_ORDER)
+    # Where each control stands and its colours are the conformance suite's;
+    # here, what only a browser's own layout and fonts show.
+    def test_where_controls_overlap_the_one_nearer_the_front_is_hit(self):
         hit = "return document.elementFromPoint(arguments[0], arguments[1]).closest('[id]').id"
         self.assertEqual(self.browser.js(hit, 300, 20), 'Image1')  # over Label1
         self.assertEqual(self.browser.js(hit, 100, 88), 'Line2')   # over Label2
         self.assertEqual(self.browser.js(hit, 100, 120.5), 'Label2')  # over Label4
 
-    def test_colours_and_faces(self):
+    def test_faces(self):
         style = "return getComputedStyle(document.getElementById(arguments[0]))[arguments[1]]"
-        backgrounds = {'Form1': 'rgb(0, 0, 255)', 'Label1': 'rgb(255, 255, 0)',
-                       'Label2': 'rgb(255, 0, 255)', 'Label3': 'rgb(255, 255, 255)',
-                       'Label4': 'rgb(0, 0, 0)', 'Line1': 'rgb(0, 0, 0)'}
-        for name, colour in backgrounds.items():
-            self.assertEqual(self.browser.js(style, name, 'backgroundColor'), colour, name)
-        for name in ('Label1', 'Label2', 'Label3'):
-            self.assertEqual(self.browser.js(style, name, 'color'), 'rgb(0, 0, 0)', name)
-        self.assertEqual(self.browser.js(style, 'Label4', 'color'), 'rgb(255, 255, 255)')
         self.assertTrue(self.browser.js(style, 'Label1', 'fontFamily')
                         .startswith('"Liberation Sans Narrow"'))
         self.assertEqual(self.browser.js(style, 'Label4', 'fontWeight'), '700')

@@ -66,71 +66,16 @@ TEST(Form1, EveryRowIsAControlWithItsCaption)
     }
 }
 
-// Where each control stands at 96 dpi and which is in front, read back
-// through the Win32 API: front to back as the table's rows run.
-TEST(Form1, PlacesAndStackingAt96Dpi)
+// A window's end, the first of two made one after the other, asks no loop
+// to quit: the program ends through the model alone. (That the second one
+// draws with brushes of its own is the conformance suite's, whose windows
+// all live in one process.)
+TEST(Form1, AWindowsEndAsksNoLoopToQuit)
 {
-    const struct
-    {
-        const char *name;
-        form::PixelRect box;
-    } expected[] = {
-        {"Command2", {312, 144, 89, 33}}, {"Command1", {312, 96, 89, 33}},
-        {"Image1", {280, 0, 77, 45}},     {"Line6", {408, 0, 1, 185}},
-        {"Line5", {0, 0, 1, 185}},        {"Line4", {0, 184, 409, 1}},
-        {"Line3", {0, 136, 409, 1}},      {"Line2", {0, 88, 409, 1}},
-        {"Line1", {0, 0, 409, 1}},        {"Label2", {8, 88, 297, 33}},
-        {"Label3", {8, 144, 297, 33}},    {"Label4", {8, 120, 297, 17}},
-        {"Label1", {8, 8, 393, 81}},
-    };
-    const Form1 form(GetModuleHandleW(nullptr));
-    ASSERT_EQ(GetDeviceCaps(ScreenDc().get(), LOGPIXELSY), 96);
-    RECT client{};
-    GetClientRect(form.window(), &client);
-    EXPECT_EQ(client.right, 409);
-    EXPECT_EQ(client.bottom, 185);
-    HWND child = GetWindow(form.window(), GW_CHILD); // the front one
-    for (const auto &[name, box] : expected) {
-        SCOPED_TRACE(name);
-        ASSERT_EQ(child, form.control(name));
-        RECT placed{};
-        GetWindowRect(child, &placed);
-        MapWindowPoints(nullptr, form.window(), reinterpret_cast<POINT *>(&placed), 2);
-        EXPECT_EQ((form::PixelRect{placed.left, placed.top, placed.right - placed.left,
-                                   placed.bottom - placed.top}),
-                  box);
-        child = GetWindow(child, GW_HWNDNEXT);
-    }
-    EXPECT_EQ(child, nullptr);
-}
-
-// The bands' colours on the screen, for each of two windows made one after
-// the other in the process: the second draws with brushes of its own, and
-// the first one's end asks no loop to quit.
-TEST(Form1, EachWindowDrawsTheTablesColours)
-{
-    struct Probe
-    {
-        int x, y;
-        COLORREF colour;
-        const char *what;
-    };
-    const Probe probes[] = {
-        {4, 50, RGB(0, 0, 255), "window"},          {398, 85, RGB(255, 255, 0), "Label1"},
-        {290, 120, RGB(255, 0, 255), "Label2"},     {303, 175, RGB(255, 255, 255), "Label3"},
-        {10, 130, RGB(0, 0, 0), "Label4"},          {20, 136, RGB(0, 0, 0), "Line3 over Label4"},
-        {0, 100, RGB(0, 0, 0), "Line5, left edge"}, {405, 100, RGB(0, 0, 255), "right of buttons"},
-    };
     for (int round = 0; round < 2; ++round) {
-        SCOPED_TRACE(round == 0 ? "first window" : "second window");
         const Form1 form(GetModuleHandleW(nullptr));
-        ASSERT_EQ(GetDeviceCaps(ScreenDc().get(), LOGPIXELSY), 96);
         ShowWindow(form.window(), SW_SHOWNORMAL);
         UpdateWindow(form.window());
-        const HDC dc = GetDC(form.window());
-        for (const Probe &probe : probes)
-            EXPECT_EQ(GetPixel(dc, probe.x, probe.y), probe.colour) << probe.what;
-        ReleaseDC(form.window(), dc);
     }
     MSG quit{};
     EXPECT_FALSE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));

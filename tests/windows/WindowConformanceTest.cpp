@@ -146,6 +146,8 @@ public:
         return form::Role::None;
     }
     form::Rgb ink(const char *label) override;
+    std::vector<conformance::Placed> placed() override;
+    form::Rgb background(const char *name) override;
     std::vector<std::u16string> announcements() override { return heard_; }
     std::vector<std::u16string> errorBoxes() override { return boxes_; }
     std::optional<int> status() override { return status_; }
@@ -281,10 +283,7 @@ form::Rgb Win32Driver::ink(const char *label)
         settle();
     }
     const auto boxOf = [](const form::ControlSpec &row) {
-        const form::PixelRect box =
-            std::holds_alternative<form::TwipsRect>(row.geometry)
-                ? form::pixelsFromTwips(std::get<form::TwipsRect>(row.geometry))
-                : form::pixelsCovering(std::get<form::TwipsLine>(row.geometry));
+        const form::PixelRect box = form::pixelBox(row);
         return RECT{box.left, box.top, box.left + box.width, box.top + box.height};
     };
     const form::ControlSpec &row = *form::findControl(label);
@@ -318,6 +317,46 @@ form::Rgb Win32Driver::ink(const char *label)
     const COLORREF ink =
         std::ranges::max_element(counts, {}, &std::pair<const COLORREF, int>::second)->first;
     return {GetRValue(ink), GetGValue(ink), GetBValue(ink)};
+}
+
+// Through the Win32 API: the first child window is the front one.
+std::vector<conformance::Placed> Win32Driver::placed()
+{
+    RECT client{};
+    GetClientRect(form_->window(), &client);
+    std::vector<conformance::Placed> placed{{"Form1", {0, 0, client.right, client.bottom}}};
+    for (HWND child = GetWindow(form_->window(), GW_CHILD); child;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        const auto rows = form::controlSpecs();
+        const auto row = std::ranges::find_if(rows, [&](const form::ControlSpec &each) {
+            return form_->control(each.name) == child;
+        });
+        RECT box{};
+        GetWindowRect(child, &box);
+        MapWindowPoints(nullptr, form_->window(), reinterpret_cast<POINT *>(&box), 2);
+        placed.push_back({row == rows.end() ? "?" : row->name,
+                          {box.left, box.top, box.right - box.left, box.bottom - box.top}});
+    }
+    return placed;
+}
+
+// On the screen.
+form::Rgb Win32Driver::background(const char *name)
+{
+    const HWND window = form_->window();
+    if (!IsWindowVisible(window)) {
+        ShowWindow(window, SW_SHOWNORMAL);
+        settle();
+    }
+    const form::ControlSpec *row = form::findControl(name);
+    RECT client{};
+    GetClientRect(window, &client);
+    const form::PixelRect box =
+        row ? form::pixelBox(*row) : form::PixelRect{0, 0, client.right, client.bottom};
+    const std::unique_ptr<std::remove_pointer_t<HDC>, std::function<void(HDC)>> dc(
+        GetDC(window), [window](HDC dc) { ReleaseDC(window, dc); });
+    const COLORREF seen = GetPixel(dc.get(), box.left + box.width - 3, box.top + box.height - 3);
+    return {GetRValue(seen), GetGValue(seen), GetBValue(seen)};
 }
 
 // What an MSAA client reads: the window's client object through oleacc,

@@ -50,11 +50,7 @@ ColumnLayout columnLayout(int width, const ContentHeight &contentHeight)
         const auto *line = std::get_if<TwipsLine>(&row.geometry);
         return line ? std::optional<Edge>(form::edgeOf(*line, window)) : std::nullopt;
     };
-    const auto topOf = [](const ControlSpec &row) {
-        if (const auto *line = std::get_if<TwipsLine>(&row.geometry))
-            return pixelsCovering(*line).top;
-        return pixelsFromTwips(std::get<TwipsRect>(row.geometry)).top;
-    };
+    const auto topOf = [](const ControlSpec &row) { return pixelBox(row).top; };
     // A control's band is the number of dividers above its top; the k-th
     // divider from the top closes band k.
     const auto dividersAbove = [&](int top) {

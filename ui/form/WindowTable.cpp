@@ -268,6 +268,13 @@ PixelRect pixelsCovering(const TwipsLine &line, int dpi) noexcept
     return {left, top, right - left + thickness, bottom - top + thickness};
 }
 
+PixelRect pixelBox(const ControlSpec &row, int dpi) noexcept
+{
+    if (const auto *rect = std::get_if<TwipsRect>(&row.geometry))
+        return pixelsFromTwips(*rect, dpi);
+    return pixelsCovering(std::get<TwipsLine>(row.geometry), dpi);
+}
+
 const ControlSpec *findControl(std::string_view name)
 {
     const auto rows = controlSpecs();

@@ -181,6 +181,10 @@ const WindowSpec &windowSpec();
 // The controls in their order, front to back.
 std::span<const ControlSpec> controlSpecs();
 
+// Where the control of `row` stands in the client area at `dpi`: its box, or
+// the pixels its line covers.
+PixelRect pixelBox(const ControlSpec &row, int dpi = 96) noexcept;
+
 // A row by its name, or nullptr.
 const ControlSpec *findControl(std::string_view name);
 

@@ -217,12 +217,7 @@ void Form1::arrange()
     root_.setStyle("font", pageFont(window.font, scale).face.css);
     for (Control &each : controls_) {
         const form::ControlSpec &row = *each.row;
-        if (column)
-            each.box = column->box(row);
-        else if (const auto *rect = std::get_if<form::TwipsRect>(&row.geometry))
-            each.box = form::pixelsFromTwips(*rect);
-        else
-            each.box = form::pixelsCovering(std::get<form::TwipsLine>(row.geometry));
+        each.box = column ? column->box(row) : form::pixelBox(row);
         place(each.element, each.box, scale);
         if (row.font)
             each.element.setStyle("font", pageFont(*row.font, scale).face.css);

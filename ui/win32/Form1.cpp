@@ -140,10 +140,7 @@ void Form1::createWindow(HINSTANCE instance)
 void Form1::buildControls(HINSTANCE instance)
 {
     for (const form::ControlSpec &row : form::controlSpecs()) {
-        const form::PixelRect box =
-            std::holds_alternative<form::TwipsRect>(row.geometry)
-                ? form::pixelsFromTwips(std::get<form::TwipsRect>(row.geometry), dpi_)
-                : form::pixelsCovering(std::get<form::TwipsLine>(row.geometry), dpi_);
+        const form::PixelRect box = form::pixelBox(row, dpi_);
 
         const wchar_t *windowClass = L"STATIC";
         DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
