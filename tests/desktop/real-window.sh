@@ -103,11 +103,6 @@ calculate)
     xdotool mousemove --window "$window" 356 160 click 1
     expect_program_ends_with 0
     ;;
-tab-space)
-    xdotool key Tab # the focus moves from Calculate to Exit...
-    xdotool key space # ...where Space presses it
-    expect_program_ends_with 0
-    ;;
 alt-yeru)
     xdotool key alt+Cyrillic_yeru
     expect_program_ends_with 0

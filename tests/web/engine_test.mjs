@@ -93,8 +93,10 @@ const drawn = async (check, ...names) => {
 test('every label draws the reference lines with its ink in its box', () =>
   withBrowser({}, (tab, check) => drawn(check, ['lines', lines], ['ink'])));
 
+// Arabic as Egypt writes it has a separator of its own, with its own digits:
+// the answer keeps Latin digits, and with them the point.
 test('the answer after Calculate has the language\'s separator', async t => {
-  for (const [language, separator] of [['ru-RU', ','], ['en-US', '.']])
+  for (const [language, separator] of [['ru-RU', ','], ['en-US', '.'], ['ar-EG', '.']])
     await t.test(language, () => withBrowser({language}, (tab, check) =>
       calculate(tab, check, separator)));
 });
