@@ -12,45 +12,12 @@
 
 namespace {
 
-// A row's caption from the shared table.
-QString caption(const char *name)
-{
-    const form::ControlSpec *row = form::findControl(name);
-    if (!row)
-        throw std::out_of_range(name);
-    return QString::fromStdU16String(row->caption);
-}
-
 CaptionLabel *label(const Form1 &form, const char *name)
 {
     return qobject_cast<CaptionLabel *>(form.control(name));
 }
 
 } // namespace
-
-TEST(Captions, LengthsAndExactPieces)
-{
-    EXPECT_EQ(caption("Label1").size(), 453);
-    EXPECT_EQ(caption("Label2").size(), 106);
-    EXPECT_EQ(caption("Label3").size(), 56);
-    EXPECT_EQ(caption("Label4").size(), 22);
-
-    const QString task = caption("Label1");
-    EXPECT_TRUE(task.startsWith(QStringLiteral("Задание:   \"Вычислить  сумму")));
-    EXPECT_TRUE(task.contains(QStringLiteral("ряда") + QString(45, u' ') + QStringLiteral("с  ")));
-    EXPECT_TRUE(
-        task.contains(QStringLiteral("0,00001.") + QString(66, u' ') + QStringLiteral("Сум")));
-    EXPECT_TRUE(
-        task.contains(QStringLiteral("которых") + QString(35, u' ') + QStringLiteral("больше")));
-    EXPECT_TRUE(task.endsWith(QStringLiteral("вывод   -   на элемент управления Label\".")));
-    EXPECT_EQ(task.count(u'"'), 2);
-
-    EXPECT_TRUE(caption("Label2").endsWith(
-        QStringLiteral("кнопку \"&Вычислить\" и Вы получите  \" О  Т  В  Е  Т \" .")));
-    EXPECT_EQ(caption("Label3"),
-              QStringLiteral("Для завершения работы программы нажмите кнопку \"&Выход\"."));
-    EXPECT_EQ(caption("Label4"), QStringLiteral(" О    Т    В    Е    Т"));
-}
 
 TEST(Captions, NoLabelIsRichText)
 {
