@@ -11,18 +11,6 @@ const ControlSpec *withRole(Role role)
     return role == Role::None ? nullptr : &controlWithRole(role);
 }
 
-// The button whose press changes `row`'s content, or nullptr.
-const ControlSpec *controllerOf(const ControlSpec &row)
-{
-    if (row.role == Role::None)
-        return nullptr;
-    for (const ControlSpec &other : controlSpecs()) {
-        if (other.controls == row.role)
-            return &other;
-    }
-    return nullptr;
-}
-
 } // namespace
 
 AccessibleObject accessibleWindow()
@@ -36,7 +24,7 @@ AccessibleObject accessibleObject(const ControlSpec &row, std::u16string_view ca
     std::u16string description = accessibleDescription(row, reading);
     // A label heard just before its control describes nothing: no relation
     // says it does.
-    const ControlSpec *label = describingLabel(row);
+    const ControlSpec *label = rowRelatedTo(row, &ControlSpec::describes);
     return {
         .role = accessibleRole(row.kind),
         .name = accessibleName(row, caption),
@@ -47,7 +35,7 @@ AccessibleObject accessibleObject(const ControlSpec &row, std::u16string_view ca
         .describedBy = label && !description.empty() ? label : nullptr,
         .describes = reading == Reading::ByFocus ? withRole(row.describes) : nullptr,
         .controls = withRole(row.controls),
-        .controlledBy = controllerOf(row),
+        .controlledBy = rowRelatedTo(row, &ControlSpec::controls),
     };
 }
 

@@ -345,20 +345,20 @@ std::u16string accessibleName(const ControlSpec &row, std::u16string_view captio
     return accessibleText(ShownCaption::fromCaption(caption).text);
 }
 
-const ControlSpec *describingLabel(const ControlSpec &row) noexcept
+const ControlSpec *rowRelatedTo(const ControlSpec &row, Role ControlSpec::*relation) noexcept
 {
     if (row.role == Role::None)
         return nullptr;
-    for (const ControlSpec &label : controlSpecs()) {
-        if (label.describes == row.role)
-            return &label;
+    for (const ControlSpec &other : controlSpecs()) {
+        if (other.*relation == row.role)
+            return &other;
     }
     return nullptr;
 }
 
 std::u16string accessibleDescription(const ControlSpec &row, Reading reading)
 {
-    if (const ControlSpec *label = describingLabel(row)) {
+    if (const ControlSpec *label = rowRelatedTo(row, &ControlSpec::describes)) {
         if (reading == Reading::InOrder && label->readingIndex && row.readingIndex &&
             *label->readingIndex + 1 == *row.readingIndex)
             return {};

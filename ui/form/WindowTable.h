@@ -219,9 +219,10 @@ enum class Reading
     InOrder,
 };
 
-// The label that describes `row` (the one whose `describes` is its role), or
-// nullptr.
-const ControlSpec *describingLabel(const ControlSpec &row) noexcept;
+// The row whose `relation` (`describes` or `controls`) names `row`'s role,
+// or nullptr: the label that describes a button, the button that controls
+// the answer.
+const ControlSpec *rowRelatedTo(const ControlSpec &row, Role ControlSpec::*relation) noexcept;
 
 // What describes a control to assistive technology: the text its describing
 // label shows, else its own description (may be empty);
