@@ -328,6 +328,8 @@ public:
         return drawn;
     }
     std::vector<std::u16string> announcements() override { return read(Shown::Heard); }
+    // The stand-in's canvas measures every character 6 pixels wide.
+    bool measuresItsFaces() const override { return false; }
     std::vector<std::u16string> errorBoxes() override { return read(Shown::ErrorBoxes); }
     std::optional<int> status() override
     {
