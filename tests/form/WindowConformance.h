@@ -506,8 +506,9 @@ TYPED_TEST_P(WindowConformance, EachCaptionIsDrawnInItsLinesWithItsAccessKeyUnde
             texts.push_back(line.text);
         }
         EXPECT_TRUE(spaces(end, shown.size()));
-        if (driver.measuresItsFaces())
+        if (driver.measuresItsFaces()) {
             EXPECT_EQ(texts, lines);
+        }
         const bool button = row.kind == form::ControlKind::Button;
         for (std::size_t i = 0; i < drawn.lines.size(); ++i) {
             const DrawnLine &line = drawn.lines[i];
