@@ -1,38 +1,15 @@
 #include "CaptionLayout.h"
 
 #include "Contrast.h"
+#include "SansSerif8.h"
 #include "WindowTable.h"
 
 #include <gtest/gtest.h>
-#include <map>
 #include <stdexcept>
 
 namespace {
 
 using form::CaptionLine;
-
-// Advances of "MS Sans Serif" 8 pt at 96 dpi, Cyrillic code page (Wine's
-// sserifer.fon, 13-px cell), for every character of the instructions and the
-// task statement.
-const std::map<char16_t, int> kSansSerif8{
-    {u' ', 3}, {u'"', 5}, {u'&', 6}, {u',', 3}, {u'-', 3}, {u'.', 3}, {u'0', 6}, {u'1', 6},
-    {u':', 3}, {u'B', 7}, {u'I', 3}, {u'L', 6}, {u'a', 6}, {u'b', 6}, {u'e', 6}, {u'l', 2},
-    {u'n', 6}, {u'o', 6}, {u'p', 6}, {u't', 3}, {u'u', 6}, {u'x', 5}, {u'В', 7}, {u'Д', 9},
-    {u'Е', 7}, {u'З', 7}, {u'О', 8}, {u'С', 7}, {u'Т', 7}, {u'а', 6}, {u'б', 6}, {u'в', 6},
-    {u'г', 5}, {u'д', 6}, {u'е', 6}, {u'ж', 8}, {u'з', 6}, {u'и', 6}, {u'й', 6}, {u'к', 6},
-    {u'л', 6}, {u'м', 8}, {u'н', 6}, {u'о', 6}, {u'п', 6}, {u'р', 6}, {u'с', 6}, {u'т', 5},
-    {u'у', 5}, {u'ф', 8}, {u'х', 5}, {u'ц', 6}, {u'ч', 5}, {u'ш', 8}, {u'щ', 9}, {u'ы', 8},
-    {u'ь', 6}, {u'э', 6}, {u'ю', 8}, {u'я', 6}};
-
-form::MeasureText sansSerif8(const std::u16string &text)
-{
-    return [&text](std::size_t from, std::size_t to) {
-        double width = 0;
-        for (std::size_t i = from; i < to; ++i)
-            width += kSansSerif8.at(text[i]);
-        return width;
-    };
-}
 
 struct Laid
 {
@@ -130,6 +107,41 @@ TEST(CaptionLayout, AccessKeyMarkers)
     EXPECT_EQ(exit.underlined, 1u);
     EXPECT_EQ(form::accessKey(u"&&x &Вычислить"), u'В');
     EXPECT_FALSE(form::accessKey(u"no key && here"));
+}
+
+// Each line where its alignment puts its ink, one pitch below the last; the
+// key underlined where it is drawn, and not where it hangs past a line's end.
+TEST(CaptionLayout, PlacesEachLineAndTheAccessKeysUnderline)
+{
+    const auto unit = [](std::size_t from, std::size_t to) { return 2.0 * double(to - from); };
+    const form::CaptionFont font{unit, 13, 11};
+    const auto lay = [&](std::u16string_view caption, form::Alignment alignment) {
+        return form::layCaption(form::ShownCaption::fromCaption(caption), alignment, 10, font);
+    };
+
+    // "ab  " and "cde", inks 4 and 6 wide, in a box of 10.
+    const form::LaidCaption centred = lay(u"ab  c&de", form::Alignment::Centre);
+    ASSERT_EQ(centred.lines.size(), 2u);
+    EXPECT_EQ(centred.lines[0].range, (CaptionLine{0, 4, 2}));
+    EXPECT_DOUBLE_EQ(centred.lines[0].x, 3);
+    EXPECT_DOUBLE_EQ(centred.lines[0].width, 4);
+    EXPECT_DOUBLE_EQ(centred.lines[1].x, 2);
+    EXPECT_DOUBLE_EQ(centred.lines[1].y, 13);
+    EXPECT_DOUBLE_EQ(centred.lines[1].height, 13);
+    ASSERT_TRUE(centred.underline);
+    EXPECT_EQ(centred.underline->line, 1u);
+    EXPECT_EQ(centred.underline->index, 5u);
+    EXPECT_DOUBLE_EQ(centred.underline->x, 4);
+    EXPECT_DOUBLE_EQ(centred.underline->width, 2);
+    EXPECT_DOUBLE_EQ(centred.underline->y, 24);
+
+    const form::LaidCaption right = lay(u"&ab", form::Alignment::Right);
+    EXPECT_DOUBLE_EQ(right.lines.at(0).x, 6);
+    EXPECT_DOUBLE_EQ(right.underline->x, 6);
+    EXPECT_DOUBLE_EQ(lay(u"ab", form::Alignment::Left).lines.at(0).x, 0);
+
+    EXPECT_FALSE(lay(u"abcd &  e", form::Alignment::Left).underline) << "a hanging key";
+    EXPECT_FALSE(lay(u"a && b", form::Alignment::Left).underline);
 }
 
 TEST(Contrast, TextOnTheBandsStaysLegibleInAnyScheme)

@@ -7,6 +7,7 @@
 //     INSTANTIATE_TYPED_TEST_SUITE_P(Qt, WindowConformance, QtDriver);
 
 #include "AnswerText.h"
+#include "CaptionLayout.h"
 #include "ErrorReport.h"
 #include "RuntimeError.h"
 #include "SeriesSum.h"
@@ -20,6 +21,7 @@
 #include <ostream>
 #include <stdexcept>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace conformance {
@@ -91,6 +93,33 @@ struct Press
     char16_t letter = 0;
 };
 
+// A line of a caption as the window draws it: its text, without the spaces
+// that hang past its end, and where the driver can read them, where its ink
+// runs and its top, in the window's 96-dpi pixels from its client area's
+// top left. (A caption the system draws, a native button's, gives no place.)
+struct DrawnLine
+{
+    std::u16string text;
+    std::optional<double> left = {};
+    std::optional<double> right = {};
+    std::optional<double> top = {};
+};
+
+// The access key's underline as drawn: under which character, and where the
+// driver can read it, from where to where.
+struct DrawnUnderline
+{
+    char16_t character;
+    std::optional<double> left = {};
+    std::optional<double> right = {};
+};
+
+struct DrawnCaption
+{
+    std::vector<DrawnLine> lines;
+    std::optional<DrawnUnderline> underline = {};
+};
+
 // One front end's window, worked from outside. Each driver opens at most
 // one window and ends it (and anything it started) when destroyed.
 class WindowDriver
@@ -125,6 +154,8 @@ public:
     // own), seen three pixels in from the box's bottom right corner, where
     // no text and nothing in front of it stands.
     virtual form::Rgb background(const char *name) = 0;
+    // The caption of the label or button `name` as drawn.
+    virtual DrawnCaption caption(const char *name) = 0;
     // What assistive technology was told, in order.
     virtual std::vector<std::u16string> announcements() = 0;
     // The message of each error box shown, in order.
@@ -138,6 +169,9 @@ public:
     // False where the platform gives static text no value (ARIA): the
     // answer's value is read as its text alone.
     virtual bool textHasValue() const { return true; }
+    // False where the view measures its text in metrics other than its
+    // faces' own (a page without fonts): its lines break elsewhere.
+    virtual bool measuresItsFaces() const { return true; }
 };
 
 inline calc::SeriesSum overflowingSum()
@@ -466,13 +500,120 @@ TYPED_TEST_P(WindowConformance, AButtonsCaptionReadsOnItsFace)
     this->expectStillRunning(driver);
 }
 
+// Each caption breaks into the lines its runs of spaces were written for,
+// each line where its alignment puts it (a button centres its one line) and
+// the lines one pitch apart from the label's top; the access key of a
+// button, or of a button an instruction names, underlined under its letter.
+// Within a pixel's rounding either way and a pixel's ink.
+TYPED_TEST_P(WindowConformance, EachCaptionIsDrawnInItsLinesWithItsAccessKeyUnderlined)
+{
+    constexpr double kTolerance = 1.5;
+    const struct
+    {
+        const char *name;
+        std::vector<std::u16string> lines;
+        char16_t key = 0;
+        std::size_t line = 0; // the key's, and its place in it
+        std::size_t column = 0;
+    } rows[] = {
+        {"Label1",
+         {u"Задание:   \"Вычислить  сумму  бесконечного  ряда", u"с  точностью  до 0,00001.",
+          u"Суммируются все члены ряда,   значения которых",
+          u"больше  0,00001. Вычисление факториала  организовать с помощью",
+          u"подпрограммы-функции. Ввод  данных   организовать  с  помощью  функции",
+          u"InputBox,   вывод   -   на элемент управления Label\"."}},
+        {"Label2",
+         {u"Для вычисления конечной суммы данного ряла, нажмите",
+          u"кнопку \"Вычислить\" и Вы получите  \" О  Т  В  Е  Т \" ."},
+         u'В',
+         1,
+         8},
+        {"Label3", {u"Для завершения работы программы нажмите кнопку", u"\"Выход\"."}, u'В', 1, 1},
+        {"Label4", {u" О    Т    В    Е    Т"}},
+        {"Command1", {u"Вычислить"}, u'В', 0, 0},
+        {"Command2", {u"Выход"}, u'ы', 0, 1},
+    };
+    TypeParam driver;
+    this->open(driver);
+    for (const auto &[name, lines, key, keyLine, column] : rows) {
+        SCOPED_TRACE(name);
+        const form::ControlSpec &row = *form::findControl(name);
+        const form::PixelRect box = form::pixelsFromTwips(std::get<form::TwipsRect>(row.geometry));
+        const double right = box.left + box.width;
+        const DrawnCaption drawn = driver.caption(name);
+        // Whatever the measure, the lines are the caption as shown, in order,
+        // less only the spaces that hang at their ends.
+        const std::u16string shown = form::ShownCaption::fromCaption(row.caption).text;
+        const auto spaces = [&](std::size_t from, std::size_t to) {
+            return shown.find_first_not_of(u' ', from) >= std::min(to, shown.size());
+        };
+        std::vector<std::u16string> texts;
+        std::size_t end = 0;
+        for (const DrawnLine &line : drawn.lines) {
+            const std::size_t at = shown.find(line.text, end);
+            ASSERT_NE(at, shown.npos) << utf8(line.text);
+            EXPECT_TRUE(end == 0 ? at == 0 : spaces(end, at)) << utf8(line.text);
+            end = at + line.text.size();
+            texts.push_back(line.text);
+        }
+        EXPECT_TRUE(spaces(end, shown.size()));
+        if (driver.measuresItsFaces()) {
+            EXPECT_EQ(texts, lines);
+        }
+        const bool button = row.kind == form::ControlKind::Button;
+        for (std::size_t i = 0; i < drawn.lines.size(); ++i) {
+            const DrawnLine &line = drawn.lines[i];
+            if (line.left && line.right) {
+                EXPECT_GE(*line.left, box.left - kTolerance) << "line " << i;
+                EXPECT_LE(*line.right, right + kTolerance) << "line " << i;
+                switch (button ? form::Alignment::Centre : row.alignment) {
+                case form::Alignment::Left:
+                    EXPECT_NEAR(*line.left, box.left, kTolerance) << "line " << i;
+                    break;
+                case form::Alignment::Centre:
+                    EXPECT_NEAR(*line.left - box.left, right - *line.right, 2 * kTolerance)
+                        << "line " << i;
+                    break;
+                case form::Alignment::Right:
+                    EXPECT_NEAR(*line.right, right, kTolerance) << "line " << i;
+                    break;
+                }
+            }
+            const DrawnLine &first = drawn.lines.front();
+            if (!button && line.top && first.top && drawn.lines.size() > 1) {
+                const double pitch = *drawn.lines[1].top - *first.top;
+                EXPECT_GT(pitch, 0.0);
+                EXPECT_NEAR(*line.top, box.top + double(i) * pitch, kTolerance) << "line " << i;
+            }
+        }
+        if (!key) {
+            EXPECT_FALSE(drawn.underline.has_value());
+            continue;
+        }
+        ASSERT_TRUE(drawn.underline.has_value());
+        const DrawnUnderline &underline = *drawn.underline;
+        EXPECT_EQ(underline.character, key);
+        ASSERT_LT(keyLine, drawn.lines.size());
+        const DrawnLine &line = drawn.lines[keyLine];
+        if (underline.left && underline.right && line.left && line.right) {
+            EXPECT_GT(*underline.right, *underline.left);
+            EXPECT_LE(*underline.right, *line.right + kTolerance);
+            if (column == 0)
+                EXPECT_NEAR(*underline.left, *line.left, kTolerance);
+            else
+                EXPECT_GT(*underline.left, *line.left + kTolerance);
+        }
+    }
+}
+
 REGISTER_TYPED_TEST_SUITE_P(WindowConformance, StartsWithTheInitialAnswerAndTheFocusOnCalculate,
                             EachAccessKeyPressesItsButton, EnterAndSpacePressTheFocusedButton,
                             CalculateWritesTheAnswerWithTheUsersSeparator, ExitEndsWithStatusZero,
                             AFailureIsReportedOnceWithStatusOne, ASecondFailureAddsNothing,
                             TheBandsInkFollowsTheScheme, TheLinesFollowTheScheme,
                             AButtonsCaptionReadsOnItsFace, EveryRowStandsInItsPlaceAndColour,
-                            AssistiveTechnologyReadsTheWindowInOrder);
+                            AssistiveTechnologyReadsTheWindowInOrder,
+                            EachCaptionIsDrawnInItsLinesWithItsAccessKeyUnderlined);
 
 // A window that keeps the focus, as a desktop one does: Tab goes round.
 template <typename Driver> class KeptFocusConformance : public WindowConformance<Driver>

@@ -3,6 +3,7 @@
 #include "WindowModel.h"
 
 #include "AccessibleObject.h"
+#include "SansSerif8.h"
 #include "WindowConformance.h"
 
 #include <gtest/gtest.h>
@@ -128,6 +129,27 @@ public:
     {
         const form::ControlSpec *row = form::findControl(name);
         return row ? row->background.value() : form::windowSpec().background;
+    }
+    // Laid out as a view must, in MS Sans Serif's own advances (a button
+    // centres its caption).
+    conformance::DrawnCaption caption(const char *name) override
+    {
+        const form::ControlSpec &row = *form::findControl(name);
+        const form::PixelRect box = form::pixelsFromTwips(std::get<form::TwipsRect>(row.geometry));
+        const form::ShownCaption shown = form::ShownCaption::fromCaption(view_.captions[name]);
+        const bool button = row.kind == form::ControlKind::Button;
+        const form::LaidCaption laid =
+            form::layCaption(shown, button ? form::Alignment::Centre : row.alignment, box.width,
+                             {sansSerif8(shown.text), 13, 12});
+        conformance::DrawnCaption drawn;
+        for (const form::PlacedLine &line : laid.lines)
+            drawn.lines.push_back({shown.text.substr(line.range.start, line.range.inkLength),
+                                   box.left + line.x, box.left + line.x + line.width,
+                                   box.top + line.y});
+        if (laid.underline)
+            drawn.underline = {shown.text[laid.underline->index], box.left + laid.underline->x,
+                               box.left + laid.underline->x + laid.underline->width};
+        return drawn;
     }
     std::vector<std::u16string> announcements() override { return view_.heard; }
     std::vector<std::u16string> errorBoxes() override { return view_.boxes; }

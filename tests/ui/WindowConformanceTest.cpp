@@ -2,6 +2,7 @@
 // own input, offscreen, each action inside the event loop as a user's is.
 #include "WindowConformance.h"
 
+#include "CaptionLabel.h"
 #include "Controls.h"
 #include "EventDispatch.h"
 #include "EventLoop.h"
@@ -152,6 +153,37 @@ public:
             image.pixelColor(int((box.right() - 2) * scale), int((box.bottom() - 2) * scale));
         return {std::uint8_t(colour.red()), std::uint8_t(colour.green()),
                 std::uint8_t(colour.blue())};
+    }
+    // A label's lines where the label paints them; a button's caption is the
+    // style's to place, so only its text and underlined letter are read.
+    conformance::DrawnCaption caption(const char *name) override
+    {
+        const QWidget *control = form_->control(name);
+        conformance::DrawnCaption drawn;
+        if (const auto *button = qobject_cast<const QAbstractButton *>(control)) {
+            const form::ShownCaption shown =
+                form::ShownCaption::fromCaption(button->text().toStdU16String());
+            drawn.lines.push_back({shown.text});
+            if (shown.underlined)
+                drawn.underline = {shown.text[*shown.underlined]};
+            return drawn;
+        }
+        const auto *label = qobject_cast<const CaptionLabel *>(control);
+        if (!label)
+            return drawn;
+        const CaptionLabel::Layout &layout = label->captionLayout();
+        const QPointF at = label->pos();
+        for (qsizetype i = 0; i < qsizetype(layout.lines.size()); ++i) {
+            const form::CaptionLine &line = layout.lines[std::size_t(i)];
+            const QRectF rect = label->lineRect(i).translated(at);
+            drawn.lines.push_back(
+                {layout.text.mid(qsizetype(line.start), qsizetype(line.inkLength)).toStdU16String(),
+                 rect.left(), rect.right(), rect.top()});
+        }
+        if (const std::optional<form::Underline> &key = layout.laid.underline)
+            drawn.underline = {layout.text.at(qsizetype(key->index)).unicode(), at.x() + key->x,
+                               at.x() + key->x + key->width};
+        return drawn;
     }
     std::vector<std::u16string> announcements() override { return heard_; }
     std::vector<std::u16string> errorBoxes() override

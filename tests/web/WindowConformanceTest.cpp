@@ -197,6 +197,29 @@ EM_JS(int, stand_in_tree, (char16_t *buffer, int size), {
     return Math.min(text.length, size - 1);
 });
 
+// The caption of the element `id` as the page draws it, each a line into
+// `buffer` as UTF-16; their length: "line<TAB>text<TAB>left<TAB>top" for
+// each drawn line (a button's one line has no place of its own: the button
+// centres it), where left and top are in the window's CSS pixels, then
+// "key<TAB>character" for an underlined one. (The stand-in page is never laid
+// out: what a line's right end is, only a browser can tell.)
+EM_JS(int, stand_in_caption, (const char *id, char16_t *buffer, int size), {
+    const element = document.getElementById(UTF8ToString(id));
+    let text = "";
+    if (element.tagName === "BUTTON") {
+        text += "line\t" + element.querySelector(".caption").textContent + "\n";
+    } else {
+        for (const line of element.querySelectorAll(".drawn"))
+            text += ["line", line.textContent,
+                     parseFloat(element.style.left) + parseFloat(line.style.left),
+                     parseFloat(element.style.top) + parseFloat(line.style.top)].join("\t") + "\n";
+    }
+    for (const key of element.querySelectorAll("u"))
+        text += "key\t" + key.textContent + "\n";
+    stringToUTF16(text, buffer, 2 * size);
+    return Math.min(text.length, size - 1);
+});
+
 EM_JS(int, stand_in_status, (), {
     const status = document.documentElement.dataset.exitStatus;
     return status === undefined ? -1 : Number(status);
@@ -214,6 +237,15 @@ enum class Shown
     FocusedId,
     Placed,
 };
+
+// The pieces of `text` each ended by `end`.
+std::vector<std::u16string> split(std::u16string_view text, char16_t end)
+{
+    std::vector<std::u16string> pieces;
+    for (std::size_t from = 0, at; (at = text.find(end, from)) != text.npos; from = at + 1)
+        pieces.emplace_back(text.substr(from, at - from));
+    return pieces;
+}
 
 std::vector<std::u16string> read(Shown what)
 {
@@ -317,7 +349,29 @@ public:
             ADD_FAILURE() << name << " has no background of its own";
         return {std::uint8_t(rgb >> 16), std::uint8_t(rgb >> 8), std::uint8_t(rgb)};
     }
+    conformance::DrawnCaption caption(const char *name) override
+    {
+        std::u16string text(4096, u'\0');
+        text.resize(std::size_t(stand_in_caption(name, text.data(), int(text.size()))));
+        conformance::DrawnCaption drawn;
+        const auto number = [](std::u16string_view digits) {
+            return std::stod(std::string(digits.begin(), digits.end()));
+        };
+        for (const std::u16string &line : split(text, u'\n')) {
+            const std::vector<std::u16string> fields = split(line + u'\t', u'\t');
+            if (fields.at(0) == u"key")
+                drawn.underline = {fields.at(1).empty() ? u'\0' : fields.at(1).front()};
+            else if (fields.size() == 2)
+                drawn.lines.push_back({fields.at(1)});
+            else
+                drawn.lines.push_back(
+                    {fields.at(1), number(fields.at(2)), std::nullopt, number(fields.at(3))});
+        }
+        return drawn;
+    }
     std::vector<std::u16string> announcements() override { return read(Shown::Heard); }
+    // The stand-in's canvas measures every character 6 pixels wide.
+    bool measuresItsFaces() const override { return false; }
     std::vector<std::u16string> errorBoxes() override { return read(Shown::ErrorBoxes); }
     std::optional<int> status() override
     {

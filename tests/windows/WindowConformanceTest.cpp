@@ -148,6 +148,7 @@ public:
     form::Rgb ink(const char *label) override;
     std::vector<conformance::Placed> placed() override;
     form::Rgb background(const char *name) override;
+    conformance::DrawnCaption caption(const char *name) override;
     std::vector<std::u16string> announcements() override { return heard_; }
     std::vector<std::u16string> errorBoxes() override { return boxes_; }
     std::optional<int> status() override { return status_; }
@@ -271,6 +272,38 @@ private:
     std::vector<std::u16string> boxes_;
     std::optional<int> status_;
 };
+
+// A label's lines where the window last drew them; a button's caption is
+// the system's to place, so only its text and underlined letter are read.
+conformance::DrawnCaption Win32Driver::caption(const char *name)
+{
+    const HWND control = form_->control(name);
+    conformance::DrawnCaption drawn;
+    const LabelLayout *label = form_->label(name);
+    const form::ShownCaption shown =
+        form::ShownCaption::fromCaption(label ? label->caption() : windowText(control));
+    if (!label) {
+        drawn.lines.push_back({shown.text});
+        if (shown.underlined)
+            drawn.underline = {shown.text[*shown.underlined]};
+        return drawn;
+    }
+    POINT at{};
+    MapWindowPoints(control, form_->window(), &at, 1);
+    for (std::size_t i = 0; i < label->lines().size(); ++i) {
+        const form::CaptionLine &line = label->lines()[i];
+        const RECT box = label->lineBox(i);
+        drawn.lines.push_back({shown.text.substr(line.start, line.inkLength),
+                               double(at.x + box.left), double(at.x + box.right),
+                               double(at.y + box.top)});
+    }
+    if (const std::optional<form::Underline> &key = label->laid().underline) {
+        const form::CaptionLine &line = label->lines()[key->line];
+        drawn.underline = {shown.text[key->index], double(at.x + label->x(line, key->index)),
+                           double(at.x + label->x(line, key->index + 1))};
+    }
+    return drawn;
+}
 
 // The colour the control is drawn in on the screen: the commonest one in its
 // box other than its band's, the controls in front of it left out; a line's

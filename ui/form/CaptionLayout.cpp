@@ -66,4 +66,24 @@ std::vector<CaptionLine> breakLines(std::u16string_view text, const MeasureText 
     return lines;
 }
 
+LaidCaption layCaption(const ShownCaption &shown, Alignment alignment, double width,
+                       const CaptionFont &font)
+{
+    LaidCaption laid;
+    for (const CaptionLine &line : breakLines(shown.text, font.measure, width)) {
+        const double ink = font.measure(line.start, line.inkEnd());
+        laid.lines.push_back({line, lineOffset(alignment, width, ink),
+                              double(laid.lines.size()) * font.lineHeight, ink, font.lineHeight});
+    }
+    // Only a key that is drawn is underlined: not one among hanging spaces.
+    for (std::size_t i = 0; shown.underlined && i < laid.lines.size(); ++i) {
+        const PlacedLine &line = laid.lines[i];
+        const std::size_t key = *shown.underlined;
+        if (key >= line.range.start && key < line.range.inkEnd())
+            laid.underline = Underline{i, key, line.x + font.measure(line.range.start, key),
+                                       font.measure(key, key + 1), line.y + font.underlineDrop};
+    }
+    return laid;
+}
+
 } // namespace form

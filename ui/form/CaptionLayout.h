@@ -2,7 +2,10 @@
 
 // How a caption is shown: its access-key marker taken out, and its text
 // broken into lines the way the captions' runs of spaces were written for.
-// The front ends measure and draw; where the lines break is decided here.
+// The front ends measure and draw; where the lines break and where each line
+// and the access key's underline stand is decided here.
+
+#include "WindowTable.h"
 
 #include <cstddef>
 #include <functional>
@@ -50,5 +53,48 @@ using MeasureText = std::function<double(std::size_t from, std::size_t to)>;
 // is split, as late as it fits (at least one character a line).
 std::vector<CaptionLine> breakLines(std::u16string_view text, const MeasureText &measure,
                                     double width);
+
+// What a front end's font brings to a caption's layout, all in one unit:
+// its advances, its line pitch, and how far below a line's top its
+// underline runs.
+struct CaptionFont
+{
+    MeasureText measure;
+    double lineHeight;
+    double underlineDrop;
+};
+
+// A line placed in its box: its ink (the line without its hanging spaces)
+// starts at `x` and is `width` wide; it runs down from `y`, `height` tall.
+struct PlacedLine
+{
+    CaptionLine range;
+    double x;
+    double y;
+    double width;
+    double height;
+};
+
+// The access key's underline: under character `index` of the shown text,
+// on line `line`, from `x` to `x + width` at `y`.
+struct Underline
+{
+    std::size_t line;
+    std::size_t index;
+    double x;
+    double width;
+    double y;
+};
+
+// A caption laid out in a box `width` wide, in the units of its font; the
+// front ends draw it as it stands.
+struct LaidCaption
+{
+    std::vector<PlacedLine> lines;
+    std::optional<Underline> underline = {};
+};
+
+LaidCaption layCaption(const ShownCaption &shown, Alignment alignment, double width,
+                       const CaptionFont &font);
 
 } // namespace form

@@ -25,11 +25,6 @@ Edge edgeOf(const TwipsLine &line, const PixelRect &window) noexcept
     return covered.top + covered.height >= window.height ? Edge::Bottom : Edge::Divider;
 }
 
-const FontSpec &fontOf(const ControlSpec &row) noexcept
-{
-    return row.font ? *row.font : windowSpec().font;
-}
-
 } // namespace
 
 const PixelRect &ColumnLayout::box(const ControlSpec &row) const

@@ -295,6 +295,11 @@ const ControlSpec &controlWithRole(Role role)
     return *found;
 }
 
+const FontSpec &fontOf(const ControlSpec &row) noexcept
+{
+    return row.font ? *row.font : windowSpec().font;
+}
+
 bool takesFocus(const ControlSpec &row) noexcept
 {
     return row.kind == ControlKind::Button && row.tabIndex.has_value();

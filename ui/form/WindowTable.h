@@ -191,6 +191,9 @@ const ControlSpec *findControl(std::string_view name);
 // The row the program uses for `role`; each role other than None has one.
 const ControlSpec &controlWithRole(Role role);
 
+// The font a control is drawn in: its own, else the window's.
+const FontSpec &fontOf(const ControlSpec &row) noexcept;
+
 // Whether the control takes the keyboard focus: only buttons do. Labels hold
 // tab indexes too but never take the focus.
 bool takesFocus(const ControlSpec &row) noexcept;

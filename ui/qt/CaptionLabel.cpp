@@ -18,18 +18,22 @@ const CaptionLabel::Layout &CaptionLabel::captionLayout() const
 {
     if (!cache_ || cache_->caption != text() || cache_->font != font() ||
         cache_->width != width()) {
-        form::ShownCaption shown = form::ShownCaption::fromCaption(text().toStdU16String());
+        const form::ShownCaption shown = form::ShownCaption::fromCaption(text().toStdU16String());
         const QString shownText = QString::fromStdU16String(shown.text);
         TextAdvances advances(shownText, font());
-        std::vector<form::CaptionLine> lines = form::breakLines(
-            shown.text,
-            [&advances](std::size_t from, std::size_t to) {
-                return advances.width(static_cast<qsizetype>(from), static_cast<qsizetype>(to));
-            },
-            width());
-        cache_.emplace(Cache{text(), font(), width(),
-                             Layout{shownText, shown.underlined, std::move(advances),
-                                    std::move(lines), QFontMetricsF(font()).height()}});
+        const QFontMetricsF metrics(font());
+        form::LaidCaption laid = form::layCaption(
+            shown, alignment_, width(),
+            {[&advances](std::size_t from, std::size_t to) {
+                 return advances.width(static_cast<qsizetype>(from), static_cast<qsizetype>(to));
+             },
+             metrics.height(), metrics.ascent() + metrics.underlinePos()});
+        std::vector<form::CaptionLine> lines;
+        for (const form::PlacedLine &line : laid.lines)
+            lines.push_back(line.range);
+        cache_.emplace(
+            Cache{text(), font(), width(),
+                  Layout{shownText, std::move(advances), std::move(laid), std::move(lines)}});
     }
     return cache_->layout;
 }
@@ -37,11 +41,8 @@ const CaptionLabel::Layout &CaptionLabel::captionLayout() const
 QRectF CaptionLabel::lineRect(qsizetype index) const
 {
     const Layout &layout = captionLayout();
-    const form::CaptionLine &line = layout.lines.at(static_cast<std::size_t>(index));
-    const auto start = static_cast<qsizetype>(line.start);
-    const qreal lineWidth = layout.advances.width(start, start + qsizetype(line.inkLength));
-    const qreal left = form::lineOffset(alignment_, qreal(width()), lineWidth);
-    return {left, index * layout.lineHeight, lineWidth, layout.lineHeight};
+    const form::PlacedLine &line = layout.laid.lines.at(static_cast<std::size_t>(index));
+    return {line.x, line.y, line.width, line.height};
 }
 
 QRectF CaptionLabel::glyphRect(qsizetype index, qsizetype column) const
@@ -65,22 +66,13 @@ void CaptionLabel::paintCaption()
     QPainter painter(this);
     const QColor ink = palette().color(QPalette::WindowText);
     painter.setPen(ink);
-    const QFontMetricsF metrics(font());
     const Layout &layout = captionLayout();
-    for (std::size_t i = 0; i < layout.lines.size(); ++i) {
-        const form::CaptionLine &line = layout.lines[i];
-        const QRectF rect = lineRect(qsizetype(i));
-        // Only the ink: the hanging spaces would draw nothing anyway.
-        layout.advances.draw(painter, qsizetype(line.start), qsizetype(line.inkEnd()),
-                             rect.topLeft());
-
-        const std::optional<std::size_t> key = layout.underlined;
-        if (key && *key >= line.start && *key < line.inkEnd()) {
-            const QRectF glyph = glyphRect(qsizetype(i), qsizetype(*key - line.start));
-            const qreal baseline = rect.top() + metrics.ascent();
-            painter.fillRect(QRectF(glyph.left(), baseline + metrics.underlinePos(), glyph.width(),
-                                    qMax<qreal>(1.0, metrics.lineWidth())),
-                             ink);
-        }
+    // Only the ink: the hanging spaces would draw nothing anyway.
+    for (const form::PlacedLine &line : layout.laid.lines)
+        layout.advances.draw(painter, qsizetype(line.range.start), qsizetype(line.range.inkEnd()),
+                             {line.x, line.y});
+    if (const std::optional<form::Underline> &key = layout.laid.underline) {
+        const qreal thickness = qMax<qreal>(1.0, QFontMetricsF(font()).lineWidth());
+        painter.fillRect(QRectF(key->x, key->y, key->width, thickness), ink);
     }
 }

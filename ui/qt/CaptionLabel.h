@@ -17,14 +17,13 @@ class CaptionLabel : public QLabel
 public:
     CaptionLabel(const QString &caption, form::Alignment alignment, QWidget *parent = nullptr);
 
-    // The shown text laid out at the label's font and width.
+    // The shown text laid out at the label's font and width, in its pixels.
     struct Layout
     {
-        QString text;                          // the caption as shown, without its "&" markers
-        std::optional<std::size_t> underlined; // index in `text`
+        QString text; // the caption as shown, without its "&" markers
         TextAdvances advances;
-        std::vector<form::CaptionLine> lines;
-        qreal lineHeight;
+        form::LaidCaption laid;
+        std::vector<form::CaptionLine> lines; // each of laid.lines' range
     };
     // Kept until the caption, the font or the width changes.
     const Layout &captionLayout() const;

@@ -113,8 +113,7 @@ void applyLooks(const form::ControlSpec &row, QWidget *widget)
     if (row.background)
         palette.setColor(QPalette::Window, qColor(*row.background));
     widget->setPalette(palette);
-    if (row.font)
-        widget->setFont(fontFromSpec(*row.font));
+    widget->setFont(fontFromSpec(form::fontOf(row)));
 }
 
 } // namespace

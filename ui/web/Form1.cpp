@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <utility>
 
 namespace web {
@@ -69,11 +70,6 @@ std::string widenedTo(const PageFont &font, std::u16string_view text, double wid
     return "scaleX(" + calc::fixedDecimal(scale, 6) + ")";
 }
 
-const form::FontSpec &fontOf(const form::ControlSpec &row)
-{
-    return row.font ? *row.font : form::windowSpec().font;
-}
-
 // Under a phone's touch, narrower than this in CSS pixels, the window takes
 // its one column with text of the phone's usual size at least.
 constexpr double kPhoneWidth = 600;
@@ -96,13 +92,15 @@ void place(Element &node, const form::PixelRect &box, double scale)
     node.setStyle("height", px(box.height * scale));
 }
 
-// A caption's text from `from` to `to`, its access key underlined where it
-// falls inside.
-void appendShown(Element &node, const form::ShownCaption &shown, std::size_t from, std::size_t to)
+// The ink of a laid-out line, its access key underlined where it has it:
+// the underline is the browser's own, under the character the layout names.
+void appendLine(Element &node, std::u16string_view text, const form::LaidCaption &laid,
+                std::size_t line)
 {
-    const std::u16string_view text = shown.text;
-    if (shown.underlined && *shown.underlined >= from && *shown.underlined < to) {
-        const std::size_t key = *shown.underlined;
+    const std::size_t from = laid.lines[line].range.start;
+    const std::size_t to = laid.lines[line].range.inkEnd();
+    if (laid.underline && laid.underline->line == line) {
+        const std::size_t key = laid.underline->index;
         node.appendText(text.substr(from, key - from));
         Element underline("u", &node);
         underline.appendText(text.substr(key, 1));
@@ -341,24 +339,26 @@ void Form1::fail(const std::exception_ptr &error) noexcept
     }
 }
 
-std::vector<form::CaptionLine> Form1::linesOf(const form::ControlSpec &row,
-                                              std::u16string_view caption, int width) const
+// Laid out at the layout's own size; the browser draws its underline, at the
+// foot of its line.
+form::LaidCaption Form1::layOut(const form::ControlSpec &row, const form::ShownCaption &shown,
+                                double width) const
 {
-    const PageFont font = pageFont(fontOf(row));
-    const form::ShownCaption shown = form::ShownCaption::fromCaption(caption);
+    const PageFont font = pageFont(form::fontOf(row));
     const std::u16string_view text = shown.text;
-    return form::breakLines(
-        text,
-        [&](std::size_t from, std::size_t to) {
-            return measureText(font.face, text.substr(from, to - from)) * font.widening;
-        },
-        width);
+    const double height = lineHeight(font.face);
+    return form::layCaption(shown, row.alignment, width,
+                            {[&](std::size_t from, std::size_t to) {
+                                 return measureText(font.face, text.substr(from, to - from)) *
+                                        font.widening;
+                             },
+                             height, height});
 }
 
 int Form1::labelHeight(const form::ControlSpec &row, std::u16string_view caption, int width) const
 {
-    const double lines = double(linesOf(row, caption, width).size());
-    return int(std::ceil(lines * lineHeight(pageFont(fontOf(row)).face)));
+    const form::LaidCaption laid = layOut(row, form::ShownCaption::fromCaption(caption), width);
+    return int(std::ceil(double(laid.lines.size()) * lineHeight(pageFont(form::fontOf(row)).face)));
 }
 
 // The model's caption, kept: the window draws it again when it reflows.
@@ -375,27 +375,28 @@ void Form1::showCaption(const form::ControlSpec &row, std::u16string_view captio
         draw(each);
 }
 
-// The caption's lines, broken by the shared rule at the advances the page
-// measures in the layout's size, each drawn at the window's scale as wide as
-// those advances make it.
+// The caption's lines as laid out at the layout's size, each drawn at the
+// window's scale as wide as the layout made it.
 void Form1::draw(Control &each)
 {
     const form::ControlSpec &row = *each.row;
     const double scale = arrangement_.scale;
-    const PageFont font = pageFont(fontOf(row));
-    const PageFont drawnFont = pageFont(fontOf(row), scale);
+    const PageFont drawnFont = pageFont(form::fontOf(row), scale);
     const form::ShownCaption shown = form::ShownCaption::fromCaption(each.caption);
     const std::u16string_view text = shown.text;
-    const auto advance = [&](std::size_t from, std::size_t to) {
-        return measureText(font.face, text.substr(from, to - from)) * font.widening;
-    };
+    const bool button = row.kind == form::ControlKind::Button;
+    // A button's caption is one line, never broken, which the button centres.
+    const form::LaidCaption laid =
+        layOut(row, shown, button ? std::numeric_limits<double>::infinity() : each.box.width);
     Element &node = each.element;
     node.clear();
-    if (row.kind == form::ControlKind::Button) {
+    if (button) {
         Element line("span", &node);
         line.setAttribute("class", "caption");
-        line.setStyle("transform", widenedTo(drawnFont, text, advance(0, text.size()) * scale));
-        appendShown(line, shown, 0, text.size());
+        for (std::size_t i = 0; i < laid.lines.size(); ++i) {
+            line.setStyle("transform", widenedTo(drawnFont, text, laid.lines[i].width * scale));
+            appendLine(line, text, laid, i);
+        }
         return;
     }
 
@@ -404,21 +405,18 @@ void Form1::draw(Control &each)
     whole.setAttribute("class", kReadText);
     whole.appendText(form::accessibleObject(row, each.caption, kReading).name);
 
-    const int width = each.box.width;
-    const double height = lineHeight(font.face) * scale;
-    const std::vector<form::CaptionLine> lines = linesOf(row, each.caption, width);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const form::CaptionLine &line = lines[i];
-        const double ink = advance(line.start, line.inkEnd());
+    for (std::size_t i = 0; i < laid.lines.size(); ++i) {
+        const form::PlacedLine &line = laid.lines[i];
         Element drawn("div", &node);
         drawn.setAttribute("class", "drawn");
         drawn.setAttribute("aria-hidden", "true");
-        drawn.setStyle("left", px(form::lineOffset(row.alignment, double(width), ink) * scale));
-        drawn.setStyle("top", px(double(i) * height));
-        drawn.setStyle("line-height", px(height));
+        drawn.setStyle("left", px(line.x * scale));
+        drawn.setStyle("top", px(line.y * scale));
+        drawn.setStyle("line-height", px(line.height * scale));
         drawn.setStyle("transform",
-                       widenedTo(drawnFont, text.substr(line.start, line.inkLength), ink * scale));
-        appendShown(drawn, shown, line.start, line.inkEnd());
+                       widenedTo(drawnFont, text.substr(line.range.start, line.range.inkLength),
+                                 line.width * scale));
+        appendLine(drawn, text, laid, i);
     }
 }
 

@@ -69,8 +69,8 @@ private:
     Arrangement wantedArrangement() const;
     // Places every control for the arrangement and draws their captions.
     void arrange();
-    std::vector<form::CaptionLine> linesOf(const form::ControlSpec &row,
-                                           std::u16string_view caption, int width) const;
+    form::LaidCaption layOut(const form::ControlSpec &row, const form::ShownCaption &shown,
+                             double width) const;
     int labelHeight(const form::ControlSpec &row, std::u16string_view caption, int width) const;
     void draw(Control &each);
     form::SchemeColours schemeColours();

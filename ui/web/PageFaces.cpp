@@ -50,7 +50,7 @@ int main()
     add(form::windowSpec().font, u"");
     for (const form::ControlSpec &row : form::controlSpecs()) {
         if (row.kind == form::ControlKind::Button || row.kind == form::ControlKind::Label)
-            add(row.font ? *row.font : form::windowSpec().font, shownText(row));
+            add(form::fontOf(row), shownText(row));
     }
     for (const auto &[face, characters] : faces) {
         std::string name;

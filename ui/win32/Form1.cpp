@@ -184,8 +184,7 @@ void Form1::buildControls(HINSTANCE instance)
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
         // The same font object as the label draws with, made once for all.
-        const HFONT font =
-            fonts_.font(row.font ? *row.font : form::windowSpec().font, dpi_).font.get();
+        const HFONT font = fonts_.font(form::fontOf(row), dpi_).font.get();
         SendMessageW(control.handle, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         if (row.kind == form::ControlKind::Image) {
             picture_ = scaled(std::move(picture_), box.width, box.height);
@@ -209,6 +208,12 @@ COLORREF Form1::ink(const char *name) const noexcept
 {
     const auto found = std::ranges::find(controls_, control(name), &Control::handle);
     return found != controls_.end() ? found->ink : 0;
+}
+
+const LabelLayout *Form1::label(const char *name) const noexcept
+{
+    const auto found = std::ranges::find(controls_, control(name), &Control::handle);
+    return found != controls_.end() && found->label ? &*found->label : nullptr;
 }
 
 HWND Form1::control(form::Role role) const noexcept
@@ -239,10 +244,7 @@ void Form1::drawButton(const Control &control, const DRAWITEMSTRUCT &item)
     RECT box = item.rcItem;
     DrawFrameControl(item.hDC, &box, DFC_BUTTON,
                      DFCS_BUTTONPUSH | (item.itemState & ODS_SELECTED ? DFCS_PUSHED : 0));
-    const Selection font(
-        item.hDC,
-        fonts_.font(control.row->font ? *control.row->font : form::windowSpec().font, dpi_)
-            .font.get());
+    const Selection font(item.hDC, fonts_.font(form::fontOf(*control.row), dpi_).font.get());
     SetBkMode(item.hDC, TRANSPARENT);
     SetTextColor(item.hDC, control.ink);
     DrawTextW(item.hDC, wide(windowText(control.handle)), -1, &box,

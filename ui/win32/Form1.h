@@ -48,6 +48,9 @@ public:
     COLORREF ink(const char *name) const noexcept;
     // The control the program uses for `role`.
     HWND control(form::Role role) const noexcept;
+    // The layout a label was last drawn with (for tests); nullptr for any
+    // other control.
+    const LabelLayout *label(const char *name) const noexcept;
 
     // One message of the thread's queue: the window's own keys first (Tab,
     // Alt with a letter), the rest as in a dialog.

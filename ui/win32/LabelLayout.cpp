@@ -8,17 +8,11 @@ namespace {
 
 constexpr int kLayoutDpi = 96;
 
-// A label without a font of its own has the window's.
-const form::FontSpec &fontOf(const form::ControlSpec &row) noexcept
-{
-    return row.font ? *row.font : form::windowSpec().font;
-}
-
 } // namespace
 
 LabelLayout::LabelLayout(const form::ControlSpec &row, int dpi, FontCache &fonts)
     : dpi_(dpi), box_(std::get<form::TwipsRect>(row.geometry)), alignment_(row.alignment),
-      fonts_(&fonts), font_(&fontOf(row)), measuring_(&fonts.font(*font_, kLayoutDpi)),
+      fonts_(&fonts), font_(&form::fontOf(row)), measuring_(&fonts.font(*font_, kLayoutDpi)),
       drawn_(&fonts.font(*font_, dpi))
 {
     setCaption(row.caption);
@@ -94,34 +88,47 @@ void LabelLayout::setCaption(std::u16string_view caption)
             start = end;
         }
     }
-    lines_ = form::breakLines(
-        text, [this](std::size_t from, std::size_t to) { return advances_[to] - advances_[from]; },
-        form::pixelsFromTwips(box_.width, kLayoutDpi));
+    // Laid out in twips, so that the one rounding rule takes every position
+    // to the dpi's pixels.
+    const TEXTMETRICW &metrics = measuring_->metrics;
+    laid_ = form::layCaption(
+        shown_, alignment_, box_.width,
+        {[this](std::size_t from, std::size_t to) {
+             return double((advances_[to] - advances_[from]) * form::kTwipsPerPixel);
+         },
+         double((metrics.tmHeight + metrics.tmExternalLeading) * form::kTwipsPerPixel),
+         double((metrics.tmAscent + 1) * form::kTwipsPerPixel)});
+    lines_.clear();
+    for (const form::PlacedLine &line : laid_.lines)
+        lines_.push_back(line.range);
 }
 
-// Placed in twips first, so that the one rounding rule takes every position
-// to the dpi's pixels.
+// Whole twips, cut as the table's own integer arithmetic cuts them.
+int LabelLayout::x(const form::PlacedLine &line, std::size_t index) const
+{
+    return form::pixelsFromTwips(static_cast<int>(line.x) +
+                                     (advances_[index] - advances_[line.range.start]) *
+                                         form::kTwipsPerPixel,
+                                 dpi_);
+}
+
 int LabelLayout::x(const form::CaptionLine &line, std::size_t index) const
 {
-    const int ink = (advances_[line.inkEnd()] - advances_[line.start]) * form::kTwipsPerPixel;
-    const int offset = form::lineOffset(alignment_, box_.width, ink);
-    return form::pixelsFromTwips(
-        offset + (advances_[index] - advances_[line.start]) * form::kTwipsPerPixel, dpi_);
+    return x(*std::ranges::find(laid_.lines, line, &form::PlacedLine::range), index);
 }
 
 int LabelLayout::lineTop(std::size_t line) const
 {
-    const auto lineHeight96 =
-        static_cast<int>(measuring_->metrics.tmHeight + measuring_->metrics.tmExternalLeading);
-    return form::pixelsFromTwips(static_cast<int>(line) * lineHeight96 * form::kTwipsPerPixel,
-                                 dpi_);
+    return form::pixelsFromTwips(static_cast<int>(laid_.lines[line].y), dpi_);
 }
 
 // A line takes its share of the scaled pitch, or its font's cell where that
 // is taller.
 int LabelLayout::lineBottom(std::size_t line) const
 {
-    return std::max(lineTop(line + 1), lineTop(line) + static_cast<int>(drawn_->metrics.tmHeight));
+    const form::PlacedLine &placed = laid_.lines[line];
+    return std::max(form::pixelsFromTwips(static_cast<int>(placed.y + placed.height), dpi_),
+                    lineTop(line) + static_cast<int>(drawn_->metrics.tmHeight));
 }
 
 RECT LabelLayout::lineBox(std::size_t line) const
@@ -138,11 +145,11 @@ void LabelLayout::draw(HDC dc, const RECT &area, HBRUSH band, COLORREF ink) cons
     SetTextColor(dc, ink);
     SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
     std::vector<INT> steps;
-    for (std::size_t i = 0; i < lines_.size(); ++i) {
-        const form::CaptionLine &line = lines_[i];
+    for (std::size_t i = 0; i < laid_.lines.size(); ++i) {
+        const form::PlacedLine &line = laid_.lines[i];
         // Each run in its own face, every character where the layout put it.
-        for (std::size_t start = line.start; start < line.inkEnd();) {
-            const std::size_t end = runEnd(start, line.inkEnd());
+        for (std::size_t start = line.range.start; start < line.range.inkEnd();) {
+            const std::size_t end = runEnd(start, line.range.inkEnd());
             steps.clear();
             for (std::size_t k = start; k < end; ++k)
                 steps.push_back(x(line, k + 1) - x(line, k));
@@ -153,17 +160,14 @@ void LabelLayout::draw(HDC dc, const RECT &area, HBRUSH band, COLORREF ink) cons
         }
     }
 
-    // The access key's underline, drawn by hand: the "&" is never shown.
-    if (!shown_.underlined)
-        return;
-    const std::size_t key = *shown_.underlined;
-    for (std::size_t i = 0; i < lines_.size(); ++i) {
-        const form::CaptionLine &line = lines_[i];
-        if (key < line.start || key >= line.inkEnd())
-            continue;
+    // The access key's underline, drawn by hand (the "&" is never shown), at
+    // the drawn font's own ascent.
+    if (const std::optional<form::Underline> &key = laid_.underline) {
+        const form::PlacedLine &line = laid_.lines[key->line];
         const int thickness = std::max(1, form::pixelsFromTwips(form::kTwipsPerPixel, dpi_));
-        const int y = area.top + lineTop(i) + drawn_->metrics.tmAscent + 1;
-        const RECT underline{area.left + x(line, key), y, area.left + x(line, key + 1),
+        const int y = area.top + lineTop(key->line) + drawn_->metrics.tmAscent + 1;
+        const RECT underline{area.left + x(line, key->index), y,
+                             area.left + x(line, key->index + 1),
                              std::min<LONG>(y + thickness, area.bottom)};
         SetDCBrushColor(dc, ink);
         FillRect(dc, &underline, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));

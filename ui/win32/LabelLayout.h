@@ -25,6 +25,8 @@ public:
     void setCaption(std::u16string_view caption);
 
     std::span<const form::CaptionLine> lines() const noexcept { return lines_; }
+    // The caption as laid out, in twips from the label's top left.
+    const form::LaidCaption &laid() const noexcept { return laid_; }
     // At the layout's dpi, in the label: the box of a line's text without its
     // hanging spaces, and where character `index` of `line` starts.
     RECT lineBox(std::size_t line) const;
@@ -34,6 +36,7 @@ public:
     void draw(HDC dc, const RECT &area, HBRUSH band, COLORREF ink) const;
 
 private:
+    int x(const form::PlacedLine &line, std::size_t index) const;
     int lineTop(std::size_t line) const;
     int lineBottom(std::size_t line) const;
 
@@ -58,5 +61,6 @@ private:
     std::vector<bool> fallback_;
     // The 96-dpi advance of the shown text up to each character, and to its end.
     std::vector<int> advances_;
-    std::vector<form::CaptionLine> lines_;
+    form::LaidCaption laid_;
+    std::vector<form::CaptionLine> lines_; // each of laid_.lines' range
 };
