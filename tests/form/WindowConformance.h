@@ -62,7 +62,8 @@ inline void PrintTo(const Accessible &object, std::ostream *out)
          << utf8(object.description) << " | " << utf8(object.value) << "}";
 }
 
-// A key as the user presses it: Alt goes with `letter`.
+// A key as the user presses it: Alt and Letter go with `letter`, Letter
+// typed without Alt.
 struct Press
 {
     enum class Kind
@@ -71,7 +72,9 @@ struct Press
         Backtab,
         Enter,
         Space,
+        Escape,
         Alt,
+        Letter,
     } kind;
     char16_t letter = 0;
 };
@@ -234,6 +237,42 @@ TYPED_TEST_P(WindowConformance, EnterAndSpacePressTheFocusedButton)
     driver.press({Press::Kind::Tab});
     driver.press({Press::Kind::Space});
     EXPECT_EQ(driver.status(), form::kExitStatusOk);
+}
+
+// Each key with the focus on each button, sent through the view as the
+// user's: Enter and Space press the focused button, once; Escape and a
+// button's letter typed without Alt do nothing.
+TYPED_TEST_P(WindowConformance, EachKeyDoesItsOwnFromEachButton)
+{
+    using Kind = Press::Kind;
+    const struct
+    {
+        Press key;
+        bool fromExit;
+        Role pressed; // None: nothing happens
+    } rows[] = {
+        {{Kind::Enter}, false, Role::Calculate},   {{Kind::Enter}, true, Role::Exit},
+        {{Kind::Space}, false, Role::Calculate},   {{Kind::Space}, true, Role::Exit},
+        {{Kind::Escape}, false, Role::None},       {{Kind::Escape}, true, Role::None},
+        {{Kind::Letter, u'ы'}, false, Role::None}, {{Kind::Letter, u'в'}, true, Role::None},
+    };
+    for (const auto &[key, fromExit, pressed] : rows) {
+        SCOPED_TRACE(testing::Message() << "key " << int(key.kind) << (fromExit ? " on Exit" : ""));
+        TypeParam driver;
+        this->open(driver);
+        if (fromExit)
+            driver.press({Kind::Tab});
+        driver.press(key);
+        const bool calculated = pressed == Role::Calculate;
+        EXPECT_EQ(driver.answer(), calculated ? u"00,01384   17" : initialAnswer());
+        EXPECT_EQ(driver.announcements().size(), calculated ? 1U : 0U);
+        EXPECT_EQ(driver.status(),
+                  pressed == Role::Exit ? std::optional(form::kExitStatusOk) : std::nullopt);
+        if (pressed != Role::Exit) {
+            EXPECT_EQ(driver.focus(), fromExit ? Role::Exit : Role::Calculate);
+        }
+        EXPECT_TRUE(driver.errorBoxes().empty());
+    }
 }
 
 // The system's separator where it is one to three characters, else the
@@ -417,10 +456,12 @@ TYPED_TEST_P(WindowConformance, AButtonsCaptionReadsOnItsFace)
 
 REGISTER_TYPED_TEST_SUITE_P(WindowConformance, StartsWithTheInitialAnswerAndTheFocusOnCalculate,
                             EachAccessKeyPressesItsButton, EnterAndSpacePressTheFocusedButton,
+                            EachKeyDoesItsOwnFromEachButton,
                             CalculateWritesTheAnswerWithTheUsersSeparator, ExitEndsWithStatusZero,
                             AFailureIsReportedOnceWithStatusOne, ASecondFailureAddsNothing,
                             TheBandsInkFollowsTheScheme, TheLinesFollowTheScheme,
-                            AButtonsCaptionReadsOnItsFace, AssistiveTechnologyReadsTheWindowInOrder);
+                            AButtonsCaptionReadsOnItsFace,
+                            AssistiveTechnologyReadsTheWindowInOrder);
 
 // A window that keeps the focus, as a desktop one does: Tab goes round.
 template <typename Driver> class KeptFocusConformance : public WindowConformance<Driver>

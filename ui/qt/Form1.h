@@ -2,9 +2,9 @@
 
 #include "Accessibility.h"
 #include "DecimalSeparator.h"
-#include "WindowTable.h"
 #include "SeriesSum.h"
 #include "WindowModel.h"
+#include "WindowTable.h"
 
 #include <QWidget>
 #include <exception>
@@ -39,6 +39,7 @@ public:
 protected:
     void changeEvent(QEvent *event) override;
     bool focusNextPrevChild(bool next) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildControls();
