@@ -216,6 +216,7 @@ PAGE_SCRIPT(int, page_listen, (int window, int root, int keyEvent, int schemeEve
     const page = Module.page;
     const listening = page.listening[window] = new AbortController();
     const element = page.nodes[root];
+    let spaceTaken = false;
     document.addEventListener("mousedown", function(event) {
         try {
             const target = event.target;
@@ -228,12 +229,18 @@ PAGE_SCRIPT(int, page_listen, (int window, int root, int keyEvent, int schemeEve
     document.addEventListener("keydown", function(event) {
         if (event.defaultPrevented) return;
         const taken = page.enter(function() {
-            const single = event.key === "Enter" ? 13
+            const single = event.key === "Enter" ? 13 : event.key === "Escape" ? 27
                            : event.key.length === 1 ? event.key.charCodeAt(0) : 0;
             return _vantrel_key(window, single, event.key === "Tab", event.shiftKey, event.altKey,
                                 event.ctrlKey || event.metaKey);
         });
         if (taken) event.preventDefault();
+        // A button would click on Space's release as well, in some browsers.
+        spaceTaken = taken && event.key === " ";
+    }, {signal: listening.signal});
+    document.addEventListener("keyup", function(event) {
+        if (event.key === " " && spaceTaken) event.preventDefault();
+        spaceTaken = false;
     }, {signal: listening.signal});
     matchMedia("(prefers-color-scheme: dark)").addEventListener("change", function() {
         page.enter(function() { _vantrel_event(window, schemeEvent, 0); });
