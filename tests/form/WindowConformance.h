@@ -305,6 +305,19 @@ TYPED_TEST_P(WindowConformance, CalculateWritesTheAnswerWithTheUsersSeparator)
     }
 }
 
+// However Calculate is pressed, assistive technology is told the answer's
+// text once, as a reader reads it (single-spaced).
+TYPED_TEST_P(WindowConformance, EachCalculateIsAnnouncedOnceWithTheAnswer)
+{
+    TypeParam driver;
+    this->open(driver, calc::sumSeries, {u"."});
+    driver.click(Role::Calculate);
+    driver.press({Press::Kind::Enter});
+    driver.press({Press::Kind::Alt, u'в'});
+    EXPECT_EQ(driver.announcements(), std::vector<std::u16string>(3, u"00.01384 17"));
+    this->expectStillRunning(driver);
+}
+
 TYPED_TEST_P(WindowConformance, ExitEndsWithStatusZero)
 {
     TypeParam driver;
@@ -457,6 +470,7 @@ TYPED_TEST_P(WindowConformance, AButtonsCaptionReadsOnItsFace)
 REGISTER_TYPED_TEST_SUITE_P(WindowConformance, StartsWithTheInitialAnswerAndTheFocusOnCalculate,
                             EachAccessKeyPressesItsButton, EnterAndSpacePressTheFocusedButton,
                             EachKeyDoesItsOwnFromEachButton,
+                            EachCalculateIsAnnouncedOnceWithTheAnswer,
                             CalculateWritesTheAnswerWithTheUsersSeparator, ExitEndsWithStatusZero,
                             AFailureIsReportedOnceWithStatusOne, ASecondFailureAddsNothing,
                             TheBandsInkFollowsTheScheme, TheLinesFollowTheScheme,

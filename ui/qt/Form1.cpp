@@ -173,6 +173,8 @@ Form1::Form1(calc::Calculation calculation, SeparatorQuery separators, QWidget *
     buildControls();
     installEventFilter(this);
     answerNotice_ = new AccessibleNotice(this);
+    const form::ControlSpec &answer = form::controlWithRole(form::Role::Answer);
+    spokenAnswer_ = qText(form::accessibleName(answer, answer.caption));
     model_.start(schemeColours());
 }
 
@@ -260,16 +262,8 @@ void Form1::showCaption(const form::ControlSpec &row, std::u16string_view captio
     auto *label = qobject_cast<QLabel *>(control(row.name));
     if (!label)
         return;
-    const QString before = label->text();
+    // The label tells its new name itself.
     label->setText(qText(caption));
-    // The label announces its new name itself; a screen reader that follows
-    // text hears the new text replace the old one as well.
-    const QString spokenBefore = qText(form::accessibleName(row, before.toStdU16String()));
-    const QString spoken = qText(form::accessibleName(row, caption));
-    if (spoken != spokenBefore) {
-        QAccessibleTextUpdateEvent changed(label, 0, spokenBefore, spoken);
-        QAccessible::updateAccessibility(&changed);
-    }
 }
 
 void Form1::setInk(const form::ControlSpec &row, form::Rgb ink)
@@ -301,8 +295,16 @@ form::Role Form1::focused() const
 
 void Form1::announce(std::u16string_view text)
 {
-    // Readers that say nothing of a label that has no focus hear the notice.
-    answerNotice_->announce(qText(text));
+    // A screen reader that follows text hears the answer's new text replace
+    // the old; readers that say nothing of a label without the focus hear
+    // the notice. Both tell the model's text.
+    const QString spoken = qText(text);
+    if (spoken != spokenAnswer_) {
+        QAccessibleTextUpdateEvent changed(control(form::Role::Answer), 0, spokenAnswer_, spoken);
+        QAccessible::updateAccessibility(&changed);
+        spokenAnswer_ = spoken;
+    }
+    answerNotice_->announce(spoken);
 }
 
 void Form1::showErrorBox(std::u16string_view message)

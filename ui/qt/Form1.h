@@ -57,5 +57,7 @@ private:
     form::WindowModel model_;
     // Tells screen readers each new answer, wherever the focus is.
     AccessibleNotice *answerNotice_ = nullptr;
+    // The answer's text as last told to assistive technology.
+    QString spokenAnswer_;
     ActivationReplay activationReplay_{this};
 };
