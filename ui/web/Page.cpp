@@ -216,7 +216,6 @@ PAGE_SCRIPT(int, page_listen, (int window, int root, int keyEvent, int schemeEve
     const page = Module.page;
     const listening = page.listening[window] = new AbortController();
     const element = page.nodes[root];
-    let spaceTaken = false;
     document.addEventListener("mousedown", function(event) {
         try {
             const target = event.target;
@@ -235,12 +234,6 @@ PAGE_SCRIPT(int, page_listen, (int window, int root, int keyEvent, int schemeEve
                                 event.ctrlKey || event.metaKey);
         });
         if (taken) event.preventDefault();
-        // A button would click on Space's release as well, in some browsers.
-        spaceTaken = taken && event.key === " ";
-    }, {signal: listening.signal});
-    document.addEventListener("keyup", function(event) {
-        if (event.key === " " && spaceTaken) event.preventDefault();
-        spaceTaken = false;
     }, {signal: listening.signal});
     matchMedia("(prefers-color-scheme: dark)").addEventListener("change", function() {
         page.enter(function() { _vantrel_event(window, schemeEvent, 0); });
