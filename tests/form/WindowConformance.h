@@ -79,7 +79,8 @@ inline void PrintTo(const Placed &placed, std::ostream *out)
          << placed.box.width << 'x' << placed.box.height << "}";
 }
 
-// A key as the user presses it: Alt goes with `letter`.
+// A key as the user presses it: Alt and Letter go with `letter`, Letter
+// typed without Alt.
 struct Press
 {
     enum class Kind
@@ -88,7 +89,9 @@ struct Press
         Backtab,
         Enter,
         Space,
+        Escape,
         Alt,
+        Letter,
     } kind;
     char16_t letter = 0;
 };
@@ -292,6 +295,42 @@ TYPED_TEST_P(WindowConformance, EnterAndSpacePressTheFocusedButton)
     EXPECT_EQ(driver.status(), form::kExitStatusOk);
 }
 
+// Each key with the focus on each button, sent through the view as the
+// user's: Enter and Space press the focused button, once; Escape and a
+// button's letter typed without Alt do nothing.
+TYPED_TEST_P(WindowConformance, EachKeyDoesItsOwnFromEachButton)
+{
+    using Kind = Press::Kind;
+    const struct
+    {
+        Press key;
+        bool fromExit;
+        Role pressed; // None: nothing happens
+    } rows[] = {
+        {{Kind::Enter}, false, Role::Calculate},   {{Kind::Enter}, true, Role::Exit},
+        {{Kind::Space}, false, Role::Calculate},   {{Kind::Space}, true, Role::Exit},
+        {{Kind::Escape}, false, Role::None},       {{Kind::Escape}, true, Role::None},
+        {{Kind::Letter, u'ы'}, false, Role::None}, {{Kind::Letter, u'в'}, true, Role::None},
+    };
+    for (const auto &[key, fromExit, pressed] : rows) {
+        SCOPED_TRACE(testing::Message() << "key " << int(key.kind) << (fromExit ? " on Exit" : ""));
+        TypeParam driver;
+        this->open(driver);
+        if (fromExit)
+            driver.press({Kind::Tab});
+        driver.press(key);
+        const bool calculated = pressed == Role::Calculate;
+        EXPECT_EQ(driver.answer(), calculated ? u"00,01384   17" : initialAnswer());
+        EXPECT_EQ(driver.announcements().size(), calculated ? 1U : 0U);
+        EXPECT_EQ(driver.status(),
+                  pressed == Role::Exit ? std::optional(form::kExitStatusOk) : std::nullopt);
+        if (pressed != Role::Exit) {
+            EXPECT_EQ(driver.focus(), fromExit ? Role::Exit : Role::Calculate);
+        }
+        EXPECT_TRUE(driver.errorBoxes().empty());
+    }
+}
+
 // The system's separator where it is one to three characters, else the
 // locale's own, else a point; every Calculate announced, single-spaced.
 TYPED_TEST_P(WindowConformance, CalculateWritesTheAnswerWithTheUsersSeparator)
@@ -320,6 +359,19 @@ TYPED_TEST_P(WindowConformance, CalculateWritesTheAnswerWithTheUsersSeparator)
         EXPECT_EQ(driver.focus(), Role::Calculate);
         this->expectStillRunning(driver);
     }
+}
+
+// However Calculate is pressed, assistive technology is told the answer's
+// text once, as a reader reads it (single-spaced).
+TYPED_TEST_P(WindowConformance, EachCalculateIsAnnouncedOnceWithTheAnswer)
+{
+    TypeParam driver;
+    this->open(driver, calc::sumSeries, {u"."});
+    driver.click(Role::Calculate);
+    driver.press({Press::Kind::Enter});
+    driver.press({Press::Kind::Alt, u'в'});
+    EXPECT_EQ(driver.announcements(), std::vector<std::u16string>(3, u"00.01384 17"));
+    this->expectStillRunning(driver);
 }
 
 TYPED_TEST_P(WindowConformance, ExitEndsWithStatusZero)
@@ -608,6 +660,8 @@ TYPED_TEST_P(WindowConformance, EachCaptionIsDrawnInItsLinesWithItsAccessKeyUnde
 
 REGISTER_TYPED_TEST_SUITE_P(WindowConformance, StartsWithTheInitialAnswerAndTheFocusOnCalculate,
                             EachAccessKeyPressesItsButton, EnterAndSpacePressTheFocusedButton,
+                            EachKeyDoesItsOwnFromEachButton,
+                            EachCalculateIsAnnouncedOnceWithTheAnswer,
                             CalculateWritesTheAnswerWithTheUsersSeparator, ExitEndsWithStatusZero,
                             AFailureIsReportedOnceWithStatusOne, ASecondFailureAddsNothing,
                             TheBandsInkFollowsTheScheme, TheLinesFollowTheScheme,

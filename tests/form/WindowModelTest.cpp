@@ -77,7 +77,7 @@ public:
         case Kind::Backtab:
             // What the window leaves, the browser does: the focus moves out,
             // or from outside in at the end it comes to first.
-            if (!model_->pressKey(key.kind == Kind::Tab ? form::Key::Tab : form::Key::Backtab) &&
+            if (!model_->pressKey({key.kind == Kind::Tab ? form::Key::Tab : form::Key::Backtab}) &&
                 !view_.placed.keepsFocus) {
                 const std::vector<const form::ControlSpec *> order = form::tabOrder();
                 const bool outside = view_.focus == form::Role::None;
@@ -87,13 +87,17 @@ public:
             }
             break;
         case Kind::Enter:
-            model_->pressKey(form::Key::Enter);
+            model_->pressKey({form::Key::Enter});
             break;
         case Kind::Space:
-            model_->pressKey(form::Key::Space);
+            model_->pressKey({form::Key::Space});
+            break;
+        case Kind::Escape:
+            model_->pressKey({form::Key::Escape});
             break;
         case Kind::Alt:
-            model_->pressAccessKey(key.letter);
+        case Kind::Letter:
+            model_->pressKey({form::Key::Letter, key.letter, key.kind == Kind::Alt});
             break;
         }
     }

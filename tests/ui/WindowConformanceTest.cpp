@@ -77,11 +77,16 @@ public:
             case Kind::Space:
                 QTest::keyClick(target, Qt::Key_Space);
                 break;
-            case Kind::Alt: {
+            case Kind::Escape:
+                QTest::keyClick(target, Qt::Key_Escape);
+                break;
+            case Kind::Alt:
+            case Kind::Letter: {
                 // As a Russian keyboard layout sends it.
                 const QString text(QChar{key.letter});
                 const auto code = static_cast<Qt::Key>(text.toUpper().at(0).unicode());
-                QTest::sendKeyEvent(QTest::Click, target, code, text, Qt::AltModifier);
+                QTest::sendKeyEvent(QTest::Click, target, code, text,
+                                    key.kind == Kind::Alt ? Qt::AltModifier : Qt::NoModifier);
                 break;
             }
             }

@@ -287,7 +287,7 @@ public:
     void press(conformance::Press key) override
     {
         using Kind = conformance::Press::Kind;
-        const char *const names[] = {"Tab", "Tab", "Enter", " ", nullptr};
+        const char *const names[] = {"Tab", "Tab", "Enter", " ", "Escape", nullptr, nullptr};
         stand_in_key(names[int(key.kind)], key.letter, key.kind == Kind::Backtab,
                      key.kind == Kind::Alt);
         stand_in_settle();

@@ -172,6 +172,14 @@ test('in a course page\'s frame the page leaves the focus and the keys to the re
         assert.equal(await inside('answers'), 1);
         assert.deepEqual(await focus(), ['exercise', 'Command2']);
         assert.equal(await inside('answer'), answer(','));
+        // Space presses the focused button once: the page's key, kept from
+        // the browser's own click on its release.
+        await tab.press('Shift', 'Tab');
+        await settle(focus, ['exercise', 'Command1'], 'Shift+Tab');
+        await tab.press(' ');
+        await settle(async () => await inside('answers') >= 2, true, 'Calculate pressed by Space');
+        await new Promise(resolve => setTimeout(resolve, 200));
+        assert.equal(await inside('answers'), 2);
         // Exit by its key: the course page hears it, the note takes the window's place.
         await tab.press(...chords[1], 'ы');
         await settle(async () => (await inside('inFrame')).status, '0', 'the exit status');

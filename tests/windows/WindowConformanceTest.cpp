@@ -105,6 +105,14 @@ public:
         case Kind::Space:
             pressKey(target, VK_SPACE);
             break;
+        case Kind::Escape:
+            pressKey(target, VK_ESCAPE);
+            break;
+        case Kind::Letter:
+            // The character alone, as the keyboard layout makes it of the key.
+            post(target, WM_CHAR, key.letter, 1);
+            settle();
+            break;
         case Kind::Alt:
             // The character the keyboard layout makes of the key with Alt
             // held (bit 29: Alt is down); the layout's own part is the system's.

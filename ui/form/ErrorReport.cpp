@@ -24,4 +24,16 @@ std::u16string_view errorMessage(const std::exception_ptr &error) noexcept
     return u"Ошибка выполнения: непредвиденная ошибка (Unexpected).";
 }
 
+int reportWithoutWindow(const std::exception_ptr &error,
+                        void (*showPlainBox)(std::u16string_view message)) noexcept
+{
+    try {
+        if (showPlainBox)
+            showPlainBox(errorMessage(error));
+    } catch (...) {
+        // Not even the box: the status alone tells of the failure.
+    }
+    return kExitStatusReportedError;
+}
+
 } // namespace form

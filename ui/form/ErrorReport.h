@@ -20,6 +20,13 @@ inline constexpr int kExitStatusNoDisplay = 2;
 // Allocates nothing, so it also serves after std::bad_alloc.
 std::u16string_view errorMessage(const std::exception_ptr &error) noexcept;
 
+// A failure with no window to report it in (none could be made, or it is
+// gone): no run to go on with, so `error`'s message alone, in the system's
+// plain box where `showPlainBox` has one, and then the end. Returns the
+// status to end with; a box that fails changes nothing of it.
+int reportWithoutWindow(const std::exception_ptr &error,
+                        void (*showPlainBox)(std::u16string_view message)) noexcept;
+
 // The caption of the message box's one button.
 inline constexpr std::u16string_view kErrorBoxButton = u"ОК";
 

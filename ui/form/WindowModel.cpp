@@ -131,15 +131,17 @@ void WindowModel::click(Role role)
     }
 }
 
-bool WindowModel::pressKey(Key key)
+bool WindowModel::pressKey(KeyPress press)
 {
     if (state_ != State::Running)
         return false;
+    if (press.alt)
+        return press.key == Key::Letter && pressAccessKey(press.letter);
     const Role focus = view_.focused();
-    switch (key) {
+    switch (press.key) {
     case Key::Tab:
     case Key::Backtab: {
-        const bool forward = key == Key::Tab;
+        const bool forward = press.key == Key::Tab;
         const Role next = nextInTabOrder(focus, forward ? 1 : -1, surroundings_.keepsFocus);
         if (next == Role::None)
             return false;
@@ -156,14 +158,15 @@ bool WindowModel::pressKey(Key key)
             return false;
         click(focus);
         return true;
+    case Key::Escape: // the window is no dialog to cancel
+    case Key::Letter: // typing
+        break;
     }
     return false;
 }
 
 bool WindowModel::pressAccessKey(char16_t letter)
 {
-    if (state_ != State::Running)
-        return false;
     const ControlSpec *button = buttonWithAccessKey(letter, foldCase);
     if (!button)
         return false;

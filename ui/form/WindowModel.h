@@ -41,13 +41,23 @@ Rgb inkOf(const ControlSpec &row, const SchemeColours &scheme) noexcept;
 // Case folding for the access keys, which are Latin or Cyrillic letters.
 char16_t foldCase(char16_t letter) noexcept;
 
-// The keys whose meaning is the window's, not the toolkit's.
+// The keys a view passes on; what each does is the window's to decide.
 enum class Key
 {
     Tab,     // the focus to the next button (round to the first, where the window keeps it)
     Backtab, // the focus to the previous button (round to the last, likewise)
     Enter,   // presses the focused button, or with none the table's default one
     Space,   // presses the focused button
+    Escape,  // nothing: the window is no dialog to cancel, and leaves it to the toolkit
+    Letter,  // with Alt, presses the button with that access key
+};
+
+// One key as the user pressed it.
+struct KeyPress
+{
+    Key key;
+    char16_t letter = 0; // Key::Letter's, as the keyboard layout makes it
+    bool alt = false;
 };
 
 // The window object, Form1 of the program's description.
@@ -67,12 +77,13 @@ public:
 
     // A click on the control with `role`; a click elsewhere does nothing.
     void click(Role role);
-    // True where the key meant something to the window; Tab past either end
-    // of a window that does not keep the focus is left to what surrounds it.
-    bool pressKey(Key key);
-    // Alt with `letter`: the button with that access key is pressed, the
-    // focus staying where it is. False where no button has it.
-    bool pressAccessKey(char16_t letter);
+    // True where the key meant something to the window, which the view
+    // then keeps from the toolkit; false leaves it to the toolkit (or what
+    // surrounds the window). Tab past either end of a window that does not
+    // keep the focus is left so. With Alt, only a letter means something:
+    // the button with that access key is pressed, the focus staying where it
+    // is. A letter without Alt is typing, never an access key.
+    bool pressKey(KeyPress press);
 
     // A failure outside the model's own handlers (drawing, say): reported
     // the same way as theirs.
@@ -91,6 +102,8 @@ public:
     void Command2_Click();
 
 private:
+    bool pressAccessKey(char16_t letter);
+
     enum class State
     {
         Running,

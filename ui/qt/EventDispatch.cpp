@@ -44,9 +44,8 @@ void reportError(QWidget *window, const std::exception_ptr &error) noexcept
             form->reportError(error);
             return;
         }
-        // No window, so no run to go on with: the box alone, then the end.
-        showModalErrorBox(nullptr, form::errorMessage(error));
-        QCoreApplication::exit(form::kExitStatusReportedError);
+        QCoreApplication::exit(form::reportWithoutWindow(
+            error, [](std::u16string_view message) { showModalErrorBox(nullptr, message); }));
     } catch (...) {
         std::_Exit(form::kExitStatusReportedError);
     }

@@ -12,9 +12,11 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -82,11 +84,38 @@ QFont fontFromSpec(const form::FontSpec &wanted)
     return font;
 }
 
+// The window's key for `event`, or none where it is nothing of the window's
+// (Control or Meta held, another key). The keypad's Enter is Enter.
+std::optional<form::KeyPress> keyPress(const QKeyEvent &event)
+{
+    const Qt::KeyboardModifiers held = event.modifiers() & ~Qt::KeypadModifier;
+    if (held & (Qt::ControlModifier | Qt::MetaModifier))
+        return std::nullopt;
+    const bool alt = held & Qt::AltModifier;
+    switch (event.key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return form::KeyPress{form::Key::Enter, 0, alt};
+    case Qt::Key_Space:
+        return form::KeyPress{form::Key::Space, 0, alt};
+    case Qt::Key_Escape:
+        return form::KeyPress{form::Key::Escape, 0, alt};
+    default:
+        break;
+    }
+    // The letter as the keyboard layout makes it: a Russian layout's "ы"
+    // comes with the key code of the Latin key it sits on.
+    const QString text = event.text();
+    if (text.size() != 1 || !text.at(0).isLetter())
+        return std::nullopt;
+    return form::KeyPress{form::Key::Letter, text.at(0).unicode(), alt};
+}
+
 QWidget *createControl(const form::ControlSpec &row, QWidget *parent)
 {
     switch (row.kind) {
     case form::ControlKind::Button:
-        return new CommandButton(qText(row.caption), parent);
+        return new QPushButton(qText(row.caption), parent);
     case form::ControlKind::Label:
         return new CaptionLabel(qText(row.caption), row.alignment, parent);
     case form::ControlKind::Image:
@@ -141,7 +170,10 @@ Form1::Form1(calc::Calculation calculation, SeparatorQuery separators, QWidget *
     setFixedSize(client.size());
 
     buildControls();
+    installEventFilter(this);
     answerNotice_ = new AccessibleNotice(this);
+    const form::ControlSpec &answer = form::controlWithRole(form::Role::Answer);
+    spokenAnswer_ = qText(form::accessibleName(answer, answer.caption));
     model_.start(schemeColours());
 }
 
@@ -158,6 +190,7 @@ void Form1::buildControls()
         if (!form::takesFocus(row))
             widget->setFocusPolicy(Qt::NoFocus);
         if (auto *button = qobject_cast<QPushButton *>(widget)) {
+            button->installEventFilter(this);
             connect(button, &QPushButton::clicked, this, [this, role = row.role] {
                 dispatchEvent(this, [this, role] { model_.click(role); });
             });
@@ -199,8 +232,28 @@ void Form1::changeEvent(QEvent *event)
 bool Form1::focusNextPrevChild(bool next)
 {
     dispatchEvent(this,
-                  [this, next] { model_.pressKey(next ? form::Key::Tab : form::Key::Backtab); });
+                  [this, next] { model_.pressKey({next ? form::Key::Tab : form::Key::Backtab}); });
     return true;
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    // Every key of the window's goes to the model, before the button with
+    // the focus or the buttons' own mnemonics see it: Qt's Return, Space and
+    // Alt would each decide for themselves.
+    if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    const std::optional<form::KeyPress> press = keyPress(*static_cast<QKeyEvent *>(event));
+    if (!press)
+        return QWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::ShortcutOverride) {
+        // The key comes as a key press, not as a mnemonic's shortcut.
+        event->accept();
+        return true;
+    }
+    bool taken = false;
+    dispatchEvent(this, [&] { taken = model_.pressKey(*press); });
+    return taken;
 }
 
 void Form1::showCaption(const form::ControlSpec &row, std::u16string_view caption)
@@ -208,16 +261,8 @@ void Form1::showCaption(const form::ControlSpec &row, std::u16string_view captio
     auto *label = qobject_cast<QLabel *>(control(row.name));
     if (!label)
         return;
-    const QString before = label->text();
+    // The label tells its new name itself.
     label->setText(qText(caption));
-    // The label announces its new name itself; a screen reader that follows
-    // text hears the new text replace the old one as well.
-    const QString spokenBefore = qText(form::accessibleName(row, before.toStdU16String()));
-    const QString spoken = qText(form::accessibleName(row, caption));
-    if (spoken != spokenBefore) {
-        QAccessibleTextUpdateEvent changed(label, 0, spokenBefore, spoken);
-        QAccessible::updateAccessibility(&changed);
-    }
 }
 
 void Form1::setInk(const form::ControlSpec &row, form::Rgb ink)
@@ -249,8 +294,16 @@ form::Role Form1::focused() const
 
 void Form1::announce(std::u16string_view text)
 {
-    // Readers that say nothing of a label that has no focus hear the notice.
-    answerNotice_->announce(qText(text));
+    // A screen reader that follows text hears the answer's new text replace
+    // the old; readers that say nothing of a label without the focus hear
+    // the notice. Both tell the model's text.
+    const QString spoken = qText(text);
+    if (spoken != spokenAnswer_) {
+        QAccessibleTextUpdateEvent changed(control(form::Role::Answer), 0, spokenAnswer_, spoken);
+        QAccessible::updateAccessibility(&changed);
+        spokenAnswer_ = spoken;
+    }
+    answerNotice_->announce(spoken);
 }
 
 void Form1::showErrorBox(std::u16string_view message)

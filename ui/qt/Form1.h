@@ -2,9 +2,9 @@
 
 #include "Accessibility.h"
 #include "DecimalSeparator.h"
-#include "WindowTable.h"
 #include "SeriesSum.h"
 #include "WindowModel.h"
+#include "WindowTable.h"
 
 #include <QWidget>
 #include <exception>
@@ -39,6 +39,7 @@ public:
 protected:
     void changeEvent(QEvent *event) override;
     bool focusNextPrevChild(bool next) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildControls();
@@ -56,5 +57,7 @@ private:
     form::WindowModel model_;
     // Tells screen readers each new answer, wherever the focus is.
     AccessibleNotice *answerNotice_ = nullptr;
+    // The answer's text as last told to assistive technology.
+    QString spokenAnswer_;
     ActivationReplay activationReplay_{this};
 };

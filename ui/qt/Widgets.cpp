@@ -2,19 +2,8 @@
 
 #include "EventDispatch.h"
 
-#include <QKeyEvent>
 #include <QPainter>
 #include <QPixmap>
-
-void CommandButton::keyPressEvent(QKeyEvent *event)
-{
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-        event->modifiers() == (event->modifiers() & Qt::KeypadModifier)) {
-        click();
-        return;
-    }
-    QPushButton::keyPressEvent(event);
-}
 
 PictureLabel::PictureLabel(const QImage &picture, QWidget *parent) : QLabel(parent)
 {

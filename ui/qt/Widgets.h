@@ -7,19 +7,6 @@
 // The window's plain controls, each drawn as the platform it was written
 // for draws it.
 
-// A push button: Enter and the keypad's Enter click it while it has the
-// focus, as Space does, with no need for a dialog's default button.
-class CommandButton : public QPushButton
-{
-    Q_OBJECT
-
-public:
-    using QPushButton::QPushButton;
-
-protected:
-    void keyPressEvent(QKeyEvent *event) override;
-};
-
 // An image control: its picture at its natural size in logical pixels, from
 // the top left corner. Where the device pixel ratio is above 1, every
 // picture pixel becomes a sharp block, never a smoothed blur.

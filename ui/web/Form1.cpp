@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <utility>
 
 namespace web {
@@ -145,6 +146,26 @@ constexpr PageRole pageRole(form::AccessibleRole role) noexcept
 // A page is read in order, in its browse mode: each instruction is heard
 // just before its button.
 constexpr form::Reading kReading = form::Reading::InOrder;
+
+// The window's key for a page's key: its character (0 for none) and whether
+// it is Tab. None where it is no key of the window's.
+std::optional<form::KeyPress> keyPress(char16_t key, bool tab, bool shift, bool alt)
+{
+    if (tab)
+        return form::KeyPress{shift ? form::Key::Backtab : form::Key::Tab, 0, alt};
+    switch (key) {
+    case 0:
+        return std::nullopt;
+    case u'\r':
+        return form::KeyPress{form::Key::Enter, 0, alt};
+    case u' ':
+        return form::KeyPress{form::Key::Space, 0, alt};
+    case u'\x1b':
+        return form::KeyPress{form::Key::Escape, 0, alt};
+    default:
+        return form::KeyPress{form::Key::Letter, key, alt};
+    }
+}
 
 } // namespace
 
@@ -316,18 +337,15 @@ void Form1::handle(Event event, int node)
 
 bool Form1::keyDown(char16_t key, bool tab, bool shift, bool alt, bool controlOrMeta)
 {
+    // With Control or Meta, a key is the browser's own shortcut.
     if (controlOrMeta)
         return false;
-    if (tab && !alt)
-        return model_.pressKey(shift ? form::Key::Backtab : form::Key::Tab);
-    // Enter and Space on a button are the browser's: it clicks the button.
-    // Return with none focused is the window's.
-    if (key == u'\r' && !alt)
-        return focused() == form::Role::None && model_.pressKey(form::Key::Enter);
     // The access keys are the page's own, with Alt (and Firefox's Alt+Shift):
     // a browser's own access key would move the focus as it pressed, and a
-    // reader would hear the move before the answer.
-    return key && alt && model_.pressAccessKey(key);
+    // reader would hear the move before the answer. Enter and Space on a
+    // button are the model's too, which spares the browser's click.
+    const std::optional<form::KeyPress> press = keyPress(key, tab, shift, alt);
+    return press && model_.pressKey(*press);
 }
 
 void Form1::fail(const std::exception_ptr &error) noexcept

@@ -228,7 +228,7 @@ PAGE_SCRIPT(int, page_listen, (int window, int root, int keyEvent, int schemeEve
     document.addEventListener("keydown", function(event) {
         if (event.defaultPrevented) return;
         const taken = page.enter(function() {
-            const single = event.key === "Enter" ? 13
+            const single = event.key === "Enter" ? 13 : event.key === "Escape" ? 27
                            : event.key.length === 1 ? event.key.charCodeAt(0) : 0;
             return _vantrel_key(window, single, event.key === "Tab", event.shiftKey, event.altKey,
                                 event.ctrlKey || event.metaKey);

@@ -67,7 +67,9 @@ int openWindow(calc::Calculation calculation,
     try {
         open.form = std::make_unique<Form1>(handle, std::move(calculation), std::move(separators));
     } catch (...) {
-        endPage(0, form::kExitStatusReportedError);
+        // A page has no plain box: the notice that the window is
+        // unavailable, which ending the page shows, stands for it.
+        endPage(0, form::reportWithoutWindow(std::current_exception(), nullptr));
         return 0;
     }
     dispatch(handle, [&](Form1 &form) {

@@ -5,6 +5,7 @@
 #include "WideText.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -378,10 +379,8 @@ LRESULT Form1::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     }
     switch (message) {
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK) {
-            // Enter, through the dialog keyboard handling.
-            model_.pressKey(form::Key::Enter);
-        } else if (HIWORD(wParam) == BN_CLICKED) {
+        // (The dialog manager's IDOK and IDCANCEL come with no control.)
+        if (HIWORD(wParam) == BN_CLICKED) {
             if (const Control *sender = controlFor(reinterpret_cast<HWND>(lParam)))
                 model_.click(sender->row->role);
         }
@@ -457,22 +456,54 @@ LRESULT Form1::handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
+namespace {
+
+// The window's key for a key message, or none where it is nothing of the
+// window's. A letter comes as the character the keyboard layout makes of it.
+std::optional<form::KeyPress> keyPress(const MSG &message)
+{
+    switch (message.message) {
+    case WM_SYSCHAR:
+    case WM_CHAR:
+        return form::KeyPress{form::Key::Letter, static_cast<char16_t>(message.wParam),
+                              message.message == WM_SYSCHAR};
+    case WM_KEYDOWN:
+        break;
+    default:
+        return std::nullopt;
+    }
+    // Alt held makes a key WM_SYSKEYDOWN; Control is a shortcut, not ours.
+    if (GetKeyState(VK_CONTROL) < 0)
+        return std::nullopt;
+    switch (message.wParam) {
+    case VK_TAB:
+        return form::KeyPress{GetKeyState(VK_SHIFT) < 0 ? form::Key::Backtab : form::Key::Tab};
+    case VK_RETURN:
+        return form::KeyPress{form::Key::Enter};
+    case VK_SPACE:
+        return form::KeyPress{form::Key::Space};
+    case VK_ESCAPE:
+        return form::KeyPress{form::Key::Escape};
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
 void Form1::dispatch(MSG &message)
 {
     const HWND window = window_.get();
-    if (message.message == WM_SYSCHAR &&
-        model_.pressAccessKey(static_cast<char16_t>(message.wParam)))
+    // Every key of the window's goes to the model first. A key the model
+    // takes goes no further: the button would click on Space's release, the
+    // dialog manager on Return, either of its own accord.
+    if (const std::optional<form::KeyPress> press = keyPress(message);
+        press && window && (message.hwnd == window || IsChild(window, message.hwnd)) &&
+        model_.pressKey(*press))
         return;
-    // Tab follows the table's tab order, not the controls' z-order (which
-    // is their drawing order).
-    if (message.message == WM_KEYDOWN && message.wParam == VK_TAB && window &&
-        (message.hwnd == window || IsChild(window, message.hwnd)) &&
-        model_.pressKey(GetKeyState(VK_SHIFT) < 0 ? form::Key::Backtab : form::Key::Tab))
-        return;
-    // Enter and the rest of the keyboard as in a dialog; but a plain
-    // letter is typing, not a button's access key (the dialog manager
-    // would click the button whose letter it is, and "ы" would end the
-    // program): only Alt with the letter clicks.
+    // The rest of the keyboard as in a dialog; but a plain letter is typing,
+    // not a button's access key (the dialog manager would click the button
+    // whose letter it is, and "ы" would end the program).
     if (message.message == WM_CHAR || !IsDialogMessageW(window, &message)) {
         TranslateMessage(&message);
         DispatchMessageW(&message);

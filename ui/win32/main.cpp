@@ -18,7 +18,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
         UpdateWindow(form.window());
         return runMessageLoop(form);
     } catch (...) {
-        showErrorBox(nullptr, form::errorMessage(std::current_exception()));
-        return form::kExitStatusReportedError;
+        return form::reportWithoutWindow(std::current_exception(), [](std::u16string_view message) {
+            showErrorBox(nullptr, message);
+        });
     }
 }
