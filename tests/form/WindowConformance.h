@@ -281,20 +281,6 @@ TYPED_TEST_P(WindowConformance, EachAccessKeyPressesItsButton)
     }
 }
 
-TYPED_TEST_P(WindowConformance, EnterAndSpacePressTheFocusedButton)
-{
-    TypeParam driver;
-    this->open(driver);
-    driver.press({Press::Kind::Enter});
-    EXPECT_EQ(driver.answer(), u"00,01384   17");
-    driver.press({Press::Kind::Space});
-    EXPECT_EQ(driver.announcements().size(), 2U);
-    this->expectStillRunning(driver);
-    driver.press({Press::Kind::Tab});
-    driver.press({Press::Kind::Space});
-    EXPECT_EQ(driver.status(), form::kExitStatusOk);
-}
-
 // Each key with the focus on each button, sent through the view as the
 // user's: Enter and Space press the focused button, once; Escape and a
 // button's letter typed without Alt do nothing.
@@ -659,8 +645,7 @@ TYPED_TEST_P(WindowConformance, EachCaptionIsDrawnInItsLinesWithItsAccessKeyUnde
 }
 
 REGISTER_TYPED_TEST_SUITE_P(WindowConformance, StartsWithTheInitialAnswerAndTheFocusOnCalculate,
-                            EachAccessKeyPressesItsButton, EnterAndSpacePressTheFocusedButton,
-                            EachKeyDoesItsOwnFromEachButton,
+                            EachAccessKeyPressesItsButton, EachKeyDoesItsOwnFromEachButton,
                             EachCalculateIsAnnouncedOnceWithTheAnswer,
                             CalculateWritesTheAnswerWithTheUsersSeparator, ExitEndsWithStatusZero,
                             AFailureIsReportedOnceWithStatusOne, ASecondFailureAddsNothing,

@@ -149,15 +149,6 @@ calculate-russian | calculate-english)
     xdotool mousemove --window "$window" 356 160 click 1 # Exit
     expect_program_ends_with 0
     ;;
-enter)
-    xdotool key Return # Calculate has the focus
-    expect_answer '00,01384   17'
-    xdotool key Escape # nothing
-    sleep 0.5
-    kill -0 "$app_pid" 2>/dev/null || fail "Escape ended the program"
-    xdotool key Tab Return
-    expect_program_ends_with 0
-    ;;
 screen-reader | planted-oleacc)
     # What a screen reader reads, through MSAA from another process: the
     # table's readable controls in reading order, the lines left out; each
