@@ -259,16 +259,6 @@ class Captions(unittest.TestCase):
             wrong = browser.check('ink')
             self.assertEqual(wrong, [], '\n'.join(wrong))
 
-    def test_access_keys_are_underlined_not_shown(self):
-        with contextlib.closing(Browser()) as browser:
-            browser.open()
-            underlined = "return Array.from(document.querySelectorAll('#' + arguments[0] + ' u'), u => u.textContent)"
-            self.assertEqual(browser.js(underlined, 'Command1'), ['В'])
-            self.assertEqual(browser.js(underlined, 'Command2'), ['ы'])
-            self.assertEqual(browser.js(underlined, 'Label2'), ['В'])
-            self.assertEqual(browser.js("return document.getElementById('Command2').textContent"),
-                             'Выход')
-
 
 class Faces(BrowserTest):
     DRAWN = '.drawn, .drawn u, .caption, .caption u'
