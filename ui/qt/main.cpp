@@ -1,3 +1,4 @@
+#include "ErrorReport.h"
 #include "EventDispatch.h"
 #include "Form1.h"
 #include "StartUp.h"
@@ -23,7 +24,14 @@ int main(int, char *[])
     QApplication::setOrganizationName(QString::fromLatin1(version::kCompanyName));
     QGuiApplication::setDesktopFileName(QString::fromLatin1(version::kAppId));
 
-    Form1 window;
-    window.show();
-    return QApplication::exec();
+    try {
+        Form1 window;
+        window.show();
+        return QApplication::exec();
+    } catch (...) {
+        // No window was made: the one report, without it.
+        return form::reportWithoutWindow(std::current_exception(), [](std::u16string_view message) {
+            showModalErrorBox(nullptr, message);
+        });
+    }
 }
