@@ -13,6 +13,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -238,16 +239,28 @@ bool Form1::focusNextPrevChild(bool next)
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
-    // Every key of the window's goes to the model, before the button with
-    // the focus or the buttons' own mnemonics see it: Qt's Return, Space and
-    // Alt would each decide for themselves.
+    // Alt with a button's letter comes as that button's mnemonic, which Qt
+    // matches in any keyboard layout, and which a screen reader does not
+    // echo as typing; what it does is the model's.
+    if (event->type() == QEvent::Shortcut) {
+        const QKeySequence key = static_cast<QShortcutEvent *>(event)->key();
+        if (key.isEmpty())
+            return QWidget::eventFilter(watched, event);
+        const auto letter = static_cast<char16_t>(key[0].key());
+        dispatchEvent(this, [&] { model_.pressKey({form::Key::Letter, letter, true}); });
+        return true;
+    }
+    // Every other key of the window's goes to the model, before the button
+    // with the focus sees it: Qt's Return and Space would decide for
+    // themselves.
     if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
     const std::optional<form::KeyPress> press = keyPress(*static_cast<QKeyEvent *>(event));
-    if (!press)
+    if (!press || (event->type() == QEvent::ShortcutOverride && press->alt &&
+                   press->key == form::Key::Letter))
         return QWidget::eventFilter(watched, event);
     if (event->type() == QEvent::ShortcutOverride) {
-        // The key comes as a key press, not as a mnemonic's shortcut.
+        // The key comes as a key press, not as a shortcut.
         event->accept();
         return true;
     }
