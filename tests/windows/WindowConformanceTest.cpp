@@ -154,6 +154,7 @@ public:
         return form::Role::None;
     }
     form::Rgb ink(const char *label) override;
+    HWND shownWindow();
     std::vector<conformance::Placed> placed() override;
     form::Rgb background(const char *name) override;
     conformance::DrawnCaption caption(const char *name) override;
@@ -313,16 +314,24 @@ conformance::DrawnCaption Win32Driver::caption(const char *name)
     return drawn;
 }
 
-// The colour the control is drawn in on the screen: the commonest one in its
-// box other than its band's, the controls in front of it left out; a line's
-// box is the line.
-form::Rgb Win32Driver::ink(const char *label)
+// The window, shown where it was hidden: only what is on the screen can be
+// read from it.
+HWND Win32Driver::shownWindow()
 {
     const HWND window = form_->window();
     if (!IsWindowVisible(window)) {
         ShowWindow(window, SW_SHOWNORMAL);
         settle();
     }
+    return window;
+}
+
+// The colour the control is drawn in on the screen: the commonest one in its
+// box other than its band's, the controls in front of it left out; a line's
+// box is the line.
+form::Rgb Win32Driver::ink(const char *label)
+{
+    const HWND window = shownWindow();
     const auto boxOf = [](const form::ControlSpec &row) {
         const form::PixelRect box = form::pixelBox(row);
         return RECT{box.left, box.top, box.left + box.width, box.top + box.height};
@@ -384,11 +393,7 @@ std::vector<conformance::Placed> Win32Driver::placed()
 // On the screen.
 form::Rgb Win32Driver::background(const char *name)
 {
-    const HWND window = form_->window();
-    if (!IsWindowVisible(window)) {
-        ShowWindow(window, SW_SHOWNORMAL);
-        settle();
-    }
+    const HWND window = shownWindow();
     const form::ControlSpec *row = form::findControl(name);
     RECT client{};
     GetClientRect(window, &client);
