@@ -100,8 +100,15 @@ echo "The page read to its end $loaded ms after the browser started; the answer 
 printf '%s' "$timings"
 
 # One text of what was said, single-spaced, from the page's title on.
+# The page is ready when Orca sums it up: one landmark, one heading. The
+# title comes first, with its role where Orca says it: where the browser gave
+# the document the focus while it was still loading, Orca's reading from the
+# top (seen once) names the title's text alone.
 read=$(sed 's/^[0-9]* //' "$spoken" | tr '\n' ' ' | tr -s ' ')
-reading=${read#*Velto heading level 1 }
+summary='Page has 1 landmark, 1 heading. '
+reading=${read#*"$summary"}
+reading=${reading#Velto heading level 1 }
+reading=${reading#Velto }
 reading=${reading%% return *}
 task='Задание: "Вычислить сумму бесконечного ряда с точностью до 0,00001. Суммируются все члены ряда, значения которых больше 0,00001. Вычисление факториала организовать с помощью подпрограммы-функции. Ввод данных организовать с помощью функции InputBox, вывод - на элемент управления Label".'
 formula='Формула: сумма по K от 1 до бесконечности, K факториал, делённое на факториал суммы 4 и K image'
@@ -109,9 +116,9 @@ calculate='Для вычисления конечной суммы данног�
 exit='Для завершения работы программы нажмите кнопку "Выход".'
 [ "$reading" = "$task $formula $calculate Вычислить push button О Т В Е Т $exit Выход push button" ] ||
     echo "not read from the title to Exit in order, each once: $reading" >>"$work/faults"
-[ "${read%%Velto heading level 1*}" != "$read" ] || echo "the title was not read as a heading" >>"$work/faults"
-# Before the title, only the browser's own words.
-! grep -q -e "О Т В Е Т" -e "Вычислить" <<<"${read%%Velto heading level 1*}" ||
+[ "${read%%"$summary"*}" != "$read" ] || echo "the page was not summed up as one landmark and one heading" >>"$work/faults"
+# Before the summary, only the browser's own words.
+! grep -q -e "О Т В Е Т" -e "Вычислить" <<<"${read%%"$summary"*}" ||
     echo "something of the window was said before the page was ready" >>"$work/faults"
 [ "$(grep -o -F "Для вычисления" <<<"$read" | wc -l)" = 1 ] && [ "$(grep -o -F "Для завершения" <<<"$read" | wc -l)" = 1 ] ||
     echo "an instruction was said more than once" >>"$work/faults"
