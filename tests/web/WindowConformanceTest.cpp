@@ -9,6 +9,14 @@
 #include <gtest/gtest.h>
 #include <sstream>
 
+namespace web {
+// The page's test-only calls into its windows (Windows.cpp): a failure
+// outside the window's handlers, and a window destroyed with the page left
+// as it is.
+void failWindow(int window, const std::exception_ptr &error) noexcept;
+void destroyWindow(int window) noexcept;
+} // namespace web
+
 // (JavaScript, which the C++ formatter would break.)
 // clang-format off
 
@@ -30,6 +38,14 @@ EM_JS(void, stand_in_reset, (), {
     standIn.heard = [];
     standIn.timers = [];
     standIn.answer = null;
+});
+
+// The page's elements cannot be made (`fail`), or can again.
+EM_JS(void, stand_in_fail_elements, (int fail), {
+    if (fail)
+        document.createElement = function() { throw new Error("no element"); };
+    else
+        delete document.createElement;
 });
 
 // Once the window is open: what it shows in the answer, and tells a screen
@@ -448,4 +464,17 @@ TEST(PageScript, AFailureUnderACallIntoThePageIsReportedOnce)
     EXPECT_EQ(boxes.front(),
               form::errorMessage(std::make_exception_ptr(std::runtime_error("script"))));
     EXPECT_EQ(driver.status(), form::kExitStatusReportedError);
+}
+
+// A window that cannot be built leaves the one before it as it was, keys and
+// all, not a window the page no longer listens to.
+TEST(PageScript, AWindowThatCannotBeBuiltLeavesTheOneBeforeItWorking)
+{
+    WebDriver driver;
+    driver.open(calc::sumSeries, {u","});
+    stand_in_fail_elements(1);
+    EXPECT_EQ(web::openWindow(calc::sumSeries, form::DecimalSeparators{u","}), 0);
+    stand_in_fail_elements(0);
+    driver.press({conformance::Press::Kind::Enter});
+    EXPECT_EQ(driver.answer(), u"00,01384   17");
 }

@@ -18,13 +18,23 @@
 
   // The window's page as a course page's frame shows it: the focused
   // element, how far it is scrolled, how many windows it shows, the exit
-  // status and the note left in the window's place (null while hidden).
+  // status and the note left in the window's place (null while none).
   inFrame() {
-    const note = document.getElementById('Ended');
+    const note = document.querySelector('#Unavailable > p:not([hidden], #NoScript)');
     return {focused: document.activeElement ? document.activeElement.id : '',
             scrolled: [scrollX, scrollY], windows: document.querySelectorAll('.window').length,
             status: document.documentElement.dataset.exitStatus ?? null,
-            note: note && !note.hidden ? note.textContent : null};
+            note: note ? note.textContent : null};
+  },
+
+  // What a copy of the page's selection puts on the clipboard as text: the
+  // page's own, where it gives one, else the selection's.
+  copied() {
+    const copy = new ClipboardEvent('copy', {clipboardData: new DataTransfer(), bubbles: true,
+                                             cancelable: true});
+    document.dispatchEvent(copy);
+    return copy.defaultPrevented ? copy.clipboardData.getData('text/plain')
+                                 : getSelection().toString();
   },
 
   // From now on, counts in window.answers each answer the window writes:
@@ -33,10 +43,11 @@
   // live region.
   countAnswers() {
     window.answers = 0;
-    new MutationObserver(records => {
+    if (window.answersSeen) window.answersSeen.disconnect();
+    (window.answersSeen = new MutationObserver(records => {
       for (const record of records)
         window.answers += record.addedNodes.length;
-    }).observe(document.querySelector('.window [aria-live]'), {childList: true});
+    })).observe(document.querySelector('.window [aria-live]'), {childList: true});
     return [];
   },
 

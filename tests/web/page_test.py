@@ -29,6 +29,7 @@ from selenium.webdriver.support.ui import WebDriverWait
 
 PAGE = pathlib.Path(os.environ['VANTREL_PAGE'])
 FAILING_PAGE = pathlib.Path(os.environ['VANTREL_FAILING_PAGE'])
+TRAPPING_PAGE = pathlib.Path(os.environ['VANTREL_TRAPPING_PAGE'])
 QT_SCREENSHOT = pathlib.Path(os.environ['VANTREL_QT_SCREENSHOT'])
 
 # Each control's box in CSS pixels, from its place in twips (15 to the pixel).
@@ -49,6 +50,8 @@ ANSWER = '00{}01384   17'
 OVERFLOW = 'Ошибка выполнения: переполнение (Overflow).'
 # The note left in the window's place once the program has ended.
 ENDED = 'Программа завершила работу. Чтобы запустить её снова, обновите страницу.'
+# The note left there once the program has stopped by a fault of its own.
+STOPPED = 'Программа остановилась из-за внутренней ошибки. Чтобы запустить её снова, обновите страницу.'
 
 
 class Browser:
@@ -303,6 +306,43 @@ class Keyboard(BrowserTest):
             self.browser.driver.find_element('id', place).click()
             self.assertEqual(self.browser.focused(), 'Command1', place)
 
+    def test_the_answer_is_selected_by_the_mouse_or_select_all_and_copies_whole(self):
+        ActionChains(self.browser.driver).send_keys(Keys.TAB, Keys.RETURN).perform()
+        self.browser.wait(lambda: self.browser.answer() == ANSWER.format(','))
+        line = self.browser.driver.find_element('css selector', '#Label4 .drawn')
+        width = line.size['width']
+        ActionChains(self.browser.driver).move_to_element_with_offset(line, -width // 2 + 1, 0) \
+            .click_and_hold().move_to_element_with_offset(line, width // 2 - 1, 0).release() \
+            .perform()
+        self.assertEqual(self.browser.js('return getSelection().toString()'), ANSWER.format(','))
+        self.assertEqual(self.browser.focused(), 'Command1')
+        self.browser.js('getSelection().removeAllRanges()')
+        ActionChains(self.browser.driver).key_down(Keys.CONTROL).send_keys('a') \
+            .key_up(Keys.CONTROL).perform()
+        self.assertEqual(self.browser.js('return getSelection().toString()'), ANSWER.format(','))
+
+    def test_in_a_frame_a_click_on_the_window_brings_it_the_keyboard(self):
+        with course_pages() as pages:
+            driver = self.browser.driver
+            driver.get(pages['another origin'])
+            driver.find_element('id', 'before').send_keys(Keys.NULL)
+            scrolled = self.browser.js('return scrollY')
+            driver.switch_to.frame(driver.find_element('id', 'exercise'))
+            self.browser.wait(lambda: self.browser.js("return !!document.getElementById('Command1')"))
+            self.assertFalse(self.browser.js('return document.hasFocus()'))
+            driver.find_element('id', 'Label1').click()
+            self.browser.wait(lambda: self.browser.js('return document.hasFocus()'))
+            self.assertEqual(self.browser.focused(), '')
+            self.browser.check('countAnswers')
+            ActionChains(driver).send_keys(Keys.RETURN).perform()
+            self.browser.wait(lambda: self.browser.check('answers') == 1)
+            self.browser.key('в', alt=True)
+            self.browser.wait(lambda: self.browser.check('answers') == 2)
+            self.browser.key('ы', alt=True)
+            self.browser.wait(lambda: self.browser.status() == '0')
+            driver.switch_to.default_content()
+            self.assertEqual(self.browser.js('return scrollY'), scrolled)
+
     def test_the_page_opens_at_its_top_with_no_focus_and_return_calculates(self):
         # An iframe's default size: the task must start at its beginning.
         cdp = self.browser.driver.execute_cdp_cmd
@@ -354,6 +394,29 @@ class SavedCopy(unittest.TestCase):
                     self.assertFalse(browser.driver.find_element('id', 'Ended').is_displayed())
                     browser.driver.find_element('id', 'Command1').click()
                     browser.wait(lambda: browser.answer() == ANSWER.format(','))
+
+
+    def test_a_copy_that_runs_no_script_says_so_and_shows_no_window(self):
+        # Chrome's single-file copy (MHTML) never runs its scripts; a complete
+        # copy runs none where JavaScript is off. Both were saved running.
+        folder = pathlib.Path(tempfile.mkdtemp(prefix='vantrel-saved-'))
+        self.addCleanup(shutil.rmtree, folder, ignore_errors=True)
+        with contextlib.closing(Browser()) as browser:
+            browser.open()
+            browser.driver.find_element('id', 'Command1').click()
+            browser.wait(lambda: browser.answer() == ANSWER.format(','))
+            single = folder / 'single.mhtml'
+            single.write_text(browser.driver.execute_cdp_cmd(
+                'Page.captureSnapshot', {'format': 'mhtml'})['data'], encoding='utf-8')
+            complete = self.save(browser, folder / 'complete.html')
+        switched_off = {'prefs': {'profile.managed_default_content_settings.javascript': 2}}
+        for copy, options in ((single, {}), (complete, switched_off)):
+            with self.subTest(copy.name), contextlib.closing(Browser(**options)) as browser:
+                browser.driver.get(copy.as_uri())
+                shown = browser.js("""return Array.from(document.querySelectorAll(
+                    'body > .window, #ErrorBox, #Unavailable > p'))
+                    .filter(element => element.checkVisibility()).map(element => element.id)""")
+                self.assertEqual(shown, ['NoScript'])
 
 
 class Errors(BrowserTest):
@@ -489,6 +552,49 @@ class ScriptFailures(unittest.TestCase):
         self.assertEqual(browser.js('return window.uncaught'), 0)
 
 
+class Traps(unittest.TestCase):
+    """A module that stops by a fault of its own (a trap, an abort) leaves no
+    window that looks alive: the page says in its place that the program
+    stopped, and ends with status 1, which a course page hears."""
+
+    def check_stopped(self, browser, message=STOPPED):
+        browser.wait(lambda: browser.status() == '1')
+        self.assertEqual(browser.js(
+            "return document.querySelectorAll('.window, #ErrorBox').length"), 0)
+        shown = browser.js("""return Array.from(document.querySelectorAll('#Unavailable > p'))
+            .filter(p => p.checkVisibility()).map(p => p.textContent)""")
+        self.assertEqual(shown, [message])
+
+    def test_a_trap_in_a_course_pages_frame(self):
+        with contextlib.closing(Browser()) as browser, course_pages(TRAPPING_PAGE) as pages:
+            driver = browser.driver
+            driver.get(pages['another origin'])
+            driver.switch_to.frame(driver.find_element('id', 'exercise'))
+            browser.wait(lambda: browser.js("return !!document.getElementById('Command1')"))
+            driver.find_element('id', 'Command1').click()
+            self.check_stopped(browser)
+            driver.switch_to.default_content()
+            browser.wait(lambda: browser.js('return heard.length') > 0)
+            self.assertEqual(browser.js('return heard'), [{'type': 'vantrel1-exit', 'status': 1}])
+
+    def test_an_abort_under_a_key_and_nothing_after_it(self):
+        with contextlib.closing(Browser()) as browser:
+            browser.driver.get(TRAPPING_PAGE.as_uri() + '#abort')
+            browser.wait(lambda: browser.js("return !!document.getElementById('Command1')"))
+            ActionChains(browser.driver).send_keys(Keys.RETURN).perform()
+            self.check_stopped(browser)
+            console = browser.console()
+            ActionChains(browser.driver).send_keys(Keys.RETURN).perform()
+            browser.key('в', alt=True)
+            self.assertEqual(browser.console(), [])
+            self.assertTrue(console)
+
+    def test_a_trap_while_the_window_is_built_leaves_none_of_it(self):
+        with contextlib.closing(Browser()) as browser:
+            browser.driver.get(TRAPPING_PAGE.as_uri() + '#start')
+            self.check_stopped(browser, MESSAGES['NotStarted'])
+
+
 MESSAGES = {
     'NoScript': 'Окно программы не может открыться: '
                 'JavaScript в этом браузере выключен или заблокирован.',
@@ -496,7 +602,11 @@ MESSAGES = {
                      'этот браузер не поддерживает WebAssembly.',
     'NotStarted': 'Окно программы не может открыться: '
                   'браузер не смог запустить её модуль WebAssembly.',
+    'NoStyles': 'Окно программы не может открыться: '
+                'политика сайта запрещает стили этой страницы.',
 }
+# A course site's policy that lets the page's script run but not its styles.
+STYLES_BLOCKED = "script-src 'unsafe-inline' 'wasm-unsafe-eval'; style-src 'self'"
 
 
 @contextlib.contextmanager
@@ -578,6 +688,10 @@ class Unavailable(unittest.TestCase):
         # A course site's usual policy: scripts from its own files only.
         with serving(PAGE.parent, {'Content-Security-Policy': "script-src 'self'"}) as (url, _):
             self.check_says('NoScript', url=url + PAGE.name)
+
+    def test_styles_blocked_where_a_script_cannot_apply_them_either(self):
+        with serving(PAGE.parent, {'Content-Security-Policy': STYLES_BLOCKED}) as (url, _):
+            self.check_says('NoStyles', url=url + PAGE.name, inject='delete window.CSSStyleSheet;')
 
     def test_no_webassembly(self):
         # V8 without its compilers has no WebAssembly.
@@ -864,6 +978,18 @@ class Serving(unittest.TestCase):
             browser.driver.find_element('id', 'Command1').click()
             browser.wait(lambda: browser.answer() == ANSWER.format(','))
         self.assertEqual(requests, ['/' + PAGE.name])
+
+    def test_a_site_policy_that_blocks_inline_styles_leaves_the_window_working(self):
+        with serving(PAGE.parent, {'Content-Security-Policy': STYLES_BLOCKED}) as (url, _), \
+                contextlib.closing(Browser()) as browser:
+            browser.open(url=url + PAGE.name)
+            self.assertEqual(browser.js("""return Array.from(document.querySelectorAll(
+                '#Unavailable > p')).filter(p => p.checkVisibility()).length"""), 0)
+            for name in ('Form1', 'Command1', 'Label4'):
+                self.assertEqual(browser.box(name), BOXES[name], name)
+            self.assertEqual(browser.drawn_lines('Label1'), LINES['Label1'])
+            browser.driver.find_element('id', 'Command1').click()
+            browser.wait(lambda: browser.answer() == ANSWER.format(','))
 
     def test_the_window_opens_before_the_faces_licence_arrives(self):
         # The server holds the page's last part, the licence, until the test

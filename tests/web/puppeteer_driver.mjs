@@ -89,6 +89,13 @@ export function start(engine) {
         run: async (body, inFrame) => within(60, (inFrame ? await frame() : tab).evaluate(
             '(async () => {' + body + '\n})()'), 'a script in the page'),
         click: selector => tab.click(selector),
+        clickInFrame: async selector => (await frame()).click(selector),
+        // Select all, by its key, in the frame that has the keyboard.
+        async selectAllInFrame() {
+          await tab.keyboard.down('Control');
+          await tab.keyboard.press('a');
+          await tab.keyboard.up('Control');
+        },
         async press(...chord) {
           for (const key of chord.slice(0, -1)) await tab.keyboard.down(key);
           await tab.keyboard.press(chord.at(-1));

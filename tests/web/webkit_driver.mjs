@@ -10,7 +10,7 @@ import path from 'node:path';
 
 const minibrowser = '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser';
 const element = 'element-6066-11e4-a52e-4f735466cecf';
-const keys = {Tab: '\uE004', Shift: '\uE008', Alt: '\uE00A'};
+const keys = {Tab: '\uE004', Shift: '\uE008', Alt: '\uE00A', Enter: '\uE007'};
 
 // Whether `promise` settles within `seconds`.
 const within = (seconds, promise) => Promise.race([promise.then(() => true, () => true),
@@ -115,6 +115,18 @@ export async function start() {
           }
         },
         click: async selector => command('POST', '/element/' + await find(selector) + '/click', {}),
+        // WebKitWebDriver types Control+A in the session's Russian layout, as
+        // Control+Ф, which WebKitGTK binds to nothing: the select-all command
+        // the key would give, in the frame.
+        selectAllInFrame: () => tab.run('document.execCommand(\'selectAll\')', true),
+        async clickInFrame(selector) {
+          await command('POST', '/frame', {id: {[element]: await find('#exercise')}});
+          try {
+            await command('POST', '/element/' + await find(selector) + '/click', {});
+          } finally {
+            await command('POST', '/frame', {id: null});
+          }
+        },
         async press(...chord) {
           const codes = chord.map(key => keys[key] ?? key);
           const actions = [...codes.map(value => ({type: 'keyDown', value})),

@@ -19,9 +19,18 @@ inline constexpr std::u16string_view kNoWebAssemblyMessage =
 inline constexpr std::u16string_view kNotStartedMessage =
     u"Окно программы не может открыться: браузер не смог запустить её модуль WebAssembly.";
 
+// The site's content policy blocks the page's styles, and this browser
+// cannot apply them by script either.
+inline constexpr std::u16string_view kNoStylesMessage =
+    u"Окно программы не может открыться: политика сайта запрещает стили этой страницы.";
+
 // The program has ended (Exit, or an error) where the page stays open: a
 // frame, or a tab the browser will not let a script close.
 inline constexpr std::u16string_view kEndedMessage =
     u"Программа завершила работу. Чтобы запустить её снова, обновите страницу.";
+
+// The program stopped by a fault of its own after its window opened.
+inline constexpr std::u16string_view kStoppedMessage =
+    u"Программа остановилась из-за внутренней ошибки. Чтобы запустить её снова, обновите страницу.";
 
 } // namespace form

@@ -178,6 +178,14 @@ struct WindowSpec
 
 const WindowSpec &windowSpec();
 
+// Whether a row's text is the user's to select and copy, where a view lets a
+// label's text be selected (the page): the answer, which students paste into
+// their reports.
+constexpr bool isSelectableText(const ControlSpec &row) noexcept
+{
+    return row.role == Role::Answer;
+}
+
 // The controls in their order, front to back.
 std::span<const ControlSpec> controlSpecs();
 

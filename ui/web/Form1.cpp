@@ -10,6 +10,7 @@
 #include "FontStandIn.h"
 
 #include <algorithm>
+#include <stdexcept>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -291,6 +292,8 @@ void Form1::buildControls()
             node.listen(Event::Click, handle_);
             break;
         case form::ControlKind::Label:
+            if (form::isSelectableText(row))
+                node.setAttribute("class", "selectable");
             break;
         case form::ControlKind::Image:
             node.putPixels(art::formula.width, art::formula.height, art::formula.argb);
@@ -306,7 +309,11 @@ Form1::Control &Form1::control(const form::ControlSpec &row)
 {
     const auto found = std::find_if(controls_.begin(), controls_.end(),
                                     [&](const Control &each) { return each.row == &row; });
-    return *found; // every row has its element
+    // Every row of the table has its element; a row from elsewhere is a
+    // fault, reported as the window reports any other.
+    if (found == controls_.end())
+        throw std::out_of_range("no element for this row");
+    return *found;
 }
 
 void Form1::handle(Event event, int node)

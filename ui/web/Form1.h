@@ -96,14 +96,9 @@ private:
     bool closed_ = false;
 };
 
-// Opens the window on the page, in place of any before it; its handle, 0
-// where it could not start.
+// Opens the window on the page, in place of any before it once it is built;
+// its handle, 0 where it could not start.
 int openWindow(calc::Calculation calculation,
                std::optional<form::DecimalSeparators> separators = {}) noexcept;
-// Reports `error` in the window `window` as a failure outside its handlers.
-void failWindow(int window, const std::exception_ptr &error) noexcept;
-// Destroys the window `window`, where it is still open, leaving the page as
-// it is.
-void destroyWindow(int window) noexcept;
 
 } // namespace web

@@ -56,18 +56,17 @@ PAGE_SCRIPT(int, page_setup, (), 0, {
     };
     /* Runs `call`, a call into the window, from an event of the page; no
        exception leaves it. The window lets none out; if the WebAssembly stops
-       all the same (a trap), the window has ended with the status of an
-       error. */
+       all the same (a trap, an abort), it can do nothing more: the program
+       has ended with the status of an error, and the page says it stopped. */
     page.enter = function(call) {
         if (page.trapped) return 0;
         try {
             return call();
         } catch (error) {
             console.error(error);
-            if (error instanceof WebAssembly.RuntimeError) {
-                page.trapped = true;
-                document.documentElement.dataset.exitStatus = "1";
-            }
+            page.trapped = true;
+            document.documentElement.dataset.exitStatus = "1";
+            if (Module.end) Module.end(1, "stopped");
             return 0;
         }
     };
@@ -211,7 +210,10 @@ PAGE_SCRIPT(int, node_put_pixels, (int node, int width, int height, const std::u
 // (its own access-key chord) is not the window's too: one press, one click.
 // A press of the mouse on the window `root` but not on a button leaves the
 // focus where it is, as on the desktop: listened for on the document, so
-// that no label is offered to a reader as something to click.
+// that no label is offered to a reader as something to click. Two presses
+// are the browser's: one in a course page's frame without the keyboard,
+// which brings the keyboard to the frame (its page, no button), and one on
+// selectable text, which selects it, the focus put back as it ends.
 PAGE_SCRIPT(int, page_listen, (int window, int root, int keyEvent, int schemeEvent), 0, {
     const page = Module.page;
     const listening = page.listening[window] = new AbortController();
@@ -219,8 +221,46 @@ PAGE_SCRIPT(int, page_listen, (int window, int root, int keyEvent, int schemeEve
     document.addEventListener("mousedown", function(event) {
         try {
             const target = event.target;
-            if (target instanceof Element && element.contains(target) && !target.closest("button"))
+            if (!(target instanceof Element) || !element.contains(target) || target.closest("button"))
+                return;
+            if (window.parent !== window && !document.hasFocus()) return;
+            if (target.closest(".selectable")) {
+                const kept = document.activeElement;
+                if (kept && kept !== document.body && element.contains(kept)) {
+                    document.addEventListener("mouseup", function() {
+                        try {
+                            kept.focus({preventScroll: true});
+                        } catch (error) {
+                            console.error(error);
+                        }
+                    }, {once: true, signal: listening.signal});
+                }
+                return;
+            }
+            event.preventDefault();
+        } catch (error) {
+            console.error(error);
+        }
+    }, {signal: listening.signal});
+    /* A selection's text as the browser copies it may begin or end with the
+       line breaks of the blocks around it (Firefox's does): a copy of the
+       answer is the answer alone. */
+    document.addEventListener("copy", function(event) {
+        try {
+            const text = getSelection().toString();
+            const lineBreak = function(at) {
+                const code = text.charCodeAt(at);
+                return code === 10 || code === 13;
+            };
+            let from = 0;
+            let to = text.length;
+            while (from < to && lineBreak(from)) ++from;
+            while (to > from && lineBreak(to - 1)) --to;
+            const copied = text.slice(from, to);
+            if (copied !== text && copied && event.clipboardData) {
+                event.clipboardData.setData("text/plain", copied);
                 event.preventDefault();
+            }
         } catch (error) {
             console.error(error);
         }
@@ -305,16 +345,14 @@ PAGE_SCRIPT(double, minimum_font_pixels, (), NaN, {
 });
 
 // Where a test and the page's embedder read how the window ended. A window
-// that never opened leaves the page's message that it could not start; one
-// that ended, where the page stays (a frame, a tab no script opened), a note
-// that the program has ended. The page around a frame is told last, so that
-// nothing it does can stop the rest.
+// that ended closes the page where the browser allows (a tab a script
+// opened); where the page stays, a note says the program has ended. A window
+// that never opened leaves its tab open, with the message that it could not
+// start. The page's end (Module.end) tells a course page.
 PAGE_SCRIPT(int, page_end, (int form, int status), 0, {
     document.documentElement.dataset.exitStatus = String(status);
-    window.close();
-    if (Module.unavailable && !window.closed) Module.unavailable(form ? "ended" : "start");
-    if (window.parent !== window)
-        window.parent.postMessage({type: "vantrel1-exit", status: status}, "*");
+    if (form) window.close();
+    if (Module.end) Module.end(status, window.closed ? "" : form ? "ended" : "start");
     return 1;
 });
 

@@ -82,10 +82,11 @@ class Element;
 void listenToPage(int window, const Element &root);
 void forgetWindow(int window) noexcept;
 
-// Records how the window `window` ended, tells a page the window is framed in
-// (a message {type: "vantrel1-exit", status}), and closes the page where the
-// browser allows; where it does not, the page says in the window's place that
-// the program has ended. A window of 0 never opened, and the page says so.
+// Records how the window `window` ended, closes the page where the browser
+// allows (where it does not, the page says in the window's place that the
+// program has ended), and tells a page the window is framed in (a message
+// {type: "vantrel1-exit", status}). A window of 0 never opened: its page
+// stays, and says so.
 void endPage(int window, int status) noexcept;
 
 // An element of the page, held through the page's table of nodes (the page

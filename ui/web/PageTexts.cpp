@@ -37,7 +37,9 @@ int main()
         {"noScript", form::kNoScriptMessage},
         {"noWebAssembly", form::kNoWebAssemblyMessage},
         {"notStarted", form::kNotStartedMessage},
+        {"noStyles", form::kNoStylesMessage},
         {"ended", form::kEndedMessage},
+        {"stopped", form::kStoppedMessage},
     };
     std::putchar('{');
     for (std::size_t i = 0; i < std::size(texts); ++i) {

@@ -62,16 +62,19 @@ int openWindow(calc::Calculation calculation,
     std::set_terminate(trapOnTerminate);
     OpenWindow &open = theWindow();
     const int handle = ++open.lastHandle;
-    if (open.form)
-        forgetWindow(open.form->handle());
+    std::unique_ptr<Form1> form;
     try {
-        open.form = std::make_unique<Form1>(handle, std::move(calculation), std::move(separators));
+        form = std::make_unique<Form1>(handle, std::move(calculation), std::move(separators));
     } catch (...) {
         // A page has no plain box: the notice that the window is
         // unavailable, which ending the page shows, stands for it.
         endPage(0, form::reportWithoutWindow(std::current_exception(), nullptr));
         return 0;
     }
+    // The window before it goes only once this one stands.
+    if (open.form)
+        forgetWindow(open.form->handle());
+    open.form = std::move(form);
     dispatch(handle, [&](Form1 &form) {
         form.open();
         return true;
@@ -79,6 +82,8 @@ int openWindow(calc::Calculation calculation,
     return handle;
 }
 
+// For the window's tests only, declared there: a failure outside the window's
+// handlers, and a window destroyed with the page left as it is.
 void failWindow(int window, const std::exception_ptr &error) noexcept
 {
     dispatch(window, [&](Form1 &) -> bool { std::rethrow_exception(error); });
