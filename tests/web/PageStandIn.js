@@ -3,7 +3,7 @@
 // window uses it: a canvas that measures every character 6 pixels wide, a
 // modal dialog, the colour scheme's text colour and the buttons' colours
 // (which the test sets; a button's text is the scheme's unless set), and a
-// window that stays open when the page closes it. A test may have the
+// window that stays open when the page closes it (counting each close). A test may have the
 // canvas's measure fail, as a browser's script may. The page is never laid
 // out, so its size never changes. Set up before main runs,
 // once the module has told Node from a browser.
@@ -11,7 +11,7 @@ Module.preRun = [function () {
   const {JSDOM} = require('jsdom');
   const window = new JSDOM('<!DOCTYPE html><html><body></body></html>').window;
   const scheme = new window.EventTarget();
-  window.close = function () {};
+  window.close = function () { ++Module.standIn.closes; };
   Object.defineProperty(window, 'top', {get: function () {
     if (Module.standIn.framed) throw new window.DOMException('Blocked a frame', 'SecurityError');
     return window;
