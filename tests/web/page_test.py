@@ -368,13 +368,21 @@ class SavedCopy(unittest.TestCase):
                         encoding='utf-8')
         return path
 
-    def test_a_copy_saved_open_or_after_exit_shows_one_window_that_works(self):
+    def folder(self):
         folder = pathlib.Path(tempfile.mkdtemp(prefix='vantrel-saved-'))
         self.addCleanup(shutil.rmtree, folder, ignore_errors=True)
+        return folder
+
+    @staticmethod
+    def open_and_calculate(browser):
+        browser.open()
+        browser.driver.find_element('id', 'Command1').click()
+        browser.wait(lambda: browser.answer() == ANSWER.format(','))
+
+    def test_a_copy_saved_open_or_after_exit_shows_one_window_that_works(self):
+        folder = self.folder()
         with contextlib.closing(Browser()) as browser:
-            browser.open()
-            browser.driver.find_element('id', 'Command1').click()
-            browser.wait(lambda: browser.answer() == ANSWER.format(','))
+            self.open_and_calculate(browser)
             copies = [self.save(browser, folder / 'open.html')]
             browser.driver.find_element('id', 'Command2').click()
             browser.wait(lambda: browser.status() == '0')
@@ -395,16 +403,12 @@ class SavedCopy(unittest.TestCase):
                     browser.driver.find_element('id', 'Command1').click()
                     browser.wait(lambda: browser.answer() == ANSWER.format(','))
 
-
     def test_a_copy_that_runs_no_script_says_so_and_shows_no_window(self):
         # Chrome's single-file copy (MHTML) never runs its scripts; a complete
         # copy runs none where JavaScript is off. Both were saved running.
-        folder = pathlib.Path(tempfile.mkdtemp(prefix='vantrel-saved-'))
-        self.addCleanup(shutil.rmtree, folder, ignore_errors=True)
+        folder = self.folder()
         with contextlib.closing(Browser()) as browser:
-            browser.open()
-            browser.driver.find_element('id', 'Command1').click()
-            browser.wait(lambda: browser.answer() == ANSWER.format(','))
+            self.open_and_calculate(browser)
             single = folder / 'single.mhtml'
             single.write_text(browser.driver.execute_cdp_cmd(
                 'Page.captureSnapshot', {'format': 'mhtml'})['data'], encoding='utf-8')
