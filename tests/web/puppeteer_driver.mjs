@@ -89,7 +89,11 @@ export function start(engine) {
         run: async (body, inFrame) => within(60, (inFrame ? await frame() : tab).evaluate(
             '(async () => {' + body + '\n})()'), 'a script in the page'),
         click: selector => tab.click(selector),
-        clickInFrame: async selector => (await frame()).click(selector),
+        // A click at (x, y) in the frame's page, as the mouse gives it.
+        async clickInFrame(x, y) {
+          const {content} = await (await tab.$('#exercise')).boxModel();
+          await tab.mouse.click(content[0].x + x, content[0].y + y);
+        },
         // Select all, by its key, in the frame that has the keyboard.
         async selectAllInFrame() {
           await tab.keyboard.down('Control');

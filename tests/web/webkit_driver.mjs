@@ -119,13 +119,16 @@ export async function start() {
         // Control+Ф, which WebKitGTK binds to nothing: the select-all command
         // the key would give, in the frame.
         selectAllInFrame: () => tab.run('document.execCommand(\'selectAll\')', true),
-        async clickInFrame(selector) {
-          await command('POST', '/frame', {id: {[element]: await find('#exercise')}});
-          try {
-            await command('POST', '/element/' + await find(selector) + '/click', {});
-          } finally {
-            await command('POST', '/frame', {id: null});
-          }
+        // A click as the mouse gives it, from the course page, at (x, y) in the
+        // frame's page: switching into the frame would give it the focus first.
+        async clickInFrame(x, y) {
+          const [left, top, width, height] = await tab.run('const frame = document.getElementById('
+              + '\'exercise\'); return [frame.clientLeft, frame.clientTop, frame.offsetWidth,'
+              + ' frame.offsetHeight]');
+          await command('POST', '/actions', {actions: [{type: 'pointer', id: 'mouse', actions: [
+            {type: 'pointerMove', origin: {[element]: await find('#exercise')},
+             x: Math.round(left + x - width / 2), y: Math.round(top + y - height / 2)},
+            {type: 'pointerDown', button: 0}, {type: 'pointerUp', button: 0}]}]});
         },
         async press(...chord) {
           const codes = chord.map(key => keys[key] ?? key);
