@@ -1,9 +1,10 @@
 #include "Accessibility.h"
 
-#include "FormObject.h"
+#include "WideText.h"
 
 #include <algorithm>
 #include <commctrl.h>
+#include <utility>
 
 namespace {
 
@@ -115,6 +116,7 @@ bool WindowAccessibility::ready()
             form->adopt(ComReference<ControlObject>(
                 new ControlObject(api_, std::move(own), *control.row, control.handle, form.get())));
     }
+    form->announce(std::exchange(announced_, {}));
     form_ = std::move(form);
     return true;
 }
@@ -163,10 +165,17 @@ void WindowAccessibility::markLiveRegion(HWND control) noexcept
     liveRegion_ = control;
 }
 
-void WindowAccessibility::announceTextChange(HWND control) noexcept
+void WindowAccessibility::announce(HWND control, std::u16string_view spoken) noexcept
 {
     if (!window_)
         return;
+    try {
+        announced_ = {control, windowText(control), std::u16string(spoken)};
+    } catch (...) {
+        announced_ = {}; // the control's own name is said instead
+    }
+    if (form_)
+        form_->announce(std::exchange(announced_, {}));
     markLiveRegion(control);
     // Readers that follow MSAA hear the name change; those that follow UI
     // Automation, through its proxy, the live region's, spoken even while

@@ -2,13 +2,13 @@
 
 #include "AccessibilityApi.h"
 #include "ComReference.h"
+#include "FormObject.h"
 #include "WindowTable.h"
 
 #include <optional>
 #include <vector>
 #include <windows.h>
 
-class FormObject;
 struct IAccPropServices;
 
 // What assistive technology reads of the window through MSAA (and UI
@@ -34,8 +34,9 @@ public:
     WindowAccessibility(const WindowAccessibility &) = delete;
     WindowAccessibility &operator=(const WindowAccessibility &) = delete;
 
-    // `control`'s text changed: a screen reader is told, to speak it.
-    void announceTextChange(HWND control) noexcept;
+    // `control`'s text changed, and a screen reader is to say `spoken`: it
+    // is the control's name until its text changes again.
+    void announce(HWND control, std::u16string_view spoken) noexcept;
 
     // A message of the window, passed here first by its procedure: a value
     // answers it (WM_GETOBJECT); WM_DESTROY ends every object. (Only the
@@ -61,4 +62,5 @@ private:
     bool comStarted_ = false;
     ComReference<IAccPropServices> properties_;
     HWND liveRegion_ = nullptr;
+    Announcement announced_; // until the objects are made
 };

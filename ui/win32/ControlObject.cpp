@@ -44,7 +44,14 @@ STDMETHODIMP ControlObject::accNavigate(LONG direction, VARIANT start, VARIANT *
 
 form::AccessibleObject ControlObject::described() const
 {
-    return form::accessibleObject(row_, windowText(own_));
+    const std::u16string shown = windowText(own_);
+    form::AccessibleObject object = form::accessibleObject(row_, shown);
+    // A reader hears the announcement as the name that changed.
+    if (form_) {
+        if (std::optional<std::u16string> spoken = form_->announcedName(own_, shown))
+            object.name = std::move(*spoken);
+    }
+    return object;
 }
 
 STDMETHODIMP ControlObject::get_accName(VARIANT child, BSTR *name)

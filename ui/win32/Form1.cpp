@@ -312,10 +312,10 @@ form::Role Form1::focused() const
     return found != controls_.end() ? found->row->role : form::Role::None;
 }
 
-void Form1::announce(std::u16string_view)
+void Form1::announce(std::u16string_view text)
 {
-    // Readers hear the answer label's new name, which is the text.
-    accessibility_->announceTextChange(control(form::Role::Answer));
+    // Readers hear the answer label's name change to the text.
+    accessibility_->announce(control(form::Role::Answer), text);
 }
 
 void Form1::showErrorBox(std::u16string_view message)

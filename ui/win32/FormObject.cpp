@@ -31,6 +31,14 @@ ControlObject *FormObject::childFor(HWND handle) const noexcept
     return nullptr;
 }
 
+std::optional<std::u16string> FormObject::announcedName(HWND control,
+                                                        std::u16string_view shown) const
+{
+    if (control != announced_.control || shown != announced_.shown)
+        return std::nullopt;
+    return announced_.spoken;
+}
+
 HRESULT FormObject::sibling(const ControlObject *child, LONG direction, VARIANT *end) const noexcept
 {
     const auto at = std::ranges::find(children_, child, &ComReference<ControlObject>::get);
