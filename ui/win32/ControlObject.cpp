@@ -47,10 +47,8 @@ form::AccessibleObject ControlObject::described() const
     const std::u16string shown = windowText(own_);
     form::AccessibleObject object = form::accessibleObject(row_, shown);
     // A reader hears the announcement as the name that changed.
-    if (form_) {
-        if (std::optional<std::u16string> spoken = form_->announcedName(own_, shown))
-            object.name = std::move(*spoken);
-    }
+    if (announced_.control == own_ && announced_.shown == shown)
+        object.name = announced_.spoken;
     return object;
 }
 

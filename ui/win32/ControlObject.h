@@ -5,8 +5,18 @@
 #include "WindowTable.h"
 
 #include <oleacc.h>
+#include <string>
 
 class FormObject;
+
+// What a control was last announced as: its accessible name while it still
+// shows the text it showed then.
+struct Announcement
+{
+    HWND control = nullptr;
+    std::u16string shown;
+    std::u16string spoken;
+};
 
 // MSAA's role for each of the window's: this table is all the view decides.
 // (MSAA has no relations: which label describes a button, and which control
@@ -39,6 +49,7 @@ public:
     {}
 
     HWND handle() const noexcept { return own_; }
+    void announced(Announcement announcement) noexcept { announced_ = std::move(announcement); }
     void disconnect() noexcept override;
 
     STDMETHODIMP get_accParent(IDispatch **parent) override;
@@ -62,4 +73,5 @@ private:
 
     const form::ControlSpec &row_;
     FormObject *form_; // null once disconnected
+    Announcement announced_;
 };

@@ -31,12 +31,11 @@ ControlObject *FormObject::childFor(HWND handle) const noexcept
     return nullptr;
 }
 
-std::optional<std::u16string> FormObject::announcedName(HWND control,
-                                                        std::u16string_view shown) const
+void FormObject::announce(Announcement announced) noexcept
 {
-    if (control != announced_.control || shown != announced_.shown)
-        return std::nullopt;
-    return announced_.spoken;
+    for (const ComReference<ControlObject> &child : children_)
+        child->announced(child->handle() == announced.control ? std::move(announced)
+                                                              : Announcement{});
 }
 
 HRESULT FormObject::sibling(const ControlObject *child, LONG direction, VARIANT *end) const noexcept

@@ -2,18 +2,7 @@
 
 #include "ControlObject.h"
 
-#include <optional>
-#include <string>
 #include <vector>
-
-// What a control was last announced as: its accessible name while it still
-// shows the text it showed then.
-struct Announcement
-{
-    HWND control = nullptr;
-    std::u16string shown;
-    std::u16string spoken;
-};
 
 // The window's client area, the window's own object to a reader: its role
 // and name as form::accessibleWindow() gives them; its children the readable
@@ -32,9 +21,9 @@ public:
     void disconnect() noexcept override;
 
     ControlObject *childFor(HWND handle) const noexcept;
-    void announce(Announcement announced) noexcept { announced_ = std::move(announced); }
-    // The name `control` was announced as, if it still shows `shown`.
-    std::optional<std::u16string> announcedName(HWND control, std::u16string_view shown) const;
+    // Tells the child `announced.control` what it was announced as; the
+    // others forget theirs.
+    void announce(Announcement announced) noexcept;
     // The child before or after `child` in reading order, as a VARIANT.
     HRESULT sibling(const ControlObject *child, LONG direction, VARIANT *end) const noexcept;
 
@@ -55,5 +44,4 @@ private:
     ControlObject *childAt(const VARIANT &child) const noexcept;
 
     std::vector<ComReference<ControlObject>> children_;
-    Announcement announced_;
 };
