@@ -104,8 +104,11 @@ class Browser:
         return self.emulate(width).open()
 
     def inject(self, script):
-        """Runs `script` in every page opened from now on, before the page's own."""
-        self.driver.execute_cdp_cmd('Page.addScriptToEvaluateOnNewDocument', {'source': script})
+        """Runs `script` in every page opened from now on, before the page's
+        own; returns what stops it."""
+        cdp = self.driver.execute_cdp_cmd
+        added = cdp('Page.addScriptToEvaluateOnNewDocument', {'source': script})['identifier']
+        return lambda: cdp('Page.removeScriptToEvaluateOnNewDocument', {'identifier': added})
 
     def console(self):
         """The console's messages since the last call."""
@@ -468,14 +471,34 @@ COUNT_UNCAUGHT = """
     addEventListener('unhandledrejection', () => ++window.uncaught);"""
 
 
-class ScriptFailures(unittest.TestCase):
+class SharedBrowser(unittest.TestCase):
+    """One browser for the group's tests, each on a page of its own: what a
+    test injects goes with it, and its console starts empty."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.shared = Browser()
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.shared.close()
+
+    def setUp(self):
+        self.shared.driver.get('about:blank')
+        self.shared.console()
+
+    def injected(self, script):
+        """The shared browser, running `script` in each page this test opens."""
+        self.addCleanup(self.shared.inject(script))
+        return self.shared
+
+
+class ScriptFailures(SharedBrowser):
     """The browser's own script failing under the window: never a silent
     page or a flood of aborts."""
 
     def open_with(self, script, wait_for_window=True):
-        browser = Browser()
-        self.addCleanup(browser.close)
-        browser.inject(COUNT_UNCAUGHT + script)
+        browser = self.injected(COUNT_UNCAUGHT + script)
         if wait_for_window:
             browser.open()
         else:
@@ -533,7 +556,7 @@ class ScriptFailures(unittest.TestCase):
         self.assertEqual(browser.js('return window.uncaught'), 0)
 
 
-class Traps(unittest.TestCase):
+class Traps(SharedBrowser):
     """A module that stops by a fault of its own leaves no window that looks
     alive: the page says in its place that the program stopped, and ends with
     status 1, which a course page hears. (A trap and an abort in a tab are
@@ -548,7 +571,8 @@ class Traps(unittest.TestCase):
         self.assertEqual(shown, [message])
 
     def test_a_trap_in_a_course_pages_frame(self):
-        with contextlib.closing(Browser()) as browser, course_pages(TRAPPING_PAGE) as pages:
+        browser = self.shared
+        with course_pages(TRAPPING_PAGE) as pages:
             driver = browser.driver
             driver.get(pages['another origin'])
             driver.switch_to.frame(driver.find_element('id', 'exercise'))
@@ -560,9 +584,8 @@ class Traps(unittest.TestCase):
             self.assertEqual(browser.js('return heard'), [{'type': 'vantrel1-exit', 'status': 1}])
 
     def test_a_trap_while_the_window_is_built_leaves_none_of_it(self):
-        with contextlib.closing(Browser()) as browser:
-            browser.driver.get(TRAPPING_PAGE.as_uri() + '#start')
-            self.check_stopped(browser, MESSAGES['NotStarted'])
+        self.shared.driver.get(TRAPPING_PAGE.as_uri() + '#start')
+        self.check_stopped(self.shared, MESSAGES['NotStarted'])
 
 
 MESSAGES = {
@@ -633,14 +656,18 @@ def course_pages(page=PAGE):
         shutil.rmtree(folder, ignore_errors=True)
 
 
-class Unavailable(unittest.TestCase):
+class Unavailable(SharedBrowser):
     """Where the browser cannot show the window, the page says why, in the
     window's place and language, under the window's title."""
 
     def check_says(self, shown, url=None, inject=None, **options):
-        with contextlib.closing(Browser(**options)) as browser:
+        """`options`: a browser of its own, started with them."""
+        with contextlib.ExitStack() as ending:
+            browser = self.shared
+            if options:
+                browser = ending.enter_context(contextlib.closing(Browser(**options)))
             if inject:
-                browser.inject(inject)
+                ending.callback(browser.inject(inject))
             browser.driver.get(url or PAGE.as_uri())
             message = browser.driver.find_element('id', shown)
             browser.wait(message.is_displayed)
@@ -677,11 +704,10 @@ class Unavailable(unittest.TestCase):
         self.check_says('NotStarted', inject='delete window.DecompressionStream;')
 
     def test_a_window_that_opens_leaves_no_message(self):
-        with contextlib.closing(Browser()) as browser:
-            browser.open()
-            for shown in MESSAGES:
-                self.assertFalse(browser.driver.find_element('id', shown).is_displayed(), shown)
-            self.assertEqual(browser.driver.title, 'Velto')
+        browser = self.shared.open()
+        for shown in MESSAGES:
+            self.assertFalse(browser.driver.find_element('id', shown).is_displayed(), shown)
+        self.assertEqual(browser.driver.title, 'Velto')
 
 
 class Accessibility(BrowserTest):
