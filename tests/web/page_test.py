@@ -473,7 +473,7 @@ COUNT_UNCAUGHT = """
 
 class SharedBrowser(unittest.TestCase):
     """One browser for the group's tests, each on a page of its own: what a
-    test injects goes with it, and its console starts empty."""
+    test injects or emulates goes with it, and its console starts empty."""
 
     @classmethod
     def setUpClass(cls):
@@ -486,6 +486,9 @@ class SharedBrowser(unittest.TestCase):
     def setUp(self):
         self.shared.driver.get('about:blank')
         self.shared.console()
+        cdp = self.shared.driver.execute_cdp_cmd
+        cdp('Emulation.clearDeviceMetricsOverride', {})
+        cdp('Emulation.setTouchEmulationEnabled', {'enabled': False})
 
     def injected(self, script):
         """The shared browser, running `script` in each page this test opens."""
@@ -881,7 +884,7 @@ class Screenshot(BrowserTest):
 COLUMN = ['Label1', 'Image1', 'Label2', 'Command1', 'Label4', 'Label3', 'Command2']
 
 
-class Reflow(unittest.TestCase):
+class Reflow(SharedBrowser):
     """Narrower than the window, the page shows it in one column."""
 
     def check_column(self, browser):
@@ -894,8 +897,9 @@ class Reflow(unittest.TestCase):
         self.assertEqual(wrong, [], '\n'.join(wrong))
 
     def test_at_400_percent_and_an_upright_phones_width_the_window_is_one_column(self):
+        browser = self.shared
         for width, scale in ((320, 4), (360, 3)):
-            with self.subTest(width=width), contextlib.closing(Browser()) as browser:
+            with self.subTest(width=width):
                 browser.emulate(width, scale=scale).open()
                 self.assertEqual(browser.box('Form1')[2], width)
                 # Broken again at the column's width, in the desktop's sizes.
@@ -906,38 +910,38 @@ class Reflow(unittest.TestCase):
                 self.check_column(browser)
 
     def test_at_the_windows_width_nothing_changes(self):
-        with contextlib.closing(Browser()) as browser:
-            browser.emulate(409).open()
-            for name, box in BOXES.items():
-                self.assertEqual(browser.box(name), box, name)
-            for name, lines in LINES.items():
-                self.assertEqual(browser.drawn_lines(name), lines, name)
+        browser = self.shared
+        browser.emulate(409).open()
+        for name, box in BOXES.items():
+            self.assertEqual(browser.box(name), box, name)
+        for name, lines in LINES.items():
+            self.assertEqual(browser.drawn_lines(name), lines, name)
 
     def test_the_window_reflows_as_the_page_narrows_and_widens_again(self):
-        with contextlib.closing(Browser()) as browser:
-            browser.open()
-            browser.emulate(320)
-            browser.wait(lambda: browser.box('Form1')[2] == 320)
-            wrong = browser.check('column', COLUMN) + browser.check('ink')
-            self.assertEqual(wrong, [], '\n'.join(wrong))
-            browser.emulate(600)
-            browser.wait(lambda: browser.box('Form1')[2] == 409)
-            for name, box in BOXES.items():
-                self.assertEqual(browser.box(name), box, name)
-            for name, lines in LINES.items():
-                self.assertEqual(browser.drawn_lines(name), lines, name)
+        browser = self.shared
+        browser.open()
+        browser.emulate(320)
+        browser.wait(lambda: browser.box('Form1')[2] == 320)
+        wrong = browser.check('column', COLUMN) + browser.check('ink')
+        self.assertEqual(wrong, [], '\n'.join(wrong))
+        browser.emulate(600)
+        browser.wait(lambda: browser.box('Form1')[2] == 409)
+        for name, box in BOXES.items():
+            self.assertEqual(browser.box(name), box, name)
+        for name, lines in LINES.items():
+            self.assertEqual(browser.drawn_lines(name), lines, name)
 
     def test_a_phone_has_the_column_with_16_px_text_and_44_px_buttons(self):
         # Lighthouse's phone: 412 px wide, where the window itself would fit.
-        with contextlib.closing(Browser()) as browser:
-            browser.emulate(412, 823, scale=1.75, phone=True).open()
-            self.assertTrue(browser.js("return matchMedia('(pointer: coarse)').matches"))
-            self.assertGreaterEqual(browser.check('smallestText'), 16)
-            for name in ('Command1', 'Command2'):
-                self.assertGreaterEqual(browser.box(name)[3], 44, name)
-            # As wide as the page, to the 96-dpi pixel the column is laid out in.
-            self.assertAlmostEqual(browser.box('Form1')[2], 412, delta=16 / 11)
-            self.check_column(browser)
+        browser = self.shared
+        browser.emulate(412, 823, scale=1.75, phone=True).open()
+        self.assertTrue(browser.js("return matchMedia('(pointer: coarse)').matches"))
+        self.assertGreaterEqual(browser.check('smallestText'), 16)
+        for name in ('Command1', 'Command2'):
+            self.assertGreaterEqual(browser.box(name)[3], 44, name)
+        # As wide as the page, to the 96-dpi pixel the column is laid out in.
+        self.assertAlmostEqual(browser.box('Form1')[2], 412, delta=16 / 11)
+        self.check_column(browser)
 
 
 class MinimumFont(unittest.TestCase):
