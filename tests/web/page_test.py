@@ -971,17 +971,18 @@ class Print(BrowserTest):
         self.assertEqual(wrong, [], '\n'.join(wrong))
 
 
-class Serving(unittest.TestCase):
+class Serving(SharedBrowser):
     def test_over_http_the_page_asks_for_itself_only(self):
-        with serving(PAGE.parent) as (url, requests), contextlib.closing(Browser()) as browser:
+        browser = self.shared
+        with serving(PAGE.parent) as (url, requests):
             browser.open(url=url + PAGE.name)
             browser.driver.find_element('id', 'Command1').click()
             browser.wait(lambda: browser.answer() == ANSWER.format(','))
         self.assertEqual(requests, ['/' + PAGE.name])
 
     def test_a_site_policy_that_blocks_inline_styles_leaves_the_window_working(self):
-        with serving(PAGE.parent, {'Content-Security-Policy': STYLES_BLOCKED}) as (url, _), \
-                contextlib.closing(Browser()) as browser:
+        browser = self.shared
+        with serving(PAGE.parent, {'Content-Security-Policy': STYLES_BLOCKED}) as (url, _):
             browser.open(url=url + PAGE.name)
             self.assertEqual(browser.js("""return Array.from(document.querySelectorAll(
                 '#Unavailable > p')).filter(p => p.checkVisibility()).length"""), 0)
