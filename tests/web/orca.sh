@@ -104,7 +104,11 @@ printf '%s' "$timings"
 # title comes first, with its role where Orca says it: where the browser gave
 # the document the focus while it was still loading, Orca's reading from the
 # top (seen once) names the title's text alone.
-read=$(sed 's/^[0-9]* //' "$spoken" | tr '\n' ' ' | tr -s ' ')
+# Orca's own "Loading. Please wait.", for the browser's busy mark: Orca can
+# take chromium's busy and not-busy events out of the order they were sent
+# in (seen in its log), and then says it after its summary. Not a word of the
+# page's, nor of its reading.
+read=$(sed 's/^[0-9]* //' "$spoken" | grep -v -x -E '(Loading|Please wait)\.[[:space:]]*' | tr '\n' ' ' | tr -s ' ')
 summary='Page has 1 landmark, 1 heading. '
 reading=${read#*"$summary"}
 reading=${reading#Velto heading level 1 }
