@@ -14,6 +14,7 @@
 #include "WindowTable.h"
 #include "WindowView.h"
 
+#include <algorithm>
 #include <exception>
 #include <gtest/gtest.h>
 #include <new>
@@ -109,13 +110,61 @@ struct DrawnLine
 };
 
 // The access key's underline as drawn: under which character, and where the
-// driver can read it, from where to where.
+// driver can read it, from where to where; and where it can read it, the cell
+// that character is drawn in, which the underline is to span.
 struct DrawnUnderline
 {
     char16_t character;
     std::optional<double> left = {};
     std::optional<double> right = {};
+    std::optional<double> cellLeft = {};
+    std::optional<double> cellRight = {};
 };
+
+struct InkRun
+{
+    int left;
+    int right; // one past the run
+};
+
+// The underline as it stands in the pixels of a line's box, [left, right) x
+// [top, bottom), where `inked(x, y)` tells ink from band: the widest run of
+// ink, at least a few pixels wide, in the first row below the baseline that
+// has one. The baseline is the lower half's most inked row, where the glyphs
+// stand; below it only descenders reach, each too narrow, and feet lower down.
+template <typename Inked>
+std::optional<InkRun> underlineInPixels(const Inked &inked, int left, int top, int right,
+                                        int bottom)
+{
+    constexpr int kNarrowest = 3;
+    int baseline = -1;
+    int most = 0;
+    for (int y = (top + bottom) / 2; y < bottom; ++y) {
+        int count = 0;
+        for (int x = left; x < right; ++x)
+            count += inked(x, y) ? 1 : 0;
+        if (count > most) {
+            most = count;
+            baseline = y;
+        }
+    }
+    if (baseline < 0)
+        return {};
+    for (int y = baseline + 1; y < bottom; ++y) {
+        std::optional<InkRun> widest;
+        for (int x = left; x < right;) {
+            int end = x;
+            while (end < right && inked(end, y))
+                ++end;
+            if (end - x >= kNarrowest && (!widest || end - x > widest->right - widest->left))
+                widest = InkRun{x, end};
+            x = std::max(end, x + 1);
+        }
+        if (widest)
+            return widest;
+    }
+    return {};
+}
 
 struct DrawnCaption
 {
@@ -640,6 +689,12 @@ TYPED_TEST_P(WindowConformance, EachCaptionIsDrawnInItsLinesWithItsAccessKeyUnde
                 EXPECT_NEAR(*underline.left, *line.left, kTolerance);
             else
                 EXPECT_GT(*underline.left, *line.left + kTolerance);
+        }
+        // Under its own character, not beside it.
+        if (underline.cellLeft && underline.cellRight) {
+            ASSERT_TRUE(underline.left && underline.right) << "no underline below the baseline";
+            EXPECT_NEAR(*underline.left, *underline.cellLeft, kTolerance);
+            EXPECT_NEAR(*underline.right, *underline.cellRight, kTolerance);
         }
     }
 }

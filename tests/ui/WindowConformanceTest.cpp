@@ -16,6 +16,7 @@
 #include <QPalette>
 #include <QTest>
 #include <QTimer>
+#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -163,7 +164,7 @@ public:
     // style's to place, so only its text and underlined letter are read.
     conformance::DrawnCaption caption(const char *name) override
     {
-        const QWidget *control = form_->control(name);
+        QWidget *control = form_->control(name);
         conformance::DrawnCaption drawn;
         if (const auto *button = qobject_cast<const QAbstractButton *>(control)) {
             const form::ShownCaption shown =
@@ -173,7 +174,7 @@ public:
                 drawn.underline = {shown.text[*shown.underlined]};
             return drawn;
         }
-        const auto *label = qobject_cast<const CaptionLabel *>(control);
+        auto *label = qobject_cast<CaptionLabel *>(control);
         if (!label)
             return drawn;
         const CaptionLabel::Layout &layout = label->captionLayout();
@@ -186,8 +187,42 @@ public:
                  rect.left(), rect.right(), rect.top()});
         }
         if (const std::optional<form::Underline> &key = layout.laid.underline)
-            drawn.underline = {layout.text.at(qsizetype(key->index)).unicode(), at.x() + key->x,
-                               at.x() + key->x + key->width};
+            drawn.underline = underline(*label, *key);
+        return drawn;
+    }
+    // The underline as the label paints it, read off its pixels, and the cell
+    // of the character it is for.
+    static conformance::DrawnUnderline underline(CaptionLabel &label, const form::Underline &key)
+    {
+        const CaptionLabel::Layout &layout = label.captionLayout();
+        const qsizetype line = qsizetype(key.line);
+        const QRectF cell =
+            label.glyphRect(line, qsizetype(key.index - layout.lines.at(key.line).start))
+                .translated(label.pos());
+        conformance::DrawnUnderline drawn{
+            layout.text.at(qsizetype(key.index)).unicode(), {}, {}, cell.left(), cell.right()};
+        const QImage image = label.grab().toImage();
+        const qreal scale = image.devicePixelRatio();
+        const QColor ink = label.palette().color(QPalette::WindowText);
+        const QColor band = label.palette().color(label.backgroundRole());
+        const auto distance = [](QColor a, QColor b) {
+            return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
+                   std::abs(a.blue() - b.blue());
+        };
+        const auto inked = [&](int x, int y) {
+            if (!image.valid(x, y))
+                return false;
+            const QColor seen = image.pixelColor(x, y);
+            return distance(seen, ink) < distance(seen, band);
+        };
+        const QRectF box = label.lineRect(line);
+        const std::optional<conformance::InkRun> run = conformance::underlineInPixels(
+            inked, int(box.left() * scale), int(box.top() * scale), int(box.right() * scale),
+            std::min(image.height(), int((box.bottom() + 2) * scale)));
+        if (run) {
+            drawn.left = label.x() + run->left / scale;
+            drawn.right = label.x() + run->right / scale;
+        }
         return drawn;
     }
     std::vector<std::u16string> announcements() override { return heard_; }

@@ -9,6 +9,7 @@
 #include "WideText.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <memory>
@@ -308,8 +309,36 @@ conformance::DrawnCaption Win32Driver::caption(const char *name)
     }
     if (const std::optional<form::Underline> &key = label->laid().underline) {
         const form::CaptionLine &line = label->lines()[key->line];
-        drawn.underline = {shown.text[key->index], double(at.x + label->x(line, key->index)),
+        drawn.underline = {shown.text[key->index],
+                           {},
+                           {},
+                           double(at.x + label->x(line, key->index)),
                            double(at.x + label->x(line, key->index + 1))};
+        // The underline itself, read off the screen under the key's line.
+        RECT box = label->lineBox(key->line);
+        OffsetRect(&box, at.x, at.y);
+        RECT client{};
+        GetClientRect(control, &client);
+        const HWND window = shownWindow();
+        const std::unique_ptr<std::remove_pointer_t<HDC>, std::function<void(HDC)>> dc(
+            GetDC(window), [window](HDC dc) { ReleaseDC(window, dc); });
+        const COLORREF ink = form_->ink(name);
+        const std::optional<form::Rgb> background = form::findControl(name)->background;
+        const COLORREF band = background ? colour(*background) : GetSysColor(COLOR_3DFACE);
+        const auto distance = [](COLORREF a, COLORREF b) {
+            return std::abs(GetRValue(a) - GetRValue(b)) + std::abs(GetGValue(a) - GetGValue(b)) +
+                   std::abs(GetBValue(a) - GetBValue(b));
+        };
+        const auto inked = [&](int x, int y) {
+            const COLORREF seen = GetPixel(dc.get(), x, y);
+            return seen != CLR_INVALID && distance(seen, ink) < distance(seen, band);
+        };
+        if (const auto run = conformance::underlineInPixels(
+                inked, box.left, box.top, box.right,
+                std::min<LONG>(box.bottom + 2, at.y + client.bottom))) {
+            drawn.underline->left = run->left;
+            drawn.underline->right = run->right;
+        }
     }
     return drawn;
 }
