@@ -1,5 +1,6 @@
 #include "Accessibility.h"
 
+#include "FormObject.h"
 #include "WideText.h"
 
 #include <algorithm>

@@ -2,13 +2,14 @@
 
 #include "AccessibilityApi.h"
 #include "ComReference.h"
-#include "FormObject.h"
+#include "ControlObject.h"
 #include "WindowTable.h"
 
 #include <optional>
 #include <vector>
 #include <windows.h>
 
+class FormObject;
 struct IAccPropServices;
 
 // What assistive technology reads of the window through MSAA (and UI
