@@ -60,9 +60,21 @@ end_browser() {
 }
 trap 'end_browser; end_orca; end_session' EXIT
 
-# The page read as it loads, to its last button.
+# The page read as it loads, to its last button. Orca's own "Loading.
+# Please wait." (below) can come in the middle of that reading and end it:
+# then only, Orca is asked to read the page again from its top (Say All),
+# and that reading is the one checked.
 wait_spoken 600 1 "Задание" || fail "the task was not read as the page loaded"
-wait_spoken 300 1 "Выход" || fail "the reading of the page stopped before its end"
+reread=0
+if ! wait_spoken 300 1 "Выход"; then
+    grep -q -x -E '[0-9]+ Please wait\.[[:space:]]*' "$spoken" ||
+        fail "the reading of the page stopped before its end"
+    reread=$(wc -l <"$spoken")
+    xdotool key ctrl+Home
+    sleep 0.5
+    xdotool key KP_Add
+    wait_spoken 300 1 "Выход" || fail "the page read again stopped before its end"
+fi
 wait_for 100 sh -c "tail -1 '$spoken' | grep -q 'push button'" || fail "the reading did not end"
 loaded=$(($(now) - opened))
 
@@ -111,7 +123,13 @@ printf '%s' "$timings"
 read=$(sed 's/^[0-9]* //' "$spoken" | grep -v -x -E '(Loading|Please wait)\.[[:space:]]*' | tr '\n' ' ' | tr -s ' ')
 summary='Page has 1 landmark, 1 heading. '
 reading=${read#*"$summary"}
-reading=${reading#Velto heading level 1 }
+if [ "$reread" != 0 ]; then
+    reading=$(tail -n +"$((reread + 1))" "$spoken" | sed 's/^[0-9]* //' | grep -v -x -E '(Loading|Please wait)\.[[:space:]]*' | tr '\n' ' ' | tr -s ' ')
+    # From the title, where Say All starts (the keys to the top come first).
+    reading="Velto heading level 1 ${reading#*Velto heading level 1 }"
+    read="${read%%"$summary"*}$summary$reading"
+fi
+while [ "${reading#Velto heading level 1 }" != "$reading" ]; do reading=${reading#Velto heading level 1 }; done
 reading=${reading#Velto }
 reading=${reading%% return *}
 task='Задание: "Вычислить сумму бесконечного ряда с точностью до 0,00001. Суммируются все члены ряда, значения которых больше 0,00001. Вычисление факториала организовать с помощью подпрограммы-функции. Ввод данных организовать с помощью функции InputBox, вывод - на элемент управления Label".'
