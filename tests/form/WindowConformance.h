@@ -130,23 +130,28 @@ struct InkRun
 // The underline as it stands in the pixels of a line's box, [left, right) x
 // [top, bottom), where `inked(x, y)` tells ink from band: the widest run of
 // ink, at least a few pixels wide, in the first row below the baseline that
-// has one. The baseline is the lower half's most inked row, where the glyphs
-// stand; below it only descenders reach, each too narrow, and feet lower down.
+// has one. The baseline is the lowest row of the lower half inked at least
+// half as much as its most inked one, where the glyphs stand (at a large
+// scale their strokes take several rows); below it only descenders reach,
+// each too narrow, and feet lower down.
 template <typename Inked>
 std::optional<InkRun> underlineInPixels(const Inked &inked, int left, int top, int right,
                                         int bottom)
 {
     constexpr int kNarrowest = 3;
-    int baseline = -1;
-    int most = 0;
-    for (int y = (top + bottom) / 2; y < bottom; ++y) {
+    std::vector<int> counts;
+    const int half = (top + bottom) / 2;
+    for (int y = half; y < bottom; ++y) {
         int count = 0;
         for (int x = left; x < right; ++x)
             count += inked(x, y) ? 1 : 0;
-        if (count > most) {
-            most = count;
+        counts.push_back(count);
+    }
+    const int most = counts.empty() ? 0 : *std::ranges::max_element(counts);
+    int baseline = -1;
+    for (int y = half; y < bottom; ++y) {
+        if (most > 0 && 2 * counts[std::size_t(y - half)] >= most)
             baseline = y;
-        }
     }
     if (baseline < 0)
         return {};
