@@ -8,7 +8,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
-#include <map>
 
 namespace {
 
@@ -46,31 +45,6 @@ TEST(CaptionLayout, KeepsEveryRunOfSpacesAndHangsTheOnesPastTheEnd)
     EXPECT_EQ(lines[0], (form::CaptionLine{0, 32, 2}));
     EXPECT_EQ(text.mid(qsizetype(lines[1].start)), QStringLiteral("cd ef"));
     EXPECT_LE(measure(lines[1].start, lines[1].inkEnd()), width);
-}
-
-// Where each label's lines begin: the same at every scale (CTest runs this
-// suite at device pixel ratios 1, 1.25, 1.5 and 2).
-TEST(Legibility, EachLabelBreaksWhereTheCaptionsWereWrittenFor)
-{
-    Form1 form;
-    const std::map<QString, QStringList> firstWords{
-        {QStringLiteral("Label1"),
-         {QStringLiteral("Задание:"), QStringLiteral("с"), QStringLiteral("Суммируются"),
-          QStringLiteral("больше"), QStringLiteral("подпрограммы-функции."),
-          QStringLiteral("InputBox,")}},
-        {QStringLiteral("Label2"), {QStringLiteral("Для"), QStringLiteral("кнопку")}},
-        {QStringLiteral("Label3"), {QStringLiteral("Для"), QStringLiteral("\"Выход\".")}},
-        {QStringLiteral("Label4"), {QStringLiteral("О")}},
-    };
-    for (const auto &[name, words] : firstWords) {
-        const CaptionLabel::Layout &layout = label(form, qPrintable(name))->captionLayout();
-        QStringList starts;
-        for (const form::CaptionLine &line : layout.lines)
-            starts.append(layout.text.mid(qsizetype(line.start), qsizetype(line.inkLength))
-                              .split(u' ', Qt::SkipEmptyParts)
-                              .value(0));
-        EXPECT_EQ(starts, words) << name.toStdString();
-    }
 }
 
 // Every glyph of every label is visible: inside its label and, for the task
