@@ -147,7 +147,7 @@ std::optional<InkRun> underlineInPixels(const Inked &inked, int left, int top, i
             count += inked(x, y) ? 1 : 0;
         counts.push_back(count);
     }
-    const int most = counts.empty() ? 0 : *std::ranges::max_element(counts);
+    const int most = counts.empty() ? 0 : *std::max_element(counts.begin(), counts.end());
     int baseline = -1;
     for (int y = half; y < bottom; ++y) {
         if (most > 0 && 2 * counts[std::size_t(y - half)] >= most)
