@@ -15,6 +15,7 @@
 #include "WindowView.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <exception>
 #include <gtest/gtest.h>
 #include <new>
@@ -120,6 +121,16 @@ struct DrawnUnderline
     std::optional<double> cellLeft = {};
     std::optional<double> cellRight = {};
 };
+
+// Whether a pixel `seen` is ink rather than band: nearer the one than the
+// other, so that a glyph's faint antialiased edge counts as band.
+inline bool isInk(form::Rgb seen, form::Rgb ink, form::Rgb band) noexcept
+{
+    const auto distance = [](form::Rgb a, form::Rgb b) {
+        return std::abs(a.red - b.red) + std::abs(a.green - b.green) + std::abs(a.blue - b.blue);
+    };
+    return distance(seen, ink) < distance(seen, band);
+}
 
 struct InkRun
 {

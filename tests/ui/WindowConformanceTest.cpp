@@ -16,7 +16,6 @@
 #include <QPalette>
 #include <QTest>
 #include <QTimer>
-#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -27,6 +26,11 @@ constexpr int kStillRunning = -1000;
 QColor qColor(form::Rgb rgb)
 {
     return {rgb.red, rgb.green, rgb.blue};
+}
+
+form::Rgb rgb(QColor colour)
+{
+    return {std::uint8_t(colour.red()), std::uint8_t(colour.green()), std::uint8_t(colour.blue())};
 }
 
 class QtDriver final : public conformance::WindowDriver
@@ -131,8 +135,7 @@ public:
         const bool button = form::findControl(name)->kind == form::ControlKind::Button;
         const QColor ink = form_->control(name)->palette().color(button ? QPalette::ButtonText
                                                                         : QPalette::WindowText);
-        return {static_cast<std::uint8_t>(ink.red()), static_cast<std::uint8_t>(ink.green()),
-                static_cast<std::uint8_t>(ink.blue())};
+        return rgb(ink);
     }
     // Qt keeps a parent's children back to front.
     std::vector<conformance::Placed> placed() override
@@ -155,10 +158,8 @@ public:
             std::string_view(name) == "Form1" ? form_->rect() : form_->control(name)->geometry();
         const QImage image = form_->grab().toImage();
         const qreal scale = image.devicePixelRatio();
-        const QColor colour =
-            image.pixelColor(int((box.right() - 2) * scale), int((box.bottom() - 2) * scale));
-        return {std::uint8_t(colour.red()), std::uint8_t(colour.green()),
-                std::uint8_t(colour.blue())};
+        return rgb(
+            image.pixelColor(int((box.right() - 2) * scale), int((box.bottom() - 2) * scale)));
     }
     // A label's lines where the label paints them; a button's caption is the
     // style's to place, so only its text and underlined letter are read.
@@ -203,17 +204,10 @@ public:
             layout.text.at(qsizetype(key.index)).unicode(), {}, {}, cell.left(), cell.right()};
         const QImage image = label.grab().toImage();
         const qreal scale = image.devicePixelRatio();
-        const QColor ink = label.palette().color(QPalette::WindowText);
-        const QColor band = label.palette().color(label.backgroundRole());
-        const auto distance = [](QColor a, QColor b) {
-            return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
-                   std::abs(a.blue() - b.blue());
-        };
+        const form::Rgb ink = rgb(label.palette().color(QPalette::WindowText));
+        const form::Rgb band = rgb(label.palette().color(label.backgroundRole()));
         const auto inked = [&](int x, int y) {
-            if (!image.valid(x, y))
-                return false;
-            const QColor seen = image.pixelColor(x, y);
-            return distance(seen, ink) < distance(seen, band);
+            return image.valid(x, y) && conformance::isInk(rgb(image.pixelColor(x, y)), ink, band);
         };
         const QRectF box = label.lineRect(line);
         const std::optional<conformance::InkRun> run = conformance::underlineInPixels(

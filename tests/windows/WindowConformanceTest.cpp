@@ -9,7 +9,6 @@
 #include "WideText.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <functional>
 #include <map>
 #include <memory>
@@ -30,6 +29,11 @@ constexpr wchar_t kDriverProperty[] = L"Win32Driver";
 COLORREF colour(form::Rgb rgb)
 {
     return RGB(rgb.red, rgb.green, rgb.blue);
+}
+
+form::Rgb rgb(COLORREF colour)
+{
+    return {GetRValue(colour), GetGValue(colour), GetBValue(colour)};
 }
 
 class Win32Driver final : public conformance::WindowDriver
@@ -322,16 +326,12 @@ conformance::DrawnCaption Win32Driver::caption(const char *name)
         const HWND window = shownWindow();
         const std::unique_ptr<std::remove_pointer_t<HDC>, std::function<void(HDC)>> dc(
             GetDC(window), [window](HDC dc) { ReleaseDC(window, dc); });
-        const COLORREF ink = form_->ink(name);
-        const std::optional<form::Rgb> background = form::findControl(name)->background;
-        const COLORREF band = background ? colour(*background) : GetSysColor(COLOR_3DFACE);
-        const auto distance = [](COLORREF a, COLORREF b) {
-            return std::abs(GetRValue(a) - GetRValue(b)) + std::abs(GetGValue(a) - GetGValue(b)) +
-                   std::abs(GetBValue(a) - GetBValue(b));
-        };
+        const form::Rgb ink = rgb(form_->ink(name));
+        const form::Rgb band =
+            form::findControl(name)->background.value_or(rgb(GetSysColor(COLOR_3DFACE)));
         const auto inked = [&](int x, int y) {
             const COLORREF seen = GetPixel(dc.get(), x, y);
-            return seen != CLR_INVALID && distance(seen, ink) < distance(seen, band);
+            return seen != CLR_INVALID && conformance::isInk(rgb(seen), ink, band);
         };
         if (const auto run = conformance::underlineInPixels(
                 inked, box.left, box.top, box.right,
@@ -375,7 +375,7 @@ form::Rgb Win32Driver::ink(const char *label)
     // a button's ink is the one the window keeps for it.
     if (row.kind == form::ControlKind::Button) {
         const COLORREF ink = form_->ink(label);
-        return {GetRValue(ink), GetGValue(ink), GetBValue(ink)};
+        return rgb(ink);
     }
     const RECT box = boxOf(row);
     const std::unique_ptr<std::remove_pointer_t<HDC>, std::function<void(HDC)>> dc(
@@ -395,7 +395,7 @@ form::Rgb Win32Driver::ink(const char *label)
     }
     const COLORREF ink =
         std::ranges::max_element(counts, {}, &std::pair<const COLORREF, int>::second)->first;
-    return {GetRValue(ink), GetGValue(ink), GetBValue(ink)};
+    return rgb(ink);
 }
 
 // Through the Win32 API: the first child window is the front one.
@@ -431,7 +431,7 @@ form::Rgb Win32Driver::background(const char *name)
     const std::unique_ptr<std::remove_pointer_t<HDC>, std::function<void(HDC)>> dc(
         GetDC(window), [window](HDC dc) { ReleaseDC(window, dc); });
     const COLORREF seen = GetPixel(dc.get(), box.left + box.width - 3, box.top + box.height - 3);
-    return {GetRValue(seen), GetGValue(seen), GetBValue(seen)};
+    return rgb(seen);
 }
 
 // What an MSAA client reads: the window's client object through oleacc,
