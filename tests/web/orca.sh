@@ -67,7 +67,7 @@ trap 'end_browser; end_orca; end_session' EXIT
 wait_spoken 600 1 "Задание" || fail "the task was not read as the page loaded"
 reread=0
 if ! wait_spoken 300 1 "Выход"; then
-    grep -q -x -E '[0-9]+ Please wait\.[[:space:]]*' "$spoken" ||
+    grep -q -x -E '[0-9]+[[:space:]]+Please wait\.[[:space:]]*' "$spoken" ||
         fail "the reading of the page stopped before its end"
     reread=$(wc -l <"$spoken")
     xdotool key ctrl+Home
@@ -120,11 +120,18 @@ printf '%s' "$timings"
 # take chromium's busy and not-busy events out of the order they were sent
 # in (seen in its log), and then says it after its summary. Not a word of the
 # page's, nor of its reading.
-read=$(sed 's/^[0-9]* //' "$spoken" | grep -v -x -E '(Loading|Please wait)\.[[:space:]]*' | tr '\n' ' ' | tr -s ' ')
+# said_from LINE: the texts from that line of the record on, as one text.
+# Orca says "Loading.  Please wait." as one text, which the speech module
+# splits into sentences, the second with the spaces before it.
+said_from() {
+    tail -n +"$1" "$spoken" | sed -E 's/^[0-9]+[[:space:]]*//' |
+        grep -v -x -E '(Loading|Please wait)\.[[:space:]]*' | tr '\n' ' ' | tr -s ' '
+}
+read=$(said_from 1)
 summary='Page has 1 landmark, 1 heading. '
 reading=${read#*"$summary"}
 if [ "$reread" != 0 ]; then
-    reading=$(tail -n +"$((reread + 1))" "$spoken" | sed 's/^[0-9]* //' | grep -v -x -E '(Loading|Please wait)\.[[:space:]]*' | tr '\n' ' ' | tr -s ' ')
+    reading=$(said_from $((reread + 1)))
     # From the title, where Say All starts (the keys to the top come first).
     reading="Velto heading level 1 ${reading#*Velto heading level 1 }"
     read="${read%%"$summary"*}$summary$reading"
