@@ -2,7 +2,6 @@
 
 #include "EventDispatch.h"
 
-#include <QFontMetricsF>
 #include <QPainter>
 
 CaptionLabel::CaptionLabel(const QString &caption, form::Alignment alignment, QWidget *parent)
@@ -21,19 +20,19 @@ const CaptionLabel::Layout &CaptionLabel::captionLayout() const
         const form::ShownCaption shown = form::ShownCaption::fromCaption(text().toStdU16String());
         const QString shownText = QString::fromStdU16String(shown.text);
         TextAdvances advances(shownText, font());
-        const QFontMetricsF metrics(font());
+        const TextAdvances::Heights heights = advances.heights();
         form::LaidCaption laid = form::layCaption(
             shown, alignment_, width(),
             {[&advances](std::size_t from, std::size_t to) {
                  return advances.width(static_cast<qsizetype>(from), static_cast<qsizetype>(to));
              },
-             metrics.height(), metrics.ascent() + metrics.underlinePos()});
+             heights.ascent + heights.descent, heights.ascent + heights.underlinePos});
         std::vector<form::CaptionLine> lines;
         for (const form::PlacedLine &line : laid.lines)
             lines.push_back(line.range);
-        cache_.emplace(
-            Cache{text(), font(), width(),
-                  Layout{shownText, std::move(advances), std::move(laid), std::move(lines)}});
+        cache_.emplace(Cache{text(), font(), width(),
+                             Layout{shownText, std::move(advances), std::move(laid),
+                                    std::move(lines), qMax<qreal>(1.0, heights.lineWidth)}});
     }
     return cache_->layout;
 }
@@ -72,7 +71,6 @@ void CaptionLabel::paintCaption()
         layout.advances.draw(painter, qsizetype(line.range.start), qsizetype(line.range.inkEnd()),
                              {line.x, line.y});
     if (const std::optional<form::Underline> &key = layout.laid.underline) {
-        const qreal thickness = qMax<qreal>(1.0, QFontMetricsF(font()).lineWidth());
-        painter.fillRect(QRectF(key->x, key->y, key->width, thickness), ink);
+        painter.fillRect(QRectF(key->x, key->y, key->width, layout.underlineThickness), ink);
     }
 }

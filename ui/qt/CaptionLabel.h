@@ -24,6 +24,7 @@ public:
         TextAdvances advances;
         form::LaidCaption laid;
         std::vector<form::CaptionLine> lines; // each of laid.lines' range
+        qreal underlineThickness;
     };
     // Kept until the caption, the font or the width changes.
     const Layout &captionLayout() const;

@@ -1,5 +1,6 @@
 #include "TextAdvances.h"
 
+#include <QFontMetricsF>
 #include <QGlyphRun>
 #include <QPainter>
 #include <cmath>
@@ -37,4 +38,20 @@ void TextAdvances::draw(QPainter &painter, qsizetype from, qsizetype to, QPointF
     const QTextLine line = layout_->lineAt(0);
     for (const QGlyphRun &run : line.glyphRuns(static_cast<int>(from), static_cast<int>(to - from)))
         painter.drawGlyphRun(origin, run);
+}
+
+TextAdvances::Heights TextAdvances::heights() const
+{
+    // QFontMetricsF would ask the font system for the font again, for the
+    // characters common to every script, a lookup that costs as much as
+    // laying out the caption; the glyphs' own face answers at once.
+    if (layout_->lineCount() != 0) {
+        const QList<QGlyphRun> runs = layout_->lineAt(0).glyphRuns(0, 1);
+        if (!runs.isEmpty()) {
+            const QRawFont face = runs.first().rawFont();
+            return {face.ascent(), face.descent(), face.underlinePosition(), face.lineThickness()};
+        }
+    }
+    const QFontMetricsF metrics(layout_->font());
+    return {metrics.ascent(), metrics.descent(), metrics.underlinePos(), metrics.lineWidth()};
 }

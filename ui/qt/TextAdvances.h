@@ -17,6 +17,17 @@ public:
     // Draws the characters [from, to) with their top left corner at `topLeft`.
     void draw(QPainter &painter, qsizetype from, qsizetype to, QPointF topLeft) const;
 
+    // The font's heights, as the face that draws the text's first character
+    // has them: the font's own face, which the shaping has loaded already.
+    struct Heights
+    {
+        qreal ascent;
+        qreal descent;
+        qreal underlinePos; // below the baseline
+        qreal lineWidth;    // of an underline
+    };
+    Heights heights() const;
+
 private:
     // The start of character `index` (the end of the text for its size).
     qreal x(qsizetype index) const;
