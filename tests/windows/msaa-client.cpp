@@ -6,7 +6,9 @@
 //                         the object says it stands for), then "focus NAME"
 //                         and "hit NAME", what lies at the centre of the
 //                         fourth child's location
-//   msaa-client press N   the N-th child's default action
+//   msaa-client press N   the N-th child's default action; status 3 where
+//                         the program ended before its answer reached the
+//                         client (a press of Exit can end it that soon)
 //   msaa-client announce  waits (at most 20 s) for the answer label's own
 //                         events, a name change and a live region change of
 //                         its client object (not the one the system sends
@@ -147,7 +149,16 @@ int press(HWND window, long child)
     const HRESULT done = client->accDoDefaultAction(id);
     client->Release();
     std::printf("pressed %ld: 0x%08lx\n", child, static_cast<unsigned long>(done));
-    return SUCCEEDED(done) ? 0 : 1;
+    switch (done) {
+    case HRESULT_FROM_WIN32(RPC_S_CALL_FAILED):
+    case HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE):
+    case RPC_E_DISCONNECTED:
+    case RPC_E_SERVER_DIED:
+    case RPC_E_SERVER_DIED_DNE:
+        return 3;
+    default:
+        return SUCCEEDED(done) ? 0 : 1;
+    }
 }
 
 // EVENT_OBJECT_LIVEREGIONCHANGED, from Windows 8 on.

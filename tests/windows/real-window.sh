@@ -208,7 +208,10 @@ screen-reader | planted-oleacc)
     grep -qx 'hit Вычислить' <<<"$tree" || fail "Calculate is not found where it stands"
     if [ "$scenario" = planted-oleacc ]; then
         # Exit pressed by its default action, as a screen reader's command does.
-        LC_ALL=$locale "$wine_run" "$arch" "$client" press 7 2>/dev/null || fail "Exit not pressed"
+        # The program may end before its answer to the client is sent; that
+        # it ended, and how, is what follows.
+        LC_ALL=$locale "$wine_run" "$arch" "$client" press 7 2>/dev/null
+        case $? in 0 | 3) ;; *) fail "Exit not pressed" ;; esac
         expect_program_ends_with 0
     else
         # The answer is announced by the program itself: its name change and
