@@ -200,7 +200,10 @@ expect_program_ends_with() {
     local status=0
     wait "$app_pid" || status=$?
     app_pid=
-    [ "$status" -eq "$1" ] || fail "exit status $status, expected $1"
+    # What the program (or Wine) said last, to tell a crash from an end.
+    [ "$status" -eq "$1" ] ||
+        fail "exit status $status, expected $1; the program's last output:
+$(tail -n 20 "$work/program.log" 2>/dev/null)"
 }
 
 # The processes below this shell, "PID NAME" a line, sorted; zombies left
