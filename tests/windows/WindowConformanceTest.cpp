@@ -6,6 +6,7 @@
 #include "WindowConformance.h"
 
 #include "Form1.h"
+#include "OwnedHandles.h"
 #include "WideText.h"
 
 #include <algorithm>
@@ -324,8 +325,7 @@ conformance::DrawnCaption Win32Driver::caption(const char *name)
         RECT client{};
         GetClientRect(control, &client);
         const HWND window = shownWindow();
-        const std::unique_ptr<std::remove_pointer_t<HDC>, std::function<void(HDC)>> dc(
-            GetDC(window), [window](HDC dc) { ReleaseDC(window, dc); });
+        const ScreenDc dc(window);
         const form::Rgb ink = rgb(form_->ink(name));
         const form::Rgb band =
             form::findControl(name)->background.value_or(rgb(GetSysColor(COLOR_3DFACE)));
@@ -378,8 +378,7 @@ form::Rgb Win32Driver::ink(const char *label)
         return rgb(ink);
     }
     const RECT box = boxOf(row);
-    const std::unique_ptr<std::remove_pointer_t<HDC>, std::function<void(HDC)>> dc(
-        GetDC(window), [window](HDC dc) { ReleaseDC(window, dc); });
+    const ScreenDc dc(window);
     std::map<COLORREF, int> counts;
     for (int y = box.top; y < box.bottom; ++y) {
         for (int x = box.left; x < box.right; ++x) {
@@ -428,8 +427,7 @@ form::Rgb Win32Driver::background(const char *name)
     GetClientRect(window, &client);
     const form::PixelRect box =
         row ? form::pixelBox(*row) : form::PixelRect{0, 0, client.right, client.bottom};
-    const std::unique_ptr<std::remove_pointer_t<HDC>, std::function<void(HDC)>> dc(
-        GetDC(window), [window](HDC dc) { ReleaseDC(window, dc); });
+    const ScreenDc dc(window);
     const COLORREF seen = GetPixel(dc.get(), box.left + box.width - 3, box.top + box.height - 3);
     return rgb(seen);
 }

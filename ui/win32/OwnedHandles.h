@@ -76,17 +76,19 @@ private:
     HGDIOBJ previous_;
 };
 
-// The screen's device context, for making compatible ones.
+// The device context of a window's client area on the screen, or of the
+// whole screen, for making compatible ones.
 class ScreenDc
 {
 public:
-    ScreenDc() noexcept : dc_(GetDC(nullptr)) {}
-    ~ScreenDc() { ReleaseDC(nullptr, dc_); }
+    explicit ScreenDc(HWND window = nullptr) noexcept : window_(window), dc_(GetDC(window)) {}
+    ~ScreenDc() { ReleaseDC(window_, dc_); }
     ScreenDc(const ScreenDc &) = delete;
     ScreenDc &operator=(const ScreenDc &) = delete;
 
     HDC get() const noexcept { return dc_; }
 
 private:
+    HWND window_;
     HDC dc_;
 };
