@@ -65,15 +65,16 @@ esac
 
 # The program started from a folder where a planted oleacc.dll lies beside
 # it, as in a downloads folder, with Windows' search order for a library that
-# is not one of its KnownDLLs: the program's own folder first.
+# is not one of its KnownDLLs: the program's own folder first. Wine's errors
+# are kept in the program's output, so that a crash tells whose it is.
 client=$(dirname "$reader")/msaa_client.exe
 if [ "$scenario" = planted-oleacc ]; then
     mkdir "$work/downloads"
     cp "$exe" "$(dirname "$reader")/planted/oleacc.dll" "$work/downloads/"
     exe=$work/downloads/$(basename "$exe")
-    WINEDLLOVERRIDES=oleacc=n,b start_program --locale "$locale" --within 300 "$wine_run" "$arch" "$exe"
+    WINEDEBUG=err+all WINEDLLOVERRIDES=oleacc=n,b start_program --locale "$locale" --within 300 "$wine_run" "$arch" "$exe"
 else
-    start_program --locale "$locale" --within 300 "$wine_run" "$arch" "$exe"
+    WINEDEBUG=err+all start_program --locale "$locale" --within 300 "$wine_run" "$arch" "$exe"
 fi
 read_back() { LC_ALL=$locale "$wine_run" "$arch" "$reader" 2>/dev/null | tr -d '\r'; }
 export -f read_back
