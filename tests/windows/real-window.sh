@@ -68,14 +68,14 @@ esac
 # is not one of its KnownDLLs: the program's own folder first. Wine's errors
 # are kept in the program's output, so that a crash tells whose it is.
 client=$(dirname "$reader")/msaa_client.exe
+overrides=
 if [ "$scenario" = planted-oleacc ]; then
     mkdir "$work/downloads"
     cp "$exe" "$(dirname "$reader")/planted/oleacc.dll" "$work/downloads/"
     exe=$work/downloads/$(basename "$exe")
-    WINEDEBUG=err+all WINEDLLOVERRIDES=oleacc=n,b start_program --locale "$locale" --within 300 "$wine_run" "$arch" "$exe"
-else
-    WINEDEBUG=err+all start_program --locale "$locale" --within 300 "$wine_run" "$arch" "$exe"
+    overrides=oleacc=n,b
 fi
+WINEDEBUG=err+all WINEDLLOVERRIDES=$overrides start_program --locale "$locale" --within 300 "$wine_run" "$arch" "$exe"
 read_back() { LC_ALL=$locale "$wine_run" "$arch" "$reader" 2>/dev/null | tr -d '\r'; }
 export -f read_back
 export locale wine_run arch reader
